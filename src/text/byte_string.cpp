@@ -1,0 +1,122 @@
+#include "text/byte_string.h"
+
+#include "text/byte_class.h"
+
+namespace dxfdin {
+
+void InsertText(std::string& s, std::size_t position, std::string_view text) {
+  s.insert(position < s.size() ? position : s.size(), text);
+}
+
+void RemoveText(std::string& s, std::string_view pattern, bool all) {
+  if (pattern.empty()) return;
+  for (std::size_t at = s.find(pattern); at != std::string::npos; at = s.find(pattern)) {
+    s.erase(at, pattern.size());
+    if (!all) return;
+  }
+}
+
+std::string ExtractRun(std::string_view s, std::string_view open, std::string_view close, int n) {
+  std::size_t from = 0;
+  for (int i = 1; i < n; ++i) {
+    std::size_t at = s.find(close, from);
+    if (at == std::string_view::npos) return {};
+    from = at + 1;
+  }
+  std::size_t start = s.find(open, from);
+  if (start == std::string_view::npos) return {};
+  std::size_t end = s.find(close, start + open.size());
+  end = end == std::string_view::npos ? s.size() : end + close.size();
+  return std::string(s.substr(start, end - start));
+}
+
+int ReplaceText(std::string& s, std::string_view pattern, std::string_view replacement,
+                int count) {
+  if (count < 0 || count > kMaxReplacements) count = kMaxReplacements;
+  if (pattern.empty()) return 0;
+  int replaced = 0;
+  std::size_t at = 0;
+  while (replaced < count && at + pattern.size() <= s.size()) {
+    if (s.compare(at, pattern.size(), pattern) == 0) {
+      s.replace(at, pattern.size(), replacement);
+      at += replacement.size();
+      ++replaced;
+    } else {
+      at += IsLeadByte(static_cast<unsigned char>(s[at])) ? 2 : 1;
+    }
+  }
+  return replaced;
+}
+
+namespace {
+
+bool IsSpaceAt(const std::string& s, std::size_t i) {
+  return IsTrimSpace(static_cast<unsigned char>(s[i]));
+}
+
+void TrimLeading(std::string& s) {
+  std::size_t first = 0;
+  while (first < s.size() && IsSpaceAt(s, first)) ++first;
+  s.erase(0, first);
+}
+
+void TrimTrailing(std::string& s) {
+  std::size_t end = s.size();
+  while (end > 0 && IsSpaceAt(s, end - 1)) --end;
+  s.erase(end);
+}
+
+void CollapseSpaceOutsideQuotes(std::string& s) {
+  std::string out;
+  out.reserve(s.size());
+  for (std::size_t i = 0; i < s.size();) {
+    if (s[i] == '"') {
+      std::size_t close = s.find('"', i + 1);
+      std::size_t end = close == std::string::npos ? s.size() : close + 1;
+      out.append(s, i, end - i);
+      i = end;
+    } else if (IsSpaceAt(s, i)) {
+      out.push_back(s[i]);
+      while (i < s.size() && IsSpaceAt(s, i)) ++i;
+    } else {
+      out.push_back(s[i++]);
+    }
+  }
+  s = std::move(out);
+}
+
+}  // namespace
+
+void TrimText(std::string& s, int mode) {
+  switch (mode) {
+    case 0:
+      std::erase_if(s, [](char c) { return IsTrimSpace(static_cast<unsigned char>(c)); });
+      break;
+    case 1:
+      CollapseSpaceOutsideQuotes(s);
+      break;
+    case 2:
+      TrimLeading(s);
+      break;
+    case 3:
+      TrimTrailing(s);
+      break;
+    case 4:
+      TrimTrailing(s);
+      TrimLeading(s);
+      break;
+    case 5:
+      if (!s.empty() && s.back() == '\n') s.pop_back();
+      break;
+    default:
+      break;
+  }
+}
+
+void MaskHalfWidthKana(std::string& s) {
+  for (char& c : s) {
+    if (IsHalfWidthKana(static_cast<unsigned char>(c))) c = 'x';
+  }
+}
+
+}  // namespace dxfdin
