@@ -1,0 +1,279 @@
+#include "batch/text_input.h"
+
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <locale.h>
+
+#include <cerrno>
+#include <charconv>
+#include <cmath>
+#include <cstdlib>
+#include <cstring>
+#include <limits>
+#include <system_error>
+
+namespace dxfdin {
+
+namespace {
+
+constexpr std::size_t kChunk = 64 * 1024;
+// Longest real-number token kept for conversion; longer digit strings are still consumed.
+constexpr std::size_t kMaxNumberToken = 512;
+
+bool IsCSpace(int c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
+bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+
+// The C library's conversion of a decimal token, independent of the process locale (the
+// window sets the user's locale, whose decimal point may be a comma). from_chars rounds
+// directly to the target type, as scanf does; values beyond its range go to strtod/strtof,
+// which give infinity or the underflowed value as scanf would.
+template <typename Real>
+Real ConvertReal(const std::string& token) {
+  const char* first = token.data();
+  if (*first == '+') ++first;
+  Real value{};
+  auto [end, error] = std::from_chars(first, token.data() + token.size(), value);
+  (void)end;
+  if (error == std::errc()) return value;
+  static locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  if constexpr (std::is_same_v<Real, float>) {
+    return strtof_l(token.c_str(), nullptr, c_locale);
+  } else {
+    return strtod_l(token.c_str(), nullptr, c_locale);
+  }
+}
+
+}  // namespace
+
+std::unique_ptr<TextInput> TextInput::OpenFile(const std::filesystem::path& path) {
+  int fd = ::open(path.c_str(), O_RDONLY | O_CLOEXEC);
+  if (fd < 0) {
+    throw std::system_error(errno, std::generic_category(), path.string());
+  }
+  return std::unique_ptr<TextInput>(new TextInput(fd, {}));
+}
+
+std::unique_ptr<TextInput> TextInput::FromString(std::string bytes) {
+  return std::unique_ptr<TextInput>(new TextInput(-1, std::move(bytes)));
+}
+
+TextInput::TextInput(int fd, std::string bytes)
+    : fd_(fd),
+      source_(std::move(bytes)),
+      raw_(new char[kChunk]),
+      buffer_(new char[kChunk + 1]) {}
+
+TextInput::~TextInput() {
+  if (fd_ >= 0) ::close(fd_);
+}
+
+bool TextInput::Fill() {
+  begin_ = end_ = 0;
+  while (end_ == 0 && !eof_) {
+    std::size_t got = 0;
+    if (fd_ >= 0) {
+      ssize_t n;
+      do {
+        n = ::read(fd_, raw_.get(), kChunk);
+      } while (n < 0 && errno == EINTR);
+      // A read error ends the input like the end of the file does.
+      got = n > 0 ? static_cast<std::size_t>(n) : 0;
+    } else {
+      got = std::min(kChunk, source_.size() - source_pos_);
+      std::memcpy(raw_.get(), source_.data() + source_pos_, got);
+      source_pos_ += got;
+    }
+    if (got == 0) {
+      eof_ = true;
+      if (carry_cr_) buffer_[end_++] = '\r';
+      carry_cr_ = false;
+      break;
+    }
+    const char* raw = raw_.get();
+    char* out = buffer_.get();
+    std::size_t i = 0;
+    if (carry_cr_) {
+      carry_cr_ = false;
+      if (raw[0] == '\n') {
+        out[end_++] = '\n';
+        i = 1;
+      } else {
+        out[end_++] = '\r';
+      }
+    }
+    while (i < got) {
+      const void* cr = std::memchr(raw + i, '\r', got - i);
+      std::size_t stop = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - raw) : got;
+      std::memcpy(out + end_, raw + i, stop - i);
+      end_ += stop - i;
+      i = stop;
+      if (i == got) break;
+      if (i + 1 == got) {
+        carry_cr_ = true;  // decided by the next read
+        i = got;
+      } else if (raw[i + 1] == '\n') {
+        out[end_++] = '\n';
+        i += 2;
+      } else {
+        out[end_++] = '\r';
+        i += 1;
+      }
+    }
+  }
+  return end_ > 0;
+}
+
+int TextInput::Peek() {
+  if (begin_ == end_ && !Fill()) return -1;
+  return static_cast<unsigned char>(buffer_[begin_]);
+}
+
+int TextInput::Get() {
+  int c = Peek();
+  if (c >= 0) ++begin_;
+  return c;
+}
+
+bool TextInput::ReadPiece(std::string& piece, std::size_t max_bytes) {
+  piece.clear();
+  while (piece.size() < max_bytes) {
+    if (begin_ == end_ && !Fill()) break;
+    std::size_t want = std::min(end_ - begin_, max_bytes - piece.size());
+    const char* start = buffer_.get() + begin_;
+    const void* lf = std::memchr(start, '\n', want);
+    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
+    piece.append(start, take);
+    begin_ += take;
+    if (lf) break;
+  }
+  return !piece.empty();
+}
+
+bool TextInput::ReadLine(std::string& line, std::size_t keep) {
+  line.clear();
+  bool any = false;
+  for (;;) {
+    if (begin_ == end_ && !Fill()) break;
+    any = true;
+    const char* start = buffer_.get() + begin_;
+    std::size_t avail = end_ - begin_;
+    const void* lf = std::memchr(start, '\n', avail);
+    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : avail;
+    if (line.size() < keep) line.append(start, std::min(take, keep - line.size()));
+    begin_ += take;
+    if (lf) break;
+  }
+  return any;
+}
+
+void TextInput::SkipSpace() {
+  for (int c = Peek(); c >= 0 && IsCSpace(c); c = Peek()) ++begin_;
+}
+
+ScanResult TextInput::ScanInt(std::int32_t& value) {
+  SkipSpace();
+  int c = Peek();
+  if (c < 0) return ScanResult::kEnd;
+  bool negative = false;
+  if (c == '+' || c == '-') {
+    negative = c == '-';
+    Get();
+    c = Peek();
+  }
+  if (!IsDigit(c)) return ScanResult::kMismatch;
+  std::int64_t magnitude = 0;
+  constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
+  while (IsDigit(c)) {
+    if (magnitude <= kLimit) magnitude = magnitude * 10 + (c - '0');
+    Get();
+    c = Peek();
+  }
+  if (negative) magnitude = -magnitude;
+  if (magnitude > std::numeric_limits<std::int32_t>::max())
+    magnitude = std::numeric_limits<std::int32_t>::max();
+  if (magnitude < std::numeric_limits<std::int32_t>::min())
+    magnitude = std::numeric_limits<std::int32_t>::min();
+  value = static_cast<std::int32_t>(magnitude);
+  return ScanResult::kOk;
+}
+
+bool TextInput::TakeRealToken(std::string& token) {
+  token.clear();
+  auto take = [&] {
+    int c = Get();
+    if (token.size() < kMaxNumberToken) token.push_back(static_cast<char>(c));
+  };
+  int c = Peek();
+  if (c == '+' || c == '-') {
+    take();
+    c = Peek();
+  }
+  bool digits = false;
+  while (IsDigit(Peek())) {
+    take();
+    digits = true;
+  }
+  if (Peek() == '.') {
+    take();
+    while (IsDigit(Peek())) {
+      take();
+      digits = true;
+    }
+  }
+  if (!digits) return false;
+  c = Peek();
+  if (c == 'e' || c == 'E') {
+    take();
+    c = Peek();
+    if (c == '+' || c == '-') take();
+    bool exponent_digits = false;
+    while (IsDigit(Peek())) {
+      take();
+      exponent_digits = true;
+    }
+    if (!exponent_digits) return false;
+  }
+  return true;
+}
+
+ScanResult TextInput::ScanDouble(double& value) {
+  SkipSpace();
+  if (Peek() < 0) return ScanResult::kEnd;
+  std::string token;
+  if (!TakeRealToken(token)) return ScanResult::kMismatch;
+  value = ConvertReal<double>(token);
+  return ScanResult::kOk;
+}
+
+ScanResult TextInput::ScanFloat(float& value) {
+  SkipSpace();
+  if (Peek() < 0) return ScanResult::kEnd;
+  std::string token;
+  if (!TakeRealToken(token)) return ScanResult::kMismatch;
+  value = ConvertReal<float>(token);
+  return ScanResult::kOk;
+}
+
+ScanResult TextInput::ScanWord(std::string& word, std::size_t keep) {
+  SkipSpace();
+  if (Peek() < 0) return ScanResult::kEnd;
+  word.clear();
+  for (int c = Peek(); c >= 0 && !IsCSpace(c); c = Peek()) {
+    if (word.size() < keep) word.push_back(static_cast<char>(c));
+    ++begin_;
+  }
+  return ScanResult::kOk;
+}
+
+void TextInput::Rewind() {
+  if (fd_ >= 0) ::lseek(fd_, 0, SEEK_SET);
+  source_pos_ = 0;
+  begin_ = end_ = 0;
+  carry_cr_ = false;
+  eof_ = false;
+}
+
+}  // namespace dxfdin

@@ -1,0 +1,79 @@
+// Sequential reading of a text file as a C text-mode stream reads it: CR LF arrives as LF
+// (a lone CR stays a CR), lines and pieces of lines as fgets gives them, and numbers and
+// words with the white-space skipping of scanf. Memory stays bounded whatever the input.
+#pragma once
+
+#include <cstddef>
+#include <cstdint>
+#include <filesystem>
+#include <memory>
+#include <string>
+#include <string_view>
+
+namespace dxfdin {
+
+enum class ScanResult {
+  kOk,        // a value was converted and stored
+  kMismatch,  // the next characters do not form a value; nothing was stored
+  kEnd,       // the input ended before a value began
+};
+
+class TextInput {
+ public:
+  // Opens `path` for reading; throws std::system_error naming the file when it cannot.
+  static std::unique_ptr<TextInput> OpenFile(const std::filesystem::path& path);
+  // Reads from the bytes given (tests, fuzzing).
+  static std::unique_ptr<TextInput> FromString(std::string bytes);
+
+  ~TextInput();
+  TextInput(const TextInput&) = delete;
+  TextInput& operator=(const TextInput&) = delete;
+
+  // Next character (0..255) or -1 at the end of the input.
+  int Peek();
+  int Get();
+  bool AtEnd() { return Peek() < 0; }
+
+  // fgets with a buffer of max_bytes + 1: reads up to and including the next LF, but at most
+  // max_bytes characters; the rest of a longer line is left for the next read. False when the
+  // input had ended, with `piece` empty.
+  bool ReadPiece(std::string& piece, std::size_t max_bytes);
+
+  // Reads a whole line up to and including its LF; keeps its first `keep` characters in
+  // `line` and drops the rest. False when the input had ended, with `line` empty.
+  bool ReadLine(std::string& line, std::size_t keep);
+
+  // Skips characters that isspace() accepts (space, \t, \n, \v, \f, \r).
+  void SkipSpace();
+
+  // scanf conversions, each skipping white space first (they do not skip after the value:
+  // call SkipSpace for a format ending in "\n"). Decimal forms only; an integer outside the
+  // 32-bit range saturates. A mismatch leaves the characters that were taken consumed, as
+  // scanf does, but stores nothing.
+  ScanResult ScanInt(std::int32_t& value);
+  ScanResult ScanDouble(double& value);
+  ScanResult ScanFloat(float& value);
+  // "%s": a word of non-space characters; keeps its first `keep` characters.
+  ScanResult ScanWord(std::string& word, std::size_t keep);
+
+  // Back to the first byte (the second pass over a DIN file).
+  void Rewind();
+
+ private:
+  TextInput(int fd, std::string bytes);
+  bool Fill();
+  // Collects the characters of a decimal real number; false when they do not form one.
+  bool TakeRealToken(std::string& token);
+
+  int fd_;                   // -1 when reading from memory
+  std::string source_;       // the bytes, when reading from memory
+  std::size_t source_pos_ = 0;
+  std::unique_ptr<char[]> raw_;
+  std::unique_ptr<char[]> buffer_;  // translated characters
+  std::size_t begin_ = 0;
+  std::size_t end_ = 0;
+  bool carry_cr_ = false;    // a CR at the end of a raw read, waiting for the next byte
+  bool eof_ = false;
+};
+
+}  // namespace dxfdin

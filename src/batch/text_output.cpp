@@ -1,0 +1,174 @@
+#include "batch/text_output.h"
+
+#include <fcntl.h>
+#include <locale.h>
+#include <unistd.h>
+
+#include <cerrno>
+#include <cstdarg>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <vector>
+
+namespace dxfdin {
+
+namespace {
+
+constexpr std::size_t kBufferSize = 64 * 1024;
+
+// Formats in the "C" locale for the duration of one call.
+class CLocaleScope {
+ public:
+  CLocaleScope() : previous_(uselocale(CLocale())) {}
+  ~CLocaleScope() { uselocale(previous_); }
+  CLocaleScope(const CLocaleScope&) = delete;
+  CLocaleScope& operator=(const CLocaleScope&) = delete;
+
+ private:
+  static locale_t CLocale() {
+    static locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+    return c_locale;
+  }
+  locale_t previous_;
+};
+
+}  // namespace
+
+TextOutput::TextOutput(int fd, bool owns_fd)
+    : fd_(fd), owns_fd_(owns_fd), buffer_(new char[kBufferSize]) {}
+
+TextOutput::TextOutput() : in_memory_(true) {}
+
+std::unique_ptr<TextOutput> TextOutput::TemporaryFile() {
+  std::string dir = "/tmp";
+  if (const char* tmpdir = std::getenv("TMPDIR"); tmpdir && *tmpdir) dir = tmpdir;
+  int fd = ::open(dir.c_str(), O_TMPFILE | O_RDWR | O_CLOEXEC, 0600);
+  if (fd < 0) {
+    // File systems without O_TMPFILE: a named file, removed at once.
+    std::string name = dir + "/dxfdin-XXXXXX";
+    fd = ::mkostemp(name.data(), O_CLOEXEC);
+    if (fd < 0) throw std::system_error(errno, std::generic_category(), "temporary file in " + dir);
+    ::unlink(name.c_str());
+  }
+  return std::make_unique<TextOutput>(fd, true);
+}
+
+TextOutput::~TextOutput() {
+  Flush();
+  if (owns_fd_ && fd_ >= 0) ::close(fd_);
+}
+
+void TextOutput::Put(const char* data, std::size_t size) {
+  if (in_memory_) {
+    memory_.append(data, size);
+    return;
+  }
+  if (used_ + size > kBufferSize) {
+    Flush();
+    if (size > kBufferSize) {
+      // Large blocks go straight out.
+      while (size > 0 && !Failed()) {
+        ssize_t n = ::write(fd_, data, size);
+        if (n < 0) {
+          if (errno == EINTR) continue;
+          error_ = std::error_code(errno, std::generic_category());
+          return;
+        }
+        data += n;
+        size -= static_cast<std::size_t>(n);
+      }
+      return;
+    }
+  }
+  std::memcpy(buffer_.get() + used_, data, size);
+  used_ += size;
+}
+
+void TextOutput::Write(std::string_view text) {
+  while (!text.empty()) {
+    const void* lf = std::memchr(text.data(), '\n', text.size());
+    if (!lf) {
+      Put(text.data(), text.size());
+      return;
+    }
+    std::size_t line = static_cast<std::size_t>(static_cast<const char*>(lf) - text.data());
+    Put(text.data(), line);
+    Put("\r\n", 2);
+    text.remove_prefix(line + 1);
+  }
+}
+
+void TextOutput::Format(const char* format, ...) {
+  char small[512];
+  va_list args;
+  va_start(args, format);
+  int length;
+  {
+    CLocaleScope c_locale;
+    length = std::vsnprintf(small, sizeof small, format, args);
+  }
+  va_end(args);
+  if (length < 0) return;
+  if (static_cast<std::size_t>(length) < sizeof small) {
+    Write(std::string_view(small, static_cast<std::size_t>(length)));
+    return;
+  }
+  std::vector<char> large(static_cast<std::size_t>(length) + 1);
+  va_start(args, format);
+  {
+    CLocaleScope c_locale;
+    std::vsnprintf(large.data(), large.size(), format, args);
+  }
+  va_end(args);
+  Write(std::string_view(large.data(), static_cast<std::size_t>(length)));
+}
+
+void TextOutput::WriteRaw(std::string_view bytes) { Put(bytes.data(), bytes.size()); }
+
+void TextOutput::CopyContentTo(TextOutput& target) {
+  if (in_memory_) {
+    target.WriteRaw(memory_);
+    return;
+  }
+  if (!Flush()) {
+    target.error_ = error_;
+    return;
+  }
+  if (::lseek(fd_, 0, SEEK_SET) < 0) {
+    target.error_ = std::error_code(errno, std::generic_category());
+    return;
+  }
+  std::unique_ptr<char[]> chunk(new char[kBufferSize]);
+  for (;;) {
+    ssize_t n = ::read(fd_, chunk.get(), kBufferSize);
+    if (n < 0 && errno == EINTR) continue;
+    if (n < 0) {
+      target.error_ = std::error_code(errno, std::generic_category());
+      return;
+    }
+    if (n == 0) break;
+    target.WriteRaw(std::string_view(chunk.get(), static_cast<std::size_t>(n)));
+  }
+  ::lseek(fd_, 0, SEEK_END);
+}
+
+bool TextOutput::Flush() {
+  if (in_memory_) return true;
+  const char* data = buffer_.get();
+  std::size_t size = used_;
+  used_ = 0;
+  while (size > 0 && !Failed()) {
+    ssize_t n = ::write(fd_, data, size);
+    if (n < 0) {
+      if (errno == EINTR) continue;
+      error_ = std::error_code(errno, std::generic_category());
+      break;
+    }
+    data += n;
+    size -= static_cast<std::size_t>(n);
+  }
+  return !Failed();
+}
+
+}  // namespace dxfdin

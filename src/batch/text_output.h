@@ -1,0 +1,56 @@
+// Writing a text file as a C text-mode stream on the drawings' home platform does: every LF
+// goes out as CR LF. Buffered; the first failure (a full disk, say) is kept for the caller.
+#pragma once
+
+#include <cstddef>
+#include <memory>
+#include <string>
+#include <string_view>
+#include <system_error>
+
+namespace dxfdin {
+
+class TextOutput {
+ public:
+  // Writes to `fd`, which the output closes when `owns_fd` is set.
+  TextOutput(int fd, bool owns_fd);
+  // Collects the bytes in memory (tests, fuzzing).
+  TextOutput();
+  // An anonymous temporary file that disappears when the output is destroyed.
+  static std::unique_ptr<TextOutput> TemporaryFile();
+
+  ~TextOutput();
+  TextOutput(const TextOutput&) = delete;
+  TextOutput& operator=(const TextOutput&) = delete;
+
+  // Text: LF becomes CR LF.
+  void Write(std::string_view text);
+  // printf into the text, with the C locale's decimal point whatever the process locale.
+  void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
+  // Bytes exactly as given.
+  void WriteRaw(std::string_view bytes);
+
+  // Appends everything written to this temporary file so far to `target`, byte for byte.
+  void CopyContentTo(TextOutput& target);
+
+  // Writes out the buffer; false once anything has failed.
+  bool Flush();
+  bool Failed() const { return error_.value() != 0; }
+  std::error_code Error() const { return error_; }
+
+  // The bytes written, for an output that collects in memory.
+  const std::string& Bytes() const { return memory_; }
+
+ private:
+  void Put(const char* data, std::size_t size);
+
+  int fd_ = -1;
+  bool owns_fd_ = false;
+  bool in_memory_ = false;
+  std::string memory_;
+  std::unique_ptr<char[]> buffer_;
+  std::size_t used_ = 0;
+  std::error_code error_;
+};
+
+}  // namespace dxfdin

@@ -1,0 +1,78 @@
+// The state of a conversion, shared by both directions: streams, progress, text scale, the
+// DXF layer table, and the fields of the current entity and DIN item. One context lives as
+// long as the program's window (or one run of the command) and its current-item fields carry
+// over from entity to entity, file to file and direction to direction.
+#pragma once
+
+#include <array>
+#include <cstdint>
+#include <functional>
+#include <string>
+
+namespace dxfdin {
+
+class TextInput;
+class TextOutput;
+
+inline constexpr int kLayerTableSize = 256;
+// A layer name as stored: at most 19 bytes, its LF included when the name has at most 18.
+inline constexpr std::size_t kLayerNameBytes = 19;
+inline constexpr int kClassFlagCount = 256;
+
+// What the DIN to DXF direction adds to the context.
+struct TDinReadState {
+  std::int32_t record_no = 3;    // SR position 1: the record kind
+  std::int32_t value_type = 3;   // SR position 2
+  std::int32_t value_count = 2;  // SR position 3
+  std::int32_t record_attr5 = 0;  // SR position 5
+  std::int32_t item_pos5 = 1;    // ITEM position 5
+  std::int32_t item_pos7 = 0;    // ITEM position 7
+  double sweep = 0;              // signed sweep of the last arc record
+  std::array<double, 8> frame_v{};  // the eight numbers of the last SR 12 record
+  bool text_mode = false;        // after SR 11 until SR 13
+  std::array<bool, kClassFlagCount> layer_used{};  // class numbers 1..256 met in the first pass
+  std::int32_t layer_total = 0;
+};
+
+struct TConversionContext : TDinReadState {
+  // Streams of the file being converted; set by the batch for each file.
+  TextInput* dxf_in = nullptr;    // the input (DXF, or DIN in the other direction)
+  TextOutput* din_out = nullptr;  // the output (DIN, or DXF in the other direction)
+  TextOutput* text_out = nullptr;  // text items, appended to din_out after all other items
+
+  // Called with step_count every 100 steps.
+  std::function<void(std::int32_t)> progress;
+  // The text of the scale box: the denominator N of the text scale 1/N.
+  std::string scale_text = "5";
+
+  std::int32_t text_scale_on = 0;
+  float text_scale = 1.0f;
+  std::int32_t step_count = 0;
+  std::string line_buf;
+  std::string skip_buf;
+  std::int32_t group_code = 0;
+  std::array<std::string, kLayerTableSize> layer_names;  // positions 1..256 at [0..255]
+  std::int32_t layer_count = 0;
+
+  // Current entity and current DIN item.
+  std::string entity_layer;
+  std::string line_type_name = "CONTINUOUS";
+  std::int32_t line_type = 1;
+  std::int32_t colour = 1;
+  std::int32_t item_kind = 2;
+  std::int32_t class_no = 1;
+  std::int32_t item_attr3 = 1;
+  std::int32_t item_attr5 = 1;
+  std::int32_t record_line_type = 0;
+  double p1_x = 0, p1_y = 0, p2_x = 0, p2_y = 0, p3_x = 0, p3_y = 0;
+  double centre_x = 0, centre_y = 0, radius = 0;
+  double start_angle = 0, end_angle = 0;
+  float text_x = 0, text_y = 0, text_height = 0, text_angle = 0;
+};
+
+// The initial values that the window gives the working fields each time it becomes active:
+// the current-entity and current-item fields and the DIN reading state. Streams, the layer
+// table, the scale settings and the progress callback are left as they are.
+void ResetConversionContext(TConversionContext& context);
+
+}  // namespace dxfdin

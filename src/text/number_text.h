@@ -1,0 +1,29 @@
+// Conversion of a user's text (a settings value, the scale box) to a number, refusing text
+// that is not one, with the message the user sees.
+#pragma once
+
+#include <cstdint>
+#include <stdexcept>
+#include <string>
+#include <string_view>
+
+namespace dxfdin {
+
+class ConversionError : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+// A decimal integer in the signed 32-bit range, blanks allowed before it. Throws
+// ConversionError "'<text>' is not a valid integer value" otherwise.
+std::int32_t StrToInt(std::string_view text);
+
+// A decimal real number (sign, digits with an optional point, optional exponent), blanks
+// allowed around it, whatever the process locale. Throws ConversionError
+// "'<text>' is not a valid floating point value" otherwise.
+double StrToFloat(std::string_view text);
+
+// Decimal digits of `value`.
+std::string IntToStr(std::int32_t value);
+
+}  // namespace dxfdin

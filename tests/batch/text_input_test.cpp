@@ -1,0 +1,107 @@
+#include "batch/text_input.h"
+
+#include <gtest/gtest.h>
+
+#include <cmath>
+
+#include "support/temp_dir.h"
+
+namespace dxfdin {
+namespace {
+
+TEST(TextInput, CrLfIsReadAsLfEvenAcrossReadBoundaries) {
+  // A CR LF pair split by the 64 KiB read boundary still arrives as one LF; a lone CR stays.
+  std::string bytes(64 * 1024 - 1, 'a');
+  bytes += "\r\nb\rc\r\n\r";
+  testing::TempDir dir;
+  testing::WriteBytes(dir / "in.txt", bytes);
+  auto in = TextInput::OpenFile(dir / "in.txt");
+  std::string line;
+  ASSERT_TRUE(in->ReadLine(line, 1 << 20));
+  EXPECT_EQ(line, std::string(64 * 1024 - 1, 'a') + "\n");
+  ASSERT_TRUE(in->ReadLine(line, 100));
+  EXPECT_EQ(line, "b\rc\n");
+  ASSERT_TRUE(in->ReadLine(line, 100));
+  EXPECT_EQ(line, "\r");
+  EXPECT_FALSE(in->ReadLine(line, 100));
+  EXPECT_EQ(line, "");
+}
+
+TEST(TextInput, PiecesAndLines) {
+  auto in = TextInput::FromString("abcdefgh\nxy\nlast");
+  std::string piece;
+  ASSERT_TRUE(in->ReadPiece(piece, 5));
+  EXPECT_EQ(piece, "abcde");
+  ASSERT_TRUE(in->ReadPiece(piece, 5));
+  EXPECT_EQ(piece, "fgh\n");
+  // A whole line keeps its first characters only; the rest is dropped, not left behind.
+  auto lines = TextInput::FromString("LAYERNAME_TOO_LONG\n  2\nlast");
+  ASSERT_TRUE(lines->ReadLine(piece, 5));
+  EXPECT_EQ(piece, "LAYER");
+  ASSERT_TRUE(lines->ReadLine(piece, 80));
+  EXPECT_EQ(piece, "  2\n");
+  ASSERT_TRUE(lines->ReadLine(piece, 80));
+  EXPECT_EQ(piece, "last");
+  EXPECT_TRUE(lines->AtEnd());
+}
+
+TEST(TextInput, ScansLikeScanf) {
+  auto in = TextInput::FromString("  10\n  -3.5e2\n 2.5 word_is_long\n-x 12abc");
+  std::int32_t i = 0;
+  double d = 0;
+  float f = 0;
+  std::string w;
+  EXPECT_EQ(in->ScanInt(i), ScanResult::kOk);
+  EXPECT_EQ(i, 10);
+  EXPECT_EQ(in->ScanDouble(d), ScanResult::kOk);
+  EXPECT_EQ(d, -350.0);
+  EXPECT_EQ(in->ScanFloat(f), ScanResult::kOk);
+  EXPECT_EQ(f, 2.5f);
+  EXPECT_EQ(in->ScanWord(w, 4), ScanResult::kOk);
+  EXPECT_EQ(w, "word");
+  // A sign without digits is consumed and nothing is stored.
+  i = 7;
+  EXPECT_EQ(in->ScanInt(i), ScanResult::kMismatch);
+  EXPECT_EQ(i, 7);
+  EXPECT_EQ(in->Get(), 'x');
+  EXPECT_EQ(in->ScanInt(i), ScanResult::kOk);
+  EXPECT_EQ(i, 12);
+  EXPECT_EQ(in->ScanDouble(d), ScanResult::kMismatch);
+  EXPECT_EQ(in->Get(), 'a');
+  in->ReadLine(w, 10);
+  EXPECT_EQ(in->ScanInt(i), ScanResult::kEnd);
+}
+
+TEST(TextInput, NumbersRoundAsTheCLibraryDoes) {
+  // %f rounds the decimal text to single precision directly (not through double).
+  auto in = TextInput::FromString("0.1 1.00000005960464477539062500000001 99999999999 1e999 1e-400");
+  float f;
+  ASSERT_EQ(in->ScanFloat(f), ScanResult::kOk);
+  EXPECT_EQ(f, 0.1f);
+  ASSERT_EQ(in->ScanFloat(f), ScanResult::kOk);
+  EXPECT_EQ(f, std::strtof("1.00000005960464477539062500000001", nullptr));
+  std::int32_t i;
+  ASSERT_EQ(in->ScanInt(i), ScanResult::kOk);
+  EXPECT_EQ(i, 2147483647);
+  double d;
+  ASSERT_EQ(in->ScanDouble(d), ScanResult::kOk);
+  EXPECT_TRUE(std::isinf(d));
+  ASSERT_EQ(in->ScanDouble(d), ScanResult::kOk);
+  EXPECT_EQ(d, 0.0);
+}
+
+TEST(TextInput, RewindStartsAgain) {
+  testing::TempDir dir;
+  testing::WriteBytes(dir / "in.din", "ITEM 1\r\nSR 3\r\n");
+  auto in = TextInput::OpenFile(dir / "in.din");
+  std::string line;
+  while (in->ReadLine(line, 80)) {
+  }
+  in->Rewind();
+  ASSERT_TRUE(in->ReadLine(line, 80));
+  EXPECT_EQ(line, "ITEM 1\n");
+  EXPECT_THROW(TextInput::OpenFile(dir / "missing.din"), std::system_error);
+}
+
+}  // namespace
+}  // namespace dxfdin
