@@ -13,4 +13,6 @@ std::filesystem::path DefaultSettingsPath() {
 
 void LoadConversionSettings(TConversionSettings&, const std::filesystem::path&) {}
 
+void SaveConversionSettings(const SettingsDialogValues&, const std::filesystem::path&) {}
+
 }  // namespace dxfdin

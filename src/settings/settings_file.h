@@ -1,7 +1,11 @@
-// The settings file "kelvor.ini": where it is, and loading the conversion settings from it.
+// The settings file "kelvor.ini": where it is, loading the conversion settings from it and
+// saving what the settings dialog shows.
 #pragma once
 
+#include <array>
+#include <cstdint>
 #include <filesystem>
+#include <string>
 
 #include "settings/conversion_settings.h"
 
@@ -14,5 +18,20 @@ std::filesystem::path DefaultSettingsPath();
 // ConversionError naming the key when a class number is not a valid integer; the keys before
 // it are loaded, that key and the later ones keep their values.
 void LoadConversionSettings(TConversionSettings& settings, const std::filesystem::path& path);
+
+// What the settings dialog shows when it closes: its position, its two checkboxes and the
+// texts of its edits as typed.
+struct SettingsDialogValues {
+  std::int32_t left = 250;
+  std::int32_t top = 250;
+  bool lay_class = false;
+  bool pen_class = false;
+  std::array<std::string, 7> key_texts;    // layer-name keys 1..7
+  std::array<std::string, 7> class_texts;  // their class numbers
+  std::array<std::string, 6> pen_texts;    // class numbers of pens 1..6
+};
+
+// Writes all twenty-two values into the file at `path`, keeping everything else it holds.
+void SaveConversionSettings(const SettingsDialogValues& values, const std::filesystem::path& path);
 
 }  // namespace dxfdin
