@@ -1,5 +1,6 @@
 #include "text/din_text.h"
 
+#include <algorithm>
 #include <string_view>
 #include <utility>
 #include <vector>
@@ -20,6 +21,20 @@ constexpr std::string_view kRunEndView = kRunEnd;
 constexpr std::string_view kDegreeSign = "\x81\x8B   ";
 constexpr std::string_view kDiameterSign = "\x83\xD3  ";
 
+// Masks the half-width kana of text that marking did not reach, where double-byte characters
+// still stand as Shift-JIS pairs: a trail byte in 0xA1-0xDF is part of its character, not a
+// kana, and masking it would turn the character into another one.
+void MaskUnmarkedKana(std::string& text, std::size_t from) {
+  for (std::size_t pos = from; pos < text.size(); ++pos) {
+    unsigned char byte = static_cast<unsigned char>(text[pos]);
+    if (IsLeadByte(byte)) {
+      if (pos + 1 < text.size() && text[pos + 1] != '\n') ++pos;
+    } else if (IsHalfWidthKana(byte)) {
+      text[pos] = 'x';
+    }
+  }
+}
+
 }  // namespace
 
 void EncodeDinText(std::string& text) {
@@ -28,6 +43,7 @@ void EncodeDinText(std::string& text) {
   std::vector<std::pair<std::size_t, std::size_t>> runs;
   bool inside = false;
   std::size_t run_start = 0;
+  std::size_t marked_end = std::string::npos;  // where marking stopped, if it did
   auto close_run = [&](std::size_t at) {
     runs.emplace_back(run_start, at);
     InsertText(text, at, kRunEndView);
@@ -57,7 +73,12 @@ void EncodeDinText(std::string& text) {
     }
     if (text.size() > kMarkingLimit) {
       // Marking ends here; a run still open is closed so every "<ks>" has its "<ke>".
-      if (inside) close_run(pos < text.size() ? pos : text.size());
+      pos = std::min(pos, text.size());
+      if (inside) {
+        close_run(pos);
+        pos += kRunEndView.size();
+      }
+      marked_end = pos;
       break;
     }
   }
@@ -65,7 +86,16 @@ void EncodeDinText(std::string& text) {
   // Conversion pass: the bytes of each run become JIS pairs where they stand.
   for (auto [start, end] : runs) SjisToJis(text.data() + start, end - start);
 
-  MaskHalfWidthKana(text);
+  // In the marked part every double-byte character is a JIS pair by now, so each byte left
+  // in 0xA1-0xDF is a half-width kana.
+  if (marked_end == std::string::npos) {
+    MaskHalfWidthKana(text);
+  } else {
+    for (std::size_t pos = 0; pos < marked_end; ++pos) {
+      if (IsHalfWidthKana(static_cast<unsigned char>(text[pos]))) text[pos] = 'x';
+    }
+    MaskUnmarkedKana(text, marked_end);
+  }
 }
 
 void DecodeDinText(std::string& text) {

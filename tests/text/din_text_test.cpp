@@ -47,13 +47,14 @@ TEST(EncodeDinText, LoneLeadByteKeepsTheLineEnd) {
 
 TEST(EncodeDinText, MarkingStopsBeyondTheLimit) {
   // Opening the run at byte 490 makes the text 498 bytes long: marking ends after the first
-  // character, with that run closed; the rest stays unmarked (and masked: 0xBF is half-width).
-  std::string text = std::string(490, 'a') + "\x8A\xBF\x8A\xBF";
-  EXPECT_EQ(Encoded(text), std::string(490, 'a') + "<ks>4A<ke>\x8Ax");
+  // character, with that run closed; the rest stays unmarked, its characters whole (the trail
+  // byte 0xBF is not a half-width kana there) while a lone kana is still masked.
+  std::string text = std::string(490, 'a') + "\x8A\xBF\x8A\xBF\xB1";
+  EXPECT_EQ(Encoded(text), std::string(490, 'a') + "<ks>4A<ke>\x8A\xBFx");
 
   // A text already beyond the limit is not marked at all.
-  std::string plain = std::string(600, 'b') + "\x8A\xBF";
-  EXPECT_EQ(Encoded(plain), std::string(600, 'b') + "\x8Ax");
+  std::string plain = std::string(600, 'b') + "\xB1\x8A\xBF";
+  EXPECT_EQ(Encoded(plain), std::string(600, 'b') + "x\x8A\xBF");
 
   // Below the limit everything is marked, even when the closing marker crosses it.
   std::string fits = std::string(486, 'c') + "\x8A\xBF\x8A\xBF\n";
