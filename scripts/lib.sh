@@ -36,3 +36,27 @@ build() {
   cmake -S "$DXFDIN_ROOT" -B "$dir" "$@" >/dev/null
   cmake --build "$dir" -j "$(jobs)"
 }
+
+# The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
+FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
+FUZZ_TARGETS=(dxf_to_din din_to_dxf settings din_text)
+FUZZ_BUILD="$DXFDIN_ROOT/build-fuzz"
+
+build_fuzz() {
+  CC=clang-14 CXX=clang++-14 build "$FUZZ_BUILD" -DDXFDIN_FUZZ=ON -DCMAKE_BUILD_TYPE=RelWithDebInfo
+}
+
+# fuzz_regression: every target runs once over each input it keeps (its seeds and every
+# input that once was a finding); fails when any of them fails now.
+fuzz_regression() {
+  local target files
+  for target in "${FUZZ_TARGETS[@]}"; do
+    mapfile -t files < <(find "$DXFDIN_ROOT/fuzz/corpus/$target" "$DXFDIN_ROOT/fuzz/crashers/$target" \
+      -type f ! -name '.*' 2>/dev/null | sort)
+    [ ${#files[@]} -eq 0 ] && continue
+    echo "fuzz regression: $target (${#files[@]} inputs)"
+    "$FUZZ_BUILD/bin/fuzz_$target" -timeout=20 -malloc_limit_mb=64 -rss_limit_mb=4096 \
+      "${files[@]}" >"$FUZZ_BUILD/regression-$target.log" 2>&1 ||
+      { tail -n 40 "$FUZZ_BUILD/regression-$target.log"; echo "fuzz regression failed: $target" >&2; return 1; }
+  done
+}
