@@ -97,7 +97,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
   // Problems that would fail every file are found before any file is opened or created.
   if (to_din && context.text_scale_on == 1) {
     try {
-      StrToFloat(context.scale_text);
+      TextScaleFromText(context.scale_text);
     } catch (const ConversionError& error) {
       observer.Problem(std::string("text scale: ") + error.what());
       result.refused = true;

@@ -1,15 +1,21 @@
 // One DXF file to one DIN file.
 #pragma once
 
+#include <string_view>
+
 #include "din_format/conversion_context.h"
 #include "settings/conversion_settings.h"
 
 namespace dxfdin {
 
+// The factor 1/N for the scale text N, in single precision. Throws ConversionError when the
+// text is not a number or is 0 (a text scale of 1/0 has no meaning).
+float TextScaleFromText(std::string_view scale_text);
+
 // Reads context.dxf_in from its start and writes the DIN header and every non-text item to
 // context.din_out and every text item to context.text_out. Throws ConversionError, before
 // anything is read or written, when the text scale is on and context.scale_text is not a
-// number.
+// usable number.
 void TranslateDxfFile(TConversionContext& context, const TConversionSettings& settings);
 
 }  // namespace dxfdin

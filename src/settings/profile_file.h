@@ -37,6 +37,9 @@ class ProfileFile {
   void Save(const std::filesystem::path& path) const;
 
  private:
+  struct Location;
+  Location Find(std::string_view section, std::string_view key) const;
+
   std::vector<std::string> lines_;  // the file's lines, without line ends
 };
 

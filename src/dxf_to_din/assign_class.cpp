@@ -1,0 +1,49 @@
+#include "dxf_to_din/assign_class.h"
+
+#include <string>
+
+namespace dxfdin {
+
+namespace {
+
+// The pen (1..6) that draws a DXF colour number.
+int PenOfColour(std::int32_t colour) {
+  switch (colour) {
+    case 4: return 1;
+    case 3: return 3;
+    case 2: return 4;
+    case 6: return 5;
+    case 5: return 6;
+    default: return 2;
+  }
+}
+
+}  // namespace
+
+void AssignClass(TConversionContext& context, const TConversionSettings& settings) {
+  if (settings.lay_class == 1) {
+    // The layer name is kept with its line end, so "key\n" matches names ending in the key.
+    for (int k = 0; k < kLayerKeyCount; ++k) {
+      std::string key = settings.ss_l_c[k] + '\n';
+      if (context.entity_layer.find(key) != std::string::npos) {
+        context.class_no = settings.n_l_c[k];
+        return;
+      }
+    }
+  }
+  if (settings.pen_class == 1) {
+    context.class_no = settings.n_p_c[PenOfColour(context.colour) - 1];
+    return;
+  }
+  // The layer table is searched one position beyond the count it states, within its size.
+  std::int32_t last =
+      context.layer_count >= kLayerTableSize ? kLayerTableSize : context.layer_count + 1;
+  for (std::int32_t position = 1; position <= last; ++position) {
+    if (context.entity_layer == context.layer_names[position - 1]) {
+      context.class_no = position;
+      return;
+    }
+  }
+}
+
+}  // namespace dxfdin

@@ -1,0 +1,82 @@
+#include "dxf_to_din/dxf_groups.h"
+
+#include "batch/text_input.h"
+
+namespace dxfdin {
+
+namespace {
+
+bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+
+// After a group code: its trailing blanks, its line end, the value line's leading blanks.
+void SkipToValue(TextInput& in) {
+  while (IsBlank(in.Peek())) in.Get();
+  if (in.Peek() == '\n') in.Get();
+  while (IsBlank(in.Peek())) in.Get();
+}
+
+// True when the value line is empty (only its line end, or the end of the input).
+bool ValueLineIsEmpty(TextInput& in) {
+  int c = in.Peek();
+  return c < 0 || c == '\n';
+}
+
+void DropRestOfLine(TConversionContext& context) { context.dxf_in->ReadLine(context.skip_buf, 0); }
+
+}  // namespace
+
+bool ReadGroupCode(TConversionContext& context) {
+  TextInput& in = *context.dxf_in;
+  for (;;) {
+    std::int32_t code = 0;
+    switch (in.ScanInt(code)) {
+      case ScanResult::kOk:
+        context.group_code = code;
+        SkipToValue(in);
+        return true;
+      case ScanResult::kEnd:
+        return false;
+      case ScanResult::kMismatch:
+        DropRestOfLine(context);
+        break;
+    }
+  }
+}
+
+void ReadDoubleValue(TConversionContext& context, double& value) {
+  if (!ValueLineIsEmpty(*context.dxf_in)) context.dxf_in->ScanDouble(value);
+  DropRestOfLine(context);
+}
+
+void ReadFloatValue(TConversionContext& context, float& value) {
+  if (!ValueLineIsEmpty(*context.dxf_in)) context.dxf_in->ScanFloat(value);
+  DropRestOfLine(context);
+}
+
+void ReadIntValue(TConversionContext& context, std::int32_t& value) {
+  if (!ValueLineIsEmpty(*context.dxf_in)) context.dxf_in->ScanInt(value);
+  DropRestOfLine(context);
+}
+
+void ReadTextValue(TConversionContext& context, std::string& value, std::size_t keep) {
+  context.dxf_in->ReadLine(value, keep);
+}
+
+void SkipValue(TConversionContext& context) { DropRestOfLine(context); }
+
+void ReadLineType(TConversionContext& context) {
+  // Names longer than any known one are kept in part; they match nothing either way.
+  constexpr std::size_t kNameKeep = 64;
+  if (!ValueLineIsEmpty(*context.dxf_in)) {
+    context.dxf_in->ScanWord(context.line_type_name, kNameKeep);
+    const std::string& name = context.line_type_name;
+    if (name == "CONTINUOUS") context.line_type = 1;
+    else if (name == "DASHED") context.line_type = 2;
+    else if (name == "CENTER") context.line_type = 3;
+    else if (name == "PHANTOM") context.line_type = 4;
+    else if (name == "hidden") context.line_type = 2;  // drawn dashed
+  }
+  DropRestOfLine(context);
+}
+
+}  // namespace dxfdin

@@ -1,0 +1,41 @@
+// Reading the groups of a DXF entity: a group-code line, then its value line.
+//
+// A group code is a decimal integer; the blanks after it, its line end and the leading blanks
+// of the value line are skipped, so a value starts at its first non-blank character. An empty
+// value line is an empty value (it never takes the next group-code line as the value), and
+// every value read drops the rest of its line, so a value that does not scan or a line of any
+// length never puts the reading out of step with the group codes.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+#include "din_format/conversion_context.h"
+
+namespace dxfdin {
+
+// Layer names are kept to 19 bytes, the line end included when it fits.
+inline constexpr std::size_t kLayerNameKeep = 19;
+// Lines of the structure search and the entity loop: at most 79 bytes each.
+inline constexpr std::size_t kLineBufBytes = 79;
+// Text of a TEXT entity: at most 254 bytes, then its line end.
+inline constexpr std::size_t kTextBytes = 254;
+
+// Reads the next group code into context.group_code. Lines whose group code is not a number
+// are passed over. False when the input has ended.
+bool ReadGroupCode(TConversionContext& context);
+
+// The value of the current group, as a real or integer. A value that does not scan leaves
+// `value` as it was.
+void ReadDoubleValue(TConversionContext& context, double& value);
+void ReadFloatValue(TConversionContext& context, float& value);
+void ReadIntValue(TConversionContext& context, std::int32_t& value);
+// The value line as text, its first `keep` bytes kept (the line end counts).
+void ReadTextValue(TConversionContext& context, std::string& value, std::size_t keep);
+// A value that is not used.
+void SkipValue(TConversionContext& context);
+
+// Group 6: the line-type name as one word, and the DIN line-type code it stands for.
+void ReadLineType(TConversionContext& context);
+
+}  // namespace dxfdin

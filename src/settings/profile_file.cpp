@@ -1,0 +1,165 @@
+#include "settings/profile_file.h"
+
+#include <cerrno>
+#include <fstream>
+#include <optional>
+#include <system_error>
+
+#include "batch/output_file.h"
+#include "batch/text_output.h"
+#include "text/number_text.h"
+
+namespace dxfdin {
+
+namespace {
+
+char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (LowerAscii(a[i]) != LowerAscii(b[i])) return false;
+  }
+  return true;
+}
+
+std::string_view TrimBlanks(std::string_view s) {
+  while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  return s;
+}
+
+// The name of a section line "[name]", or nothing for other lines.
+std::optional<std::string_view> SectionName(std::string_view line) {
+  line = TrimBlanks(line);
+  if (line.size() < 2 || line.front() != '[') return std::nullopt;
+  std::size_t close = line.find(']');
+  if (close == std::string_view::npos) return std::nullopt;
+  return TrimBlanks(line.substr(1, close - 1));
+}
+
+// The key of a value line "key=value", or nothing for other lines.
+std::optional<std::string_view> KeyName(std::string_view line) {
+  std::size_t equals = line.find('=');
+  if (equals == std::string_view::npos) return std::nullopt;
+  return TrimBlanks(line.substr(0, equals));
+}
+
+std::optional<std::int32_t> ParseInteger(std::string_view text) {
+  try {
+    return StrToInt(TrimBlanks(text));
+  } catch (const ConversionError&) {
+    return std::nullopt;
+  }
+}
+
+}  // namespace
+
+// Where a section's lines are, and where its key is, if it has it.
+struct ProfileFile::Location {
+  std::size_t section_end = 0;     // the line after the section's last line
+  std::optional<std::size_t> key;  // the key's line
+  bool section_found = false;
+};
+
+ProfileFile::Location ProfileFile::Find(std::string_view section, std::string_view key) const {
+  Location location;
+  bool inside = false;
+  for (std::size_t i = 0; i < lines_.size(); ++i) {
+    if (auto name = SectionName(lines_[i])) {
+      // The first section of the name counts; later ones of the same name are ignored.
+      if (inside) return location;
+      inside = !location.section_found && SameName(*name, section);
+      if (inside) {
+        location.section_found = true;
+        location.section_end = i + 1;
+      }
+      continue;
+    }
+    if (!inside) continue;
+    if (!TrimBlanks(lines_[i]).empty()) location.section_end = i + 1;
+    if (auto name = KeyName(lines_[i]); name && !location.key && SameName(*name, key)) {
+      location.key = i;
+    }
+  }
+  return location;
+}
+
+ProfileFile ProfileFile::Load(const std::filesystem::path& path) {
+  ProfileFile profile;
+  std::ifstream file(path, std::ios::binary);
+  if (!file) {
+    std::error_code error;
+    if (!std::filesystem::exists(path, error)) return profile;
+    throw std::system_error(errno ? errno : EIO, std::generic_category(),
+                            "cannot read " + path.string());
+  }
+  std::string line;
+  while (std::getline(file, line)) {
+    if (!line.empty() && line.back() == '\r') line.pop_back();
+    profile.lines_.push_back(std::move(line));
+  }
+  if (file.bad()) {
+    throw std::system_error(EIO, std::generic_category(), "cannot read " + path.string());
+  }
+  return profile;
+}
+
+std::string ProfileFile::ReadString(std::string_view section, std::string_view key,
+                                    std::string_view fallback) const {
+  Location location = Find(section, key);
+  if (!location.key) return std::string(fallback);
+  const std::string& line = lines_[*location.key];
+  return std::string(TrimBlanks(std::string_view(line).substr(line.find('=') + 1)));
+}
+
+std::int32_t ProfileFile::ReadInteger(std::string_view section, std::string_view key,
+                                      std::int32_t fallback) const {
+  Location location = Find(section, key);
+  if (!location.key) return fallback;
+  const std::string& line = lines_[*location.key];
+  return ParseInteger(std::string_view(line).substr(line.find('=') + 1)).value_or(fallback);
+}
+
+bool ProfileFile::ReadBool(std::string_view section, std::string_view key, bool fallback) const {
+  return ReadInteger(section, key, fallback ? 1 : 0) != 0;
+}
+
+void ProfileFile::WriteString(std::string_view section, std::string_view key,
+                              std::string_view value) {
+  // A value is one line: a line end in it would start a line of its own.
+  std::string text = std::string(key) + "=" + std::string(value);
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  Location location = Find(section, key);
+  if (location.key) {
+    lines_[*location.key] = std::move(text);
+  } else if (location.section_found) {
+    lines_.insert(lines_.begin() + static_cast<std::ptrdiff_t>(location.section_end),
+                  std::move(text));
+  } else {
+    lines_.push_back("[" + std::string(section) + "]");
+    lines_.push_back(std::move(text));
+  }
+}
+
+void ProfileFile::WriteInteger(std::string_view section, std::string_view key,
+                               std::int32_t value) {
+  WriteString(section, key, std::to_string(value));
+}
+
+void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool value) {
+  WriteString(section, key, value ? "1" : "0");
+}
+
+void ProfileFile::Save(const std::filesystem::path& path) const {
+  OutputFile output(path);
+  for (const std::string& line : lines_) {
+    output.Out().Write(line);
+    output.Out().Write("\n");
+  }
+  output.Commit();
+}
+
+}  // namespace dxfdin
