@@ -1,0 +1,127 @@
+#include "din_to_dxf/dxf_writer.h"
+
+#include <cmath>
+#include <numbers>
+#include <string>
+#include <utility>
+
+#include "batch/text_input.h"
+#include "batch/text_output.h"
+#include "text/byte_string.h"
+#include "text/din_text.h"
+#include "text/string_expression.h"
+
+namespace dxfdin {
+
+namespace {
+
+// Lines of the DIN input are read in pieces of at most this many characters.
+constexpr std::size_t kPieceBytes = 254;
+
+void WriteEntityHead(TConversionContext& context, std::string_view kind) {
+  TextOutput& out = *context.din_out;
+  out.Write("  0\n");
+  out.Write(kind);
+  out.Write("\n  8\n");
+  out.Write(context.entity_layer);
+  out.Write("\n  6\n");
+  out.Write(context.line_type_name);
+  out.Format("\n 62\n%d\n", context.colour);
+}
+
+void WriteReal(TextOutput& out, const char* code, double value) {
+  out.Format("%s\n%23.15G\n", code, value);
+}
+
+// A line that is a record of its own rather than the continuation of a text.
+bool IsRecordLine(std::string_view line) {
+  return line.find("  SR") != std::string_view::npos || line.substr(0, 4) == "ITEM";
+}
+
+}  // namespace
+
+double RadiansToDegrees(double radians) {
+  constexpr long double k = 1.0L / static_cast<long double>(std::numbers::pi);
+  return static_cast<double>(static_cast<long double>(radians) * k * 180.0L);
+}
+
+void WriteLayerTableHead(TConversionContext& context, std::int32_t count) {
+  context.din_out->Format("  0\nTABLE\n  2\nLAYER\n 70\n    %d\n", count);
+}
+
+void WriteLayerEntry(TConversionContext& context, std::string_view name) {
+  TextOutput& out = *context.din_out;
+  out.Write("  0\nLAYER\n  2\n");
+  out.Write(name);
+  out.Write("\n 70\n   64\n 62\n   7\n  6\nCONTINUOUS\n");
+}
+
+void WriteLayerTableEnd(TConversionContext& context) {
+  context.din_out->Write("  0\nENDTAB\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n");
+}
+
+void WriteLine(TConversionContext& context) {
+  TextOutput& out = *context.din_out;
+  WriteEntityHead(context, "LINE");
+  WriteReal(out, " 10", context.p1_x);
+  WriteReal(out, " 20", context.p1_y);
+  WriteReal(out, " 11", context.p2_x);
+  out.Format(" 21\n%25.15G\n", context.p2_y);
+}
+
+void WriteCircleOrArc(TConversionContext& context) {
+  TextOutput& out = *context.din_out;
+  const bool circle = context.p1_x == context.p3_x && context.p1_y == context.p3_y;
+  if (!circle) {
+    context.start_angle = RadiansToDegrees(
+        std::atan2(context.p1_y - context.centre_y, context.p1_x - context.centre_x));
+    if (context.start_angle < 0) context.start_angle += 360;
+    context.sweep = RadiansToDegrees(context.sweep);
+    context.end_angle = context.start_angle + context.sweep;
+    // A clockwise sweep becomes the counter-clockwise arc from its end to its start.
+    if (context.sweep < 0) std::swap(context.start_angle, context.end_angle);
+  }
+  WriteEntityHead(context, circle ? "CIRCLE" : "ARC");
+  WriteReal(out, " 10", context.centre_x);
+  WriteReal(out, " 20", context.centre_y);
+  WriteReal(out, " 40", context.radius);
+  if (!circle) {
+    WriteReal(out, " 50", context.start_angle);
+    WriteReal(out, " 51", context.end_angle);
+  }
+}
+
+bool WriteText(TConversionContext& context, std::string& next_line) {
+  TextInput& in = *context.dxf_in;
+  std::string text;
+  in.ReadPiece(text, kPieceBytes);
+  bool record_follows = false;
+  if (in.ReadPiece(next_line, kPieceBytes)) {
+    if (IsRecordLine(next_line)) {
+      record_follows = true;
+    } else {
+      // A continuation line: its leading blanks go, and it is joined without a blank.
+      TrimText(next_line, 2);
+      EvalStringOp(text, "+", next_line);
+    }
+  }
+  DecodeDinText(text);
+
+  TextOutput& out = *context.din_out;
+  out.Write("  0\nTEXT\n  8\n");
+  out.Write(context.entity_layer);
+  out.Format("\n 10\n%f\n 20\n%f\n 40\n4\n 41\n1\n 50\n%f\n  1\n",
+             static_cast<double>(context.text_x), static_cast<double>(context.text_y),
+             static_cast<double>(context.text_angle));
+  // The text is one value line: a line end left inside it would split the entity.
+  for (char& c : text) {
+    if (c == '\n' || c == '\r') c = ' ';
+  }
+  out.Write(text);
+  out.Write("\n");
+  return record_follows;
+}
+
+void WriteDxfEnd(TConversionContext& context) { context.din_out->Write("  0\nENDSEC\n  0\nEOF\n"); }
+
+}  // namespace dxfdin
