@@ -43,7 +43,11 @@ bool ScaleOfLayerName(const std::string& name, float& scale) {
 void ReadLayerTable(TConversionContext& context) {
   while (ReadLineBuf(context) && context.line_buf != "LAYER\n") {
   }
-  if (context.dxf_in->AtEnd()) return;
+  if (context.dxf_in->AtEnd()) {
+    // A drawing without a layer table: its entities are still looked for, from the start.
+    context.dxf_in->Rewind();
+    return;
+  }
   ReadStructureInt(context, context.group_code);
   ReadStructureInt(context, context.layer_count);
 

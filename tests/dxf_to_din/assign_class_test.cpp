@@ -1,0 +1,96 @@
+#include "dxf_to_din/assign_class.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+
+#include "support/convert.h"
+
+namespace dxfdin {
+namespace {
+
+using testing::FreshContext;
+
+TConversionSettings Mapping() {
+  TConversionSettings settings;
+  settings.lay_class = 1;
+  settings.ss_l_c = {"dim", "fusn", "#3", "#4", "#5", "#6", "#7"};
+  settings.n_l_c = {100, 215, 7, 0, 0, 0, 0};
+  settings.n_p_c = {53, 65, 58, 54, 16, 22};
+  return settings;
+}
+
+// The class of an entity on `layer` (as read: with its LF when it fits in 19 bytes).
+std::int32_t ClassOf(TConversionContext& context, const TConversionSettings& settings,
+                     const std::string& layer) {
+  context.entity_layer = layer;
+  AssignClass(context, settings);
+  return context.class_no;
+}
+
+TEST(AssignClass, KeysMatchTheEndOfTheLayerName) {
+  auto context = FreshContext();
+  TConversionSettings settings = Mapping();
+  settings.ss_l_c[2] = "wall";
+  EXPECT_EQ(ClassOf(context, settings, "dim\n"), 100);
+  EXPECT_EQ(ClassOf(context, settings, "1dim\n"), 100);
+  EXPECT_EQ(ClassOf(context, settings, "dim1\n"), 100);  // unchanged: no key matched
+  context.class_no = 1;
+  EXPECT_EQ(ClassOf(context, settings, "DIM\n"), 1);
+  EXPECT_EQ(ClassOf(context, settings, "xfusn\n"), 215);
+  // A name of 19 bytes is stored without its LF, so no key can match it.
+  EXPECT_EQ(ClassOf(context, settings, "abcdefghijklmnopdim"), 215);
+}
+
+TEST(AssignClass, AnEmptyKeyMatchesEveryNameReadWithItsLineEnd) {
+  auto context = FreshContext();
+  TConversionSettings settings = Mapping();
+  settings.ss_l_c[2] = "";
+  EXPECT_EQ(ClassOf(context, settings, "other\n"), 7);
+  EXPECT_EQ(ClassOf(context, settings, "fusn\n"), 215);
+}
+
+TEST(AssignClass, PensByColourWhenNoKeyMatched) {
+  auto context = FreshContext();
+  TConversionSettings settings = Mapping();
+  settings.pen_class = 1;
+  const std::pair<int, int> pens[] = {{4, 53}, {3, 58}, {2, 54}, {6, 16}, {5, 22},
+                                      {1, 65}, {7, 65}, {0, 65}, {256, 65}, {-3, 65}};
+  for (auto [colour, expected] : pens) {
+    context.colour = colour;
+    EXPECT_EQ(ClassOf(context, settings, "plan\n"), expected) << colour;
+  }
+  context.colour = 4;
+  EXPECT_EQ(ClassOf(context, settings, "dim\n"), 100);  // keys first
+}
+
+TEST(AssignClass, LayerOrderSearchesOneBeyondTheStatedCount) {
+  auto context = FreshContext();
+  TConversionSettings off;
+  context.layer_names[0] = "0\n";
+  context.layer_names[1] = "WALL\n";
+  context.layer_names[2] = "DOOR\n";
+  context.layer_count = 1;
+  EXPECT_EQ(ClassOf(context, off, "WALL\n"), 2);
+  EXPECT_EQ(ClassOf(context, off, "DOOR\n"), 2);  // position 3 is beyond count + 1
+  context.layer_count = 2;
+  EXPECT_EQ(ClassOf(context, off, "DOOR\n"), 3);
+  // A huge or negative stated count is bounded by the table.
+  context.layer_count = 2147483647;
+  EXPECT_EQ(ClassOf(context, off, "nowhere\n"), 3);
+  context.layer_count = -5;
+  EXPECT_EQ(ClassOf(context, off, "0\n"), 3);
+}
+
+TEST(AssignClass, TextsStartAtClass100AndKeepItWhenNothingMatches) {
+  auto context = FreshContext();
+  std::string dxf =
+      "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  8\nnowhere\n  1\nA\n  0\n"
+      "LINE\n  8\nnowhere\n  0\nENDSEC\n";
+  std::string din = testing::ToDin(context, {}, dxf);
+  EXPECT_NE(din.find("ITEM  2   100  1"), std::string::npos);
+  EXPECT_NE(din.find("ITEM  11   100  1"), std::string::npos);
+}
+
+}  // namespace
+}  // namespace dxfdin

@@ -1,0 +1,279 @@
+#include "dxf_to_din/translate_dxf_file.h"
+
+#include <gtest/gtest.h>
+
+#include <algorithm>
+#include <string>
+#include <vector>
+
+#include "support/convert.h"
+#include "text/number_text.h"
+
+namespace dxfdin {
+namespace {
+
+using testing::Crlf;
+using testing::FreshContext;
+using testing::ToDin;
+
+constexpr char kHeader[] = "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\n";
+
+// A DXF file with a LAYER table of `layers` and the given entity groups.
+std::string Dxf(const std::vector<std::string>& layers, const std::string& entities) {
+  std::string dxf = "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n 70\n" +
+                    std::to_string(layers.size()) + "\n";
+  for (const std::string& name : layers) dxf += "  0\nLAYER\n  2\n" + name + "\n 70\n0\n";
+  dxf += "  0\nENDTAB\n  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n  0\n" + entities +
+         "ENDSEC\n  0\nEOF\n";
+  return dxf;
+}
+
+std::string Line(const std::string& layer, const std::string& coordinates) {
+  return "LINE\n  8\n" + layer + "\n" + coordinates + "  0\n";
+}
+
+// Only the items, for tests that do not look at the header line.
+std::string Items(const std::string& din) { return din.substr(Crlf(kHeader).size()); }
+
+TEST(TranslateDxfFile, LineOnTheSecondLayerOfTheTable) {
+  auto context = FreshContext();
+  std::string din = ToDin(context, {},
+                          Dxf({"0", "WALL"}, Line("WALL", " 10\n0.0\n 20\n0.0\n 11\n100.0\n 21\n50.5\n")));
+  EXPECT_EQ(din, Crlf(std::string(kHeader) +
+                      "ITEM  2   2  1  1   1  1 0\n"
+                      "  SR  3 3    2  0  0\n"
+                      "                           0                      0\n"
+                      "  SR  4 3    2  0  0\n"
+                      "                         100                   50.5\n"
+                      "  SR 31 1    0  0  0\n"));
+}
+
+TEST(TranslateDxfFile, FilesWithoutEntitiesGiveTheHeaderAlone) {
+  auto context = FreshContext();
+  EXPECT_EQ(ToDin(context, {}, Dxf({"0"}, "")), Crlf(kHeader));
+  EXPECT_EQ(ToDin(context, {}, "  0\nSECTION\n  2\nHEADER\n  0\nENDSEC\n"), Crlf(kHeader));
+  EXPECT_EQ(ToDin(context, {}, ""), Crlf(kHeader));
+}
+
+TEST(TranslateDxfFile, DrawingsWithoutALayerTableStillConvert) {
+  // Many writers leave the TABLES section out; the entities are found all the same.
+  auto context = FreshContext();
+  std::string din = ToDin(context, {}, "  0\nSECTION\n  2\nENTITIES\n  0\n" +
+                                           Line("0", " 10\n1\n 20\n2\n") + "ENDSEC\n");
+  EXPECT_NE(din.find("ITEM  2   "), std::string::npos);
+}
+
+TEST(TranslateDxfFile, CircleIsAFullTurnArc) {
+  auto context = FreshContext();
+  context.line_type = 2;
+  std::string din = ToDin(
+      context, {}, Dxf({}, "CIRCLE\n  8\nX\n 10\n10\n 20\n20\n 40\n5\n  0\n"));
+  EXPECT_EQ(Items(din), Crlf("ITEM  3   1  1  2  1  1 0\n"
+                             "  SR  3 3    2   0  0\n"
+                             "                          15                     20\n"
+                             "  SR  5 3    8   0  0\n"
+                             "                           5                     20\n"
+                             "                          15                     20\n"
+                             "                          10                     20\n"
+                             "                           5       6.28318530717959\n"
+                             "  SR 31 1    0  0  0\n"));
+}
+
+TEST(TranslateDxfFile, ArcPointsUseASinglePrecisionMiddleAngle) {
+  auto arc = [](const std::string& groups) {
+    auto context = FreshContext();
+    return Items(ToDin(context, {}, Dxf({}, "ARC\n" + groups + "  0\n")));
+  };
+  std::string quarter = arc(" 10\n0\n 20\n0\n 40\n3\n 50\n0\n 51\n90\n");
+  EXPECT_NE(quarter.find("  SR  3 3    2  0  0\r\n                           3                      0\r\n"),
+            std::string::npos);
+  EXPECT_NE(quarter.find("       2.12132029719671       2.12132038992257\r\n"), std::string::npos);
+  EXPECT_NE(quarter.find("                           3        1.5707963267949\r\n"),
+            std::string::npos);
+
+  // An end below the start: the arc starts one turn earlier.
+  std::string wrap = arc(" 10\n0\n 20\n0\n 40\n10\n 50\n350\n 51\n10\n");
+  EXPECT_NE(wrap.find("       9.84807753012208       -1.7364817766693\r\n"), std::string::npos);
+  EXPECT_NE(wrap.find("                          10                      0\r\n"), std::string::npos);
+  EXPECT_NE(wrap.find("                          10      0.349065850398866\r\n"), std::string::npos);
+
+  std::string half = arc(" 10\n5\n 20\n5\n 40\n2\n 50\n90\n 51\n270\n");
+  EXPECT_NE(half.find("       3.00000000000001       4.99999982515444\r\n"), std::string::npos);
+}
+
+TEST(TranslateDxfFile, TextItemWithItsFrame) {
+  auto context = FreshContext();
+  std::string din = ToDin(context, {},
+                          Dxf({}, "TEXT\n  8\nT\n 10\n10\n 20\n20\n 40\n2.5\n  1\nABC\n  0\n"));
+  EXPECT_EQ(Items(din), Crlf("ITEM  11   100  1  1   1  1 0\n"
+                             "  SR  1 1    1  0  0\n"
+                             "        768\n"
+                             "  SR 11 1    8  0  0\n"
+                             "          0   250     0  1040    50    50   769   100\n"
+                             "  SR 12 2    8  0  0\n"
+                             "                  10             20            9.5           19.5\n"
+                             "               16.75           19.5            9.5             23\n"
+                             "  SR 13 0   4  0  0\n"
+                             "     ABC\n"
+                             "  SR 31 1    0  0  0\n"));
+
+  // Turned by 90 degrees, the frame turns with it.
+  std::string turned = ToDin(context, {},
+                             Dxf({}, "TEXT\n 10\n10\n 20\n20\n 40\n2.5\n 50\n90\n  1\nABC\n  0\n"));
+  EXPECT_NE(turned.find("                  10             20           10.5           19.5\r\n"
+                        "                10.5          26.75              7           19.5\r\n"),
+            std::string::npos);
+  // Groups 50 and 51 add up.
+  std::string summed = ToDin(context, {},
+                             Dxf({}, "TEXT\n 40\n1\n 50\n30\n 51\n15\n  1\nA\n  0\n"));
+  EXPECT_NE(summed.find("          0   100    45  1040"), std::string::npos);
+}
+
+TEST(TranslateDxfFile, TextHeightsFollowTheSinglePrecisionScale) {
+  auto height_line = [](TConversionContext& context, const std::string& dxf) {
+    std::string din = ToDin(context, {}, dxf);
+    std::size_t at = din.find("          0");
+    return din.substr(at, 23);
+  };
+  auto context = FreshContext();
+  context.text_scale_on = 1;
+  context.scale_text = "5";
+  EXPECT_EQ(height_line(context, Dxf({}, "TEXT\n 40\n3.5\n  1\nA\n  0\n")),
+            "          0    70     0");
+
+  // A scale layer "sc 1/50" gives a factor just below 0.02: 250 becomes 490, not 500.
+  context.text_scale_on = 0;
+  EXPECT_EQ(height_line(context, Dxf({"0", "sc 1/50"}, "TEXT\n 40\n250\n  1\nA\n  0\n")),
+            "          0   490     0");
+  // The last scale layer counts; with the scale box on, layers do not set the scale.
+  EXPECT_EQ(height_line(context, Dxf({"sc 1/2", "sc 1/10"}, "TEXT\n 40\n10\n  1\nA\n  0\n")),
+            "          0   100     0");
+  context.text_scale_on = 1;
+  context.scale_text = "2";
+  EXPECT_EQ(height_line(context, Dxf({"sc 1/10"}, "TEXT\n 40\n10\n  1\nA\n  0\n")),
+            "          0   500     0");
+}
+
+TEST(TranslateDxfFile, TextsFollowAllOtherItemsAndAreEncoded) {
+  auto context = FreshContext();
+  std::string din = ToDin(context, {},
+                          Dxf({}, "TEXT\n  1\n   \x8A\xBF\x8E\x9A A\n  0\n" +
+                                      Line("0", " 10\n1\n 20\n2\n 11\n3\n 21\n4\n")));
+  std::size_t line = din.find("ITEM  2");
+  std::size_t text = din.find("ITEM  11");
+  ASSERT_NE(line, std::string::npos);
+  ASSERT_NE(text, std::string::npos);
+  EXPECT_LT(line, text);
+  // The value starts at its first non-blank; the count covers the markers and the LF.
+  EXPECT_NE(din.find("  SR 13 0   15  0  0\r\n     <ks>4A;z<ke> A\r\n"), std::string::npos);
+}
+
+TEST(TranslateDxfFile, PolylinesBecomeLineChainsThroughTheirVertices) {
+  auto polyline = [](int vertices) {
+    std::string groups = "POLYLINE\n  8\n0\n 66\n1\n 10\n0\n 20\n0\n  0\n";
+    for (int i = 1; i <= vertices; ++i) {
+      groups += "VERTEX\n  8\n0\n 10\n" + std::to_string(i) + "\n 20\n" + std::to_string(10 * i) +
+                "\n  0\n";
+    }
+    auto context = FreshContext();
+    return Items(ToDin(context, {}, Dxf({"0"}, groups + "SEQEND\n  8\n0\n  0\n")));
+  };
+  EXPECT_EQ(polyline(0), Crlf("ITEM  2   1  1  1   1  1 0\n  SR 31 1    0  0  0\n"));
+  EXPECT_EQ(polyline(1), Crlf("ITEM  2   1  1  1   1  1 0\n"
+                              "  SR  3 3    2  0  0\n"
+                              "                           1                     10\n"
+                              "  SR 31 1    0  0  0\n"));
+  std::string three = polyline(3);
+  EXPECT_EQ(three.find("  SR  3"), three.rfind("  SR  3"));
+  EXPECT_NE(three.find("  SR  4 3    2  0  0\r\n                           3                     30\r\n"),
+            std::string::npos);
+  EXPECT_EQ(std::count(three.begin(), three.end(), '\n'), 8);
+}
+
+TEST(TranslateDxfFile, GroupsAnEntityLacksCarryOver) {
+  auto context = FreshContext();
+  std::string din = ToDin(context, {},
+                          Dxf({}, Line("A", " 10\n1\n 20\n1\n 11\n7\n 21\n8\n") +
+                                      Line("A", " 10\n2\n 20\n2\n")));
+  std::size_t second = din.rfind("ITEM");
+  EXPECT_NE(din.find("  SR  4 3    2  0  0\r\n                           7                      8\r\n",
+                     second),
+            std::string::npos);
+  // And from file to file: the next file's line repeats the end point too.
+  std::string next = ToDin(context, {}, Dxf({}, Line("A", " 10\n0\n 20\n0\n")));
+  EXPECT_NE(next.find("                           7                      8\r\n"), std::string::npos);
+}
+
+TEST(TranslateDxfFile, LineTypesByExactName) {
+  auto line_type_of = [](const std::string& name) {
+    auto context = FreshContext();
+    context.line_type = 4;
+    std::string din = ToDin(context, {}, Dxf({}, Line("0", "  6\n" + name + "\n")));
+    return din.substr(din.find("ITEM") + 16, 1);
+  };
+  EXPECT_EQ(line_type_of("CONTINUOUS"), "1");
+  EXPECT_EQ(line_type_of("DASHED"), "2");
+  EXPECT_EQ(line_type_of("CENTER"), "3");
+  EXPECT_EQ(line_type_of("hidden"), "2");
+  EXPECT_EQ(line_type_of("HIDDEN"), "4");
+  EXPECT_EQ(line_type_of("BYLAYER"), "4");
+}
+
+TEST(TranslateDxfFile, ProgressEveryHundredSteps) {
+  auto context = FreshContext();
+  std::vector<int> shown;
+  context.progress = [&](int count) { shown.push_back(count); };
+  std::string passed_over;
+  for (int i = 0; i < 249; ++i) passed_over += "x\n";
+  ToDin(context, {}, Dxf({}, passed_over));
+  EXPECT_EQ(shown, (std::vector<int>{100, 200}));
+}
+
+TEST(TranslateDxfFile, ScaleBoxTextMustBeAUsableNumber) {
+  auto context = FreshContext();
+  context.text_scale_on = 1;
+  context.scale_text = "abc";
+  EXPECT_THROW(ToDin(context, {}, Dxf({}, "")), ConversionError);
+  context.scale_text = "0";
+  EXPECT_THROW(ToDin(context, {}, Dxf({}, "")), ConversionError);
+  // A scale layer dividing by 0 leaves the scale as it was.
+  context.text_scale_on = 0;
+  std::string din = ToDin(context, {}, Dxf({"sc 1/0"}, "TEXT\n 40\n1\n  1\nA\n  0\n"));
+  EXPECT_NE(din.find("          0   100     0"), std::string::npos);
+}
+
+TEST(TranslateDxfFile, MalformedGroupsNeverPutTheReadingOutOfStep) {
+  auto context = FreshContext();
+  // An empty text value is an empty text, not the next group code; a value that does not
+  // scan keeps the previous value; a group code that is a word is passed over.
+  std::string din = ToDin(
+      context, {},
+      Dxf({}, "TEXT\n 10\n5\n  1\n\n 20\nabc\nword\n 40\n1\n  0\n" +
+                  Line("0", " 10\n1\n 20\n2\n 11\n3\n 21\n" + std::string(300, '9') + "x\n")));
+  EXPECT_NE(din.find("  SR 13 0   1  0  0\r\n     \r\n  SR 31"), std::string::npos);
+  EXPECT_NE(din.find("ITEM  2"), std::string::npos);
+
+  // A text of more than 254 bytes keeps 254 and still ends its line.
+  std::string text_din = ToDin(context, {}, Dxf({}, "TEXT\n  1\n" + std::string(300, 'T') + "\n  0\n"));
+  EXPECT_NE(text_din.find("  SR 13 0   255  0  0\r\n     " + std::string(254, 'T') + "\r\n  SR 31"),
+            std::string::npos);
+
+  // A long layer name is cut to 19 bytes and its rest is not read as groups.
+  std::string long_layer = ToDin(context, {},
+                                 Dxf({}, Line(std::string(1000, 'L'), " 10\n1\n 20\n2\n")));
+  EXPECT_EQ(long_layer.find("ITEM"), long_layer.rfind("ITEM"));
+}
+
+TEST(TranslateDxfFile, InputEndingInsideAnEntityStillEndsTheItem) {
+  for (const std::string& cut :
+       {std::string("LINE\n  8\n0\n 10\n1"), std::string("POLYLINE\n  8\n0\n  0\nVERTEX\n 10\n1\n"),
+        std::string("POLYLINE\n  8\n0\n  0\nVERTEX\n 10\n1\n 20\n2\n  0\n"),
+        std::string("ARC\n 40\n1"), std::string("TEXT\n  1\nabc")}) {
+    auto context = FreshContext();
+    std::string din = ToDin(context, {}, "  0\nSECTION\n  2\nENTITIES\n  0\n" + cut);
+    EXPECT_EQ(din.rfind("  SR 31 1    0  0  0\r\n"), din.size() - 22) << cut;
+  }
+}
+
+}  // namespace
+}  // namespace dxfdin
