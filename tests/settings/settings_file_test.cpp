@@ -1,0 +1,149 @@
+#include "settings/settings_file.h"
+
+#include <gtest/gtest.h>
+#include <unistd.h>
+
+#include "settings/profile_file.h"
+#include "support/temp_dir.h"
+#include "text/number_text.h"
+
+namespace dxfdin {
+namespace {
+
+using testing::ListDir;
+using testing::ReadBytes;
+using testing::TempDir;
+using testing::WriteBytes;
+
+TEST(LoadConversionSettings, WithoutAFileEveryKeyTakesItsDefault) {
+  TempDir dir;
+  TConversionSettings settings;
+  LoadConversionSettings(settings, dir / "kelvor.ini");
+  EXPECT_EQ(settings.lay_class, 1);
+  EXPECT_EQ(settings.pen_class, 0);
+  EXPECT_EQ(settings.ss_l_c, (std::array<std::string, 7>{"dim", "fusn", "", "", "", "", ""}));
+  EXPECT_EQ(settings.n_l_c, (std::array<std::int32_t, 7>{100, 215, 0, 0, 0, 0, 0}));
+  EXPECT_EQ(settings.n_p_c, (std::array<std::int32_t, 6>{53, 65, 58, 54, 16, 22}));
+}
+
+TEST(LoadConversionSettings, FlagsReadOffLeaveTheRecordAsItIs) {
+  TempDir dir;
+  WriteBytes(dir / "kelvor.ini", "[Check]\r\nlay_class=0\r\npen_class=0\r\n");
+  TConversionSettings settings;
+  settings.lay_class = 1;
+  settings.pen_class = 1;
+  LoadConversionSettings(settings, dir / "kelvor.ini");
+  EXPECT_EQ(settings.lay_class, 1);
+  EXPECT_EQ(settings.pen_class, 1);
+  TConversionSettings fresh;
+  LoadConversionSettings(fresh, dir / "kelvor.ini");
+  EXPECT_EQ(fresh.lay_class, 0);
+  // A word is no integer: the default (true) holds. Names compare without case.
+  WriteBytes(dir / "kelvor.ini", "[CHECK]\nLay_Class=yes\n");
+  LoadConversionSettings(fresh, dir / "kelvor.ini");
+  EXPECT_EQ(fresh.lay_class, 1);
+}
+
+TEST(LoadConversionSettings, ClassNumbers) {
+  TempDir dir;
+  WriteBytes(dir / "kelvor.ini",
+             "[class_no]\nn_l_c1=-5\nn_l_c2=\nn_l_c3=1000\n[pen_no]\nn_p_c1=7\n");
+  TConversionSettings settings;
+  settings.n_l_c[1] = 42;
+  LoadConversionSettings(settings, dir / "kelvor.ini");
+  EXPECT_EQ(settings.n_l_c[0], -5);
+  EXPECT_EQ(settings.n_l_c[1], 42);  // present but empty: unchanged, not the default 215
+  EXPECT_EQ(settings.n_l_c[2], 1000);
+  EXPECT_EQ(settings.n_p_c[0], 7);
+  EXPECT_EQ(settings.n_p_c[2], 58);  // missing: its default
+}
+
+TEST(LoadConversionSettings, ABadClassNumberStopsTheLoadAtItsKey) {
+  TempDir dir;
+  WriteBytes(dir / "kelvor.ini",
+             "[lay_name]\nss_l_c7=last\n[class_no]\nn_l_c3=9\nn_l_c4=abc\nn_l_c5=11\n"
+             "[pen_no]\nn_p_c1=1\n");
+  TConversionSettings settings;
+  settings.n_l_c[4] = -1;
+  try {
+    LoadConversionSettings(settings, dir / "kelvor.ini");
+    FAIL() << "no error";
+  } catch (const ConversionError& error) {
+    EXPECT_STREQ(error.what(), "n_l_c4: 'abc' is not a valid integer value");
+  }
+  EXPECT_EQ(settings.ss_l_c[6], "last");
+  EXPECT_EQ(settings.n_l_c[2], 9);
+  EXPECT_EQ(settings.n_l_c[3], 0);
+  EXPECT_EQ(settings.n_l_c[4], -1);
+  EXPECT_EQ(settings.n_p_c[0], 0);
+  // Beyond the 32-bit range is an error too.
+  WriteBytes(dir / "kelvor.ini", "[class_no]\nn_l_c1=2147483648\n");
+  EXPECT_THROW(LoadConversionSettings(settings, dir / "kelvor.ini"), ConversionError);
+}
+
+TEST(LoadConversionSettings, KeysAreCutToNineBytesWithoutSplittingACharacter) {
+  TempDir dir;
+  // Four double-byte characters and "ab": the ninth byte would be the lead byte of nothing.
+  WriteBytes(dir / "kelvor.ini",
+             "[lay_name]\nss_l_c1=abcdefghijkl\nss_l_c2=a\x95\x94\x95\x94\x95\x94\x95\x94\n");
+  TConversionSettings settings;
+  LoadConversionSettings(settings, dir / "kelvor.ini");
+  EXPECT_EQ(settings.ss_l_c[0], "abcdefghi");
+  EXPECT_EQ(settings.ss_l_c[1], "a\x95\x94\x95\x94\x95\x94\x95\x94");
+  WriteBytes(dir / "kelvor.ini", "[lay_name]\nss_l_c1=ab\x95\x94\x95\x94\x95\x94\x95\x94\n");
+  LoadConversionSettings(settings, dir / "kelvor.ini");
+  EXPECT_EQ(settings.ss_l_c[0], "ab\x95\x94\x95\x94\x95\x94");
+}
+
+TEST(ProfileFile, WritesInPlaceAtTheEndOfItsSectionOrInANewSection) {
+  TempDir dir;
+  WriteBytes(dir / "kelvor.ini", "; notes stay\r\n[Locate]\r\nx=1\r\n\r\n[Other]\r\nk=v\r\n");
+  ProfileFile profile = ProfileFile::Load(dir / "kelvor.ini");
+  profile.WriteInteger("locate", "X", 5);
+  profile.WriteInteger("Locate", "y", 6);
+  profile.WriteBool("Check", "lay_class", true);
+  profile.Save(dir / "kelvor.ini");
+  EXPECT_EQ(ReadBytes(dir / "kelvor.ini"),
+            "; notes stay\r\n[Locate]\r\nX=5\r\ny=6\r\n\r\n[Other]\r\nk=v\r\n[Check]\r\n"
+            "lay_class=1\r\n");
+  EXPECT_EQ(ListDir(dir.path()), "kelvor.ini");
+  ProfileFile reread = ProfileFile::Load(dir / "kelvor.ini");
+  EXPECT_EQ(reread.ReadInteger("LOCATE", "x", 0), 5);
+  EXPECT_EQ(reread.ReadString("Other", "missing", "fallback"), "fallback");
+}
+
+TEST(SaveConversionSettings, WritesAllTwentyTwoValuesAsShown) {
+  TempDir dir;
+  WriteBytes(dir / "kelvor.ini", "[Dir]\r\ndxf=/home/u/dxf/\r\n");
+  SettingsDialogValues values;
+  values.left = 12;
+  values.top = 34;
+  values.lay_class = false;
+  values.pen_class = true;
+  values.key_texts = {"dim", "", "\x95\x94", "", "", "", "k7"};
+  values.class_texts = {"100", "abc", "", "", "", "", ""};
+  values.pen_texts = {"1", "2", "3", "4", "5", "6"};
+  SaveConversionSettings(values, dir / "kelvor.ini");
+  std::string saved = ReadBytes(dir / "kelvor.ini");
+  EXPECT_EQ(saved.substr(0, 58), "[Dir]\r\ndxf=/home/u/dxf/\r\n[Locate]\r\nx2=12\r\ny2=34\r\n[Check]\r\n");
+  EXPECT_NE(saved.find("lay_class=0\r\npen_class=1\r\n[lay_name]\r\nss_l_c1=dim\r\nss_l_c2=\r\n"
+                       "ss_l_c3=\x95\x94\r\n"),
+            std::string::npos);
+  EXPECT_NE(saved.find("[class_no]\r\nn_l_c1=100\r\nn_l_c2=abc\r\nn_l_c3=\r\n"), std::string::npos);
+  EXPECT_NE(saved.find("[pen_no]\r\nn_p_c1=1\r\n"), std::string::npos);
+  EXPECT_EQ(saved.substr(saved.size() - 10), "n_p_c6=6\r\n");
+}
+
+TEST(SaveConversionSettings, AFailedSaveLeavesTheOldFile) {
+  TempDir dir;
+  std::filesystem::create_directory(dir / "ro");
+  WriteBytes(dir / "ro" / "kelvor.ini", "[Check]\nlay_class=1\n");
+  std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read |
+                                               std::filesystem::perms::owner_exec);
+  if (::access((dir / "ro").c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
+  EXPECT_THROW(SaveConversionSettings({}, dir / "ro" / "kelvor.ini"), std::system_error);
+  EXPECT_EQ(ReadBytes(dir / "ro" / "kelvor.ini"), "[Check]\nlay_class=1\n");
+}
+
+}  // namespace
+}  // namespace dxfdin
