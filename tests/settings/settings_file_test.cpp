@@ -1,7 +1,6 @@
 #include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
-#include <unistd.h>
 
 #include "settings/profile_file.h"
 #include "support/temp_dir.h"
@@ -134,15 +133,14 @@ TEST(SaveConversionSettings, WritesAllTwentyTwoValuesAsShown) {
   EXPECT_EQ(saved.substr(saved.size() - 10), "n_p_c6=6\r\n");
 }
 
-TEST(SaveConversionSettings, AFailedSaveLeavesTheOldFile) {
+TEST(SaveConversionSettings, AFailedSaveReportsAndLeavesNothingBehind) {
   TempDir dir;
-  std::filesystem::create_directory(dir / "ro");
-  WriteBytes(dir / "ro" / "kelvor.ini", "[Check]\nlay_class=1\n");
-  std::filesystem::permissions(dir / "ro", std::filesystem::perms::owner_read |
-                                               std::filesystem::perms::owner_exec);
-  if (::access((dir / "ro").c_str(), W_OK) == 0) GTEST_SKIP() << "running as root";
-  EXPECT_THROW(SaveConversionSettings({}, dir / "ro" / "kelvor.ini"), std::system_error);
-  EXPECT_EQ(ReadBytes(dir / "ro" / "kelvor.ini"), "[Check]\nlay_class=1\n");
+  // The settings path is taken by a directory: the new file cannot replace it.
+  std::filesystem::create_directory(dir / "kelvor.ini");
+  WriteBytes(dir / "kelvor.ini" / "keep", "x");
+  EXPECT_THROW(SaveConversionSettings({}, dir / "kelvor.ini"), std::system_error);
+  EXPECT_EQ(ListDir(dir.path()), "kelvor.ini");
+  EXPECT_EQ(ReadBytes(dir / "kelvor.ini" / "keep"), "x");
 }
 
 }  // namespace
