@@ -15,8 +15,9 @@ namespace dxfdin {
 
 namespace {
 
-// Lines of the DIN input are read in pieces of at most this many characters.
-constexpr std::size_t kPieceBytes = 254;
+// Text lines are read whole, so that texts of any length that the DIN side writes (its
+// markers make them longer than a line piece) come back intact; beyond this a line is cut.
+constexpr std::size_t kTextLineKeep = 64 * 1024;
 
 void WriteEntityHead(TConversionContext& context, std::string_view kind) {
   TextOutput& out = *context.din_out;
@@ -94,9 +95,9 @@ void WriteCircleOrArc(TConversionContext& context) {
 bool WriteText(TConversionContext& context, std::string& next_line) {
   TextInput& in = *context.dxf_in;
   std::string text;
-  in.ReadPiece(text, kPieceBytes);
+  in.ReadLine(text, kTextLineKeep);
   bool record_follows = false;
-  if (in.ReadPiece(next_line, kPieceBytes)) {
+  if (in.ReadLine(next_line, kTextLineKeep)) {
     if (IsRecordLine(next_line)) {
       record_follows = true;
     } else {
