@@ -26,6 +26,8 @@ ensure_packages() {
 
 # What the core, the command line and their tests need.
 BUILD_PACKAGES=(cmake make g++ libgtest-dev)
+# What the tests need besides: a real DXF reader to open our outputs.
+TEST_PACKAGES=(python3 python3-ezdxf)
 
 jobs() { nproc 2>/dev/null || echo 2; }
 
