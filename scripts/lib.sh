@@ -62,3 +62,14 @@ fuzz_regression() {
       { tail -n 40 "$FUZZ_BUILD/regression-$target.log"; echo "fuzz regression failed: $target" >&2; return 1; }
   done
 }
+
+# convert_examples DIR: the example drawings through the command line, both ways, into DIR.
+convert_examples() {
+  local out=$1
+  mkdir -p "$out"
+  echo "== examples/dxf -> $out (DIN)"
+  "$DXFDIN_ROOT/build/bin/dxfdin" to-din -o "$out" "$DXFDIN_ROOT"/examples/dxf/*.dxf
+  echo "== examples/din -> $out (DXF)"
+  "$DXFDIN_ROOT/build/bin/dxfdin" to-dxf -o "$out" "$DXFDIN_ROOT"/examples/din/*.din
+  ls -l "$out"
+}
