@@ -11,6 +11,8 @@
 #include <cstring>
 #include <vector>
 
+#include "text/number_format.h"
+
 namespace dxfdin {
 
 namespace {
@@ -125,6 +127,24 @@ void TextOutput::Format(const char* format, ...) {
 }
 
 void TextOutput::WriteRaw(std::string_view bytes) { Put(bytes.data(), bytes.size()); }
+
+void TextOutput::WriteG(double value, int width, int precision) {
+  number_.clear();
+  AppendG(number_, value, width, precision);
+  Put(number_.data(), number_.size());
+}
+
+void TextOutput::WriteFixed(double value, int width, int precision) {
+  number_.clear();
+  AppendFixed(number_, value, width, precision);
+  Put(number_.data(), number_.size());
+}
+
+void TextOutput::WriteInt(std::int64_t value, int width) {
+  number_.clear();
+  AppendInt(number_, value, width);
+  Put(number_.data(), number_.size());
+}
 
 void TextOutput::CopyContentTo(TextOutput& target) {
   if (in_memory_) {

@@ -3,6 +3,7 @@
 #pragma once
 
 #include <cstddef>
+#include <cstdint>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -29,6 +30,11 @@ class TextOutput {
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // Bytes exactly as given.
   void WriteRaw(std::string_view bytes);
+  // Numbers as printf's "%<width>.<precision>G", "%<width>.<precision>f" and "%<width>d"
+  // write them, without printf's cost.
+  void WriteG(double value, int width, int precision);
+  void WriteFixed(double value, int width, int precision);
+  void WriteInt(std::int64_t value, int width = 0);
 
   // Appends everything written to this temporary file so far to `target`, byte for byte.
   void CopyContentTo(TextOutput& target);
@@ -51,6 +57,7 @@ class TextOutput {
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   std::error_code error_;
+  std::string number_;  // scratch for one formatted number
 };
 
 }  // namespace dxfdin

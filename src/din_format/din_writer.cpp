@@ -6,31 +6,56 @@ namespace dxfdin {
 
 void WriteDinHeader(TextOutput& out) { out.Write(kDinHeaderLine); }
 
+// These lines are written for every item; they go through the number writers, which give
+// exactly what printf gives for "%d" and "%23.15G", at a fraction of the cost.
+
 void WriteItemLine(TextOutput& out, const DinItemHead& head, bool circle) {
-  out.Format(circle ? "ITEM  %d   %d  %d  %d  %d  1 0\n" : "ITEM  %d   %d  %d  %d   %d  1 0\n",
-             head.item_kind, head.class_no, head.item_attr3, head.line_type, head.item_attr5);
+  // "ITEM  %d   %d  %d  %d   %d  1 0\n"; a circle's has two blanks before the fifth number.
+  out.WriteRaw("ITEM  ");
+  out.WriteInt(head.item_kind);
+  out.WriteRaw("   ");
+  out.WriteInt(head.class_no);
+  out.WriteRaw("  ");
+  out.WriteInt(head.item_attr3);
+  out.WriteRaw("  ");
+  out.WriteInt(head.line_type);
+  out.WriteRaw(circle ? "  " : "   ");
+  out.WriteInt(head.item_attr5);
+  out.Write("  1 0\n");
 }
 
+namespace {
+
+// An SR line that ends with the record's line type: `head`, the number, "  0".
+void WriteRecordLine(TextOutput& out, std::string_view head, std::int32_t record_line_type) {
+  out.WriteRaw(head);
+  out.WriteInt(record_line_type);
+  out.Write("  0\n");
+}
+
+}  // namespace
+
 void WriteFirstPointRecord(TextOutput& out, std::int32_t record_line_type) {
-  out.Format("  SR  3 3    2  %d  0\n", record_line_type);
+  WriteRecordLine(out, "  SR  3 3    2  ", record_line_type);
 }
 
 void WriteNextPointRecord(TextOutput& out, std::int32_t record_line_type) {
-  out.Format("  SR  4 3    2  %d  0\n", record_line_type);
+  WriteRecordLine(out, "  SR  4 3    2  ", record_line_type);
 }
 
 void WriteArcStartRecord(TextOutput& out, std::int32_t record_line_type, bool circle) {
-  out.Format(circle ? "  SR  3 %d    2   %d  0\n" : "  SR  3 %d    2  %d  0\n", 3,
-             record_line_type);
+  WriteRecordLine(out, circle ? "  SR  3 3    2   " : "  SR  3 3    2  ", record_line_type);
 }
 
 void WriteArcRecord(TextOutput& out, std::int32_t record_line_type, bool circle) {
-  out.Format(circle ? "  SR  5 %d    8   %d  0\n" : "  SR  5 %d    8  %d  0\n", 3,
-             record_line_type);
+  WriteRecordLine(out, circle ? "  SR  5 3    8   " : "  SR  5 3    8  ", record_line_type);
 }
 
 void WritePointData(TextOutput& out, double x, double y) {
-  out.Format("     %23.15G%23.15G\n", x, y);
+  out.WriteRaw("     ");
+  out.WriteG(x, 23, 15);
+  out.WriteG(y, 23, 15);
+  out.Write("\n");
 }
 
 void WriteTextRecords(TextOutput& out, double height, double angle, const double (&frame)[8],
@@ -38,11 +63,19 @@ void WriteTextRecords(TextOutput& out, double height, double angle, const double
   out.Write("  SR  1 1    1  0  0\n");
   out.Write("        768\n");
   out.Write("  SR 11 1    8  0  0\n");
-  out.Format("          0%6.0f%6.0f  1040    50    50   769   100\n", height, angle);
+  out.WriteRaw("          0");
+  out.WriteFixed(height, 6, 0);
+  out.WriteFixed(angle, 6, 0);
+  out.Write("  1040    50    50   769   100\n");
   out.Write("  SR 12 2    8  0  0\n");
-  out.Format("     %15.7G%15.7G%15.7G%15.7G\n", frame[0], frame[1], frame[2], frame[3]);
-  out.Format("     %15.7G%15.7G%15.7G%15.7G\n", frame[4], frame[5], frame[6], frame[7]);
-  out.Format("  SR 13 0   %d  0  0\n", static_cast<int>(text.size()));
+  for (int line = 0; line < 2; ++line) {
+    out.WriteRaw("     ");
+    for (int i = 0; i < 4; ++i) out.WriteG(frame[4 * line + i], 15, 7);
+    out.Write("\n");
+  }
+  out.WriteRaw("  SR 13 0   ");
+  out.WriteInt(static_cast<std::int64_t>(text.size()));
+  out.Write("  0  0\n");
   out.Write("     ");
   out.Write(text);
 }

@@ -27,11 +27,16 @@ void WriteEntityHead(TConversionContext& context, std::string_view kind) {
   out.Write(context.entity_layer);
   out.Write("\n  6\n");
   out.Write(context.line_type_name);
-  out.Format("\n 62\n%d\n", context.colour);
+  out.Write("\n 62\n");
+  out.WriteInt(context.colour);
+  out.Write("\n");
 }
 
-void WriteReal(TextOutput& out, const char* code, double value) {
-  out.Format("%s\n%23.15G\n", code, value);
+// A group code line, then the value with "%<width>.15G".
+void WriteReal(TextOutput& out, std::string_view code, double value, int width = 23) {
+  out.Write(code);
+  out.WriteG(value, width, 15);
+  out.Write("\n");
 }
 
 // A line that is a record of its own rather than the continuation of a text.
@@ -64,10 +69,10 @@ void WriteLayerTableEnd(TConversionContext& context) {
 void WriteLine(TConversionContext& context) {
   TextOutput& out = *context.din_out;
   WriteEntityHead(context, "LINE");
-  WriteReal(out, " 10", context.p1_x);
-  WriteReal(out, " 20", context.p1_y);
-  WriteReal(out, " 11", context.p2_x);
-  out.Format(" 21\n%25.15G\n", context.p2_y);
+  WriteReal(out, " 10\n", context.p1_x);
+  WriteReal(out, " 20\n", context.p1_y);
+  WriteReal(out, " 11\n", context.p2_x);
+  WriteReal(out, " 21\n", context.p2_y, 25);
 }
 
 void WriteCircleOrArc(TConversionContext& context) {
@@ -83,12 +88,12 @@ void WriteCircleOrArc(TConversionContext& context) {
     if (context.sweep < 0) std::swap(context.start_angle, context.end_angle);
   }
   WriteEntityHead(context, circle ? "CIRCLE" : "ARC");
-  WriteReal(out, " 10", context.centre_x);
-  WriteReal(out, " 20", context.centre_y);
-  WriteReal(out, " 40", context.radius);
+  WriteReal(out, " 10\n", context.centre_x);
+  WriteReal(out, " 20\n", context.centre_y);
+  WriteReal(out, " 40\n", context.radius);
   if (!circle) {
-    WriteReal(out, " 50", context.start_angle);
-    WriteReal(out, " 51", context.end_angle);
+    WriteReal(out, " 50\n", context.start_angle);
+    WriteReal(out, " 51\n", context.end_angle);
   }
 }
 
@@ -111,9 +116,13 @@ bool WriteText(TConversionContext& context, std::string& next_line) {
   TextOutput& out = *context.din_out;
   out.Write("  0\nTEXT\n  8\n");
   out.Write(context.entity_layer);
-  out.Format("\n 10\n%f\n 20\n%f\n 40\n4\n 41\n1\n 50\n%f\n  1\n",
-             static_cast<double>(context.text_x), static_cast<double>(context.text_y),
-             static_cast<double>(context.text_angle));
+  out.Write("\n 10\n");
+  out.WriteFixed(context.text_x, 0, 6);
+  out.Write("\n 20\n");
+  out.WriteFixed(context.text_y, 0, 6);
+  out.Write("\n 40\n4\n 41\n1\n 50\n");
+  out.WriteFixed(context.text_angle, 0, 6);
+  out.Write("\n  1\n");
   // The text is one value line: a line end left inside it would split the entity.
   for (char& c : text) {
     if (c == '\n' || c == '\r') c = ' ';

@@ -1,0 +1,17 @@
+// Numbers written exactly as C's printf writes them for the conversions the converter uses,
+// without printf's cost: "%W.PG", "%W.Pf" and "%d", in the C locale.
+#pragma once
+
+#include <cstdint>
+#include <string>
+
+namespace dxfdin {
+
+// "%<width>.<precision>G" of `value` (precision 1 to 17).
+void AppendG(std::string& out, double value, int width, int precision);
+// "%<width>.<precision>f" of `value` (precision 0 to 17).
+void AppendFixed(std::string& out, double value, int width, int precision);
+// "%<width>d" of `value`.
+void AppendInt(std::string& out, std::int64_t value, int width = 0);
+
+}  // namespace dxfdin
