@@ -31,19 +31,41 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 // directly to the target type, as scanf does; values beyond its range go to strtod/strtof,
 // which give infinity or the underflowed value as scanf would.
 template <typename Real>
-Real ConvertReal(const std::string& token) {
-  const char* first = token.data();
-  if (*first == '+') ++first;
+Real ConvertReal(const char* first, const char* last) {
+  const char* digits = *first == '+' ? first + 1 : first;
   Real value{};
-  auto [end, error] = std::from_chars(first, token.data() + token.size(), value);
+  auto [end, error] = std::from_chars(digits, last, value);
   (void)end;
   if (error == std::errc()) return value;
   static locale_t c_locale = newlocale(LC_ALL_MASK, "C", nullptr);
+  std::string token(first, last);
   if constexpr (std::is_same_v<Real, float>) {
     return strtof_l(token.c_str(), nullptr, c_locale);
   } else {
     return strtod_l(token.c_str(), nullptr, c_locale);
   }
+}
+
+// The end of the decimal real number at `p` (sign, digits with an optional point, optional
+// exponent), or nullptr when the characters there do not form one. `last` must not cut the
+// number: the caller makes sure a character that is not part of it follows within range.
+const char* RealTokenEnd(const char* p, const char* last) {
+  auto digit = [&](const char* q) { return q < last && *q >= '0' && *q <= '9'; };
+  if (p < last && (*p == '+' || *p == '-')) ++p;
+  bool digits = false;
+  while (digit(p)) ++p, digits = true;
+  if (p < last && *p == '.') {
+    ++p;
+    while (digit(p)) ++p, digits = true;
+  }
+  if (!digits) return nullptr;
+  if (p < last && (*p == 'e' || *p == 'E')) {
+    ++p;
+    if (p < last && (*p == '+' || *p == '-')) ++p;
+    if (!digit(p)) return nullptr;
+    while (digit(p)) ++p;
+  }
+  return p;
 }
 
 }  // namespace
@@ -126,15 +148,25 @@ bool TextInput::Fill() {
   return end_ > 0;
 }
 
-int TextInput::Peek() {
-  if (begin_ == end_ && !Fill()) return -1;
-  return static_cast<unsigned char>(buffer_[begin_]);
-}
-
-int TextInput::Get() {
-  int c = Peek();
-  if (c >= 0) ++begin_;
-  return c;
+template <typename Real>
+ScanResult TextInput::ScanReal(Real& value) {
+  SkipSpace();
+  if (Peek() < 0) return ScanResult::kEnd;
+  // Fast path: the number and the character after it stand in the buffer already.
+  const char* start = buffer_.get() + begin_;
+  const char* window = start + std::min<std::size_t>(end_ - begin_, kMaxNumberToken);
+  if (window < buffer_.get() + end_) {
+    const char* stop = RealTokenEnd(start, window);
+    if (stop && stop < window) {
+      value = ConvertReal<Real>(start, stop);
+      begin_ += static_cast<std::size_t>(stop - start);
+      return ScanResult::kOk;
+    }
+  }
+  std::string token;
+  if (!TakeRealToken(token)) return ScanResult::kMismatch;
+  value = ConvertReal<Real>(token.data(), token.data() + token.size());
+  return ScanResult::kOk;
 }
 
 bool TextInput::ReadPiece(std::string& piece, std::size_t max_bytes) {
@@ -239,23 +271,9 @@ bool TextInput::TakeRealToken(std::string& token) {
   return true;
 }
 
-ScanResult TextInput::ScanDouble(double& value) {
-  SkipSpace();
-  if (Peek() < 0) return ScanResult::kEnd;
-  std::string token;
-  if (!TakeRealToken(token)) return ScanResult::kMismatch;
-  value = ConvertReal<double>(token);
-  return ScanResult::kOk;
-}
+ScanResult TextInput::ScanDouble(double& value) { return ScanReal(value); }
 
-ScanResult TextInput::ScanFloat(float& value) {
-  SkipSpace();
-  if (Peek() < 0) return ScanResult::kEnd;
-  std::string token;
-  if (!TakeRealToken(token)) return ScanResult::kMismatch;
-  value = ConvertReal<float>(token);
-  return ScanResult::kOk;
-}
+ScanResult TextInput::ScanFloat(float& value) { return ScanReal(value); }
 
 ScanResult TextInput::ScanWord(std::string& word, std::size_t keep) {
   SkipSpace();

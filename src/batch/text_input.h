@@ -30,8 +30,15 @@ class TextInput {
   TextInput& operator=(const TextInput&) = delete;
 
   // Next character (0..255) or -1 at the end of the input.
-  int Peek();
-  int Get();
+  int Peek() {
+    if (begin_ == end_ && !Fill()) return -1;
+    return static_cast<unsigned char>(buffer_[begin_]);
+  }
+  int Get() {
+    int c = Peek();
+    if (c >= 0) ++begin_;
+    return c;
+  }
   bool AtEnd() { return Peek() < 0; }
 
   // fgets with a buffer of max_bytes + 1: reads up to and including the next LF, but at most
@@ -64,6 +71,8 @@ class TextInput {
   bool Fill();
   // Collects the characters of a decimal real number; false when they do not form one.
   bool TakeRealToken(std::string& token);
+  template <typename Real>
+  ScanResult ScanReal(Real& value);
 
   int fd_;                   // -1 when reading from memory
   std::string source_;       // the bytes, when reading from memory

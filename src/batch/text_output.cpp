@@ -17,7 +17,6 @@ namespace dxfdin {
 
 namespace {
 
-constexpr std::size_t kBufferSize = 64 * 1024;
 
 // Formats in the "C" locale for the duration of one call.
 class CLocaleScope {
@@ -61,7 +60,7 @@ TextOutput::~TextOutput() {
   if (owns_fd_ && fd_ >= 0) ::close(fd_);
 }
 
-void TextOutput::Put(const char* data, std::size_t size) {
+void TextOutput::PutSlow(const char* data, std::size_t size) {
   if (in_memory_) {
     memory_.append(data, size);
     return;

@@ -4,6 +4,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <cstring>
 #include <memory>
 #include <string>
 #include <string_view>
@@ -13,6 +14,8 @@ namespace dxfdin {
 
 class TextOutput {
  public:
+  static constexpr std::size_t kBufferSize = 64 * 1024;
+
   // Writes to `fd`, which the output closes when `owns_fd` is set.
   TextOutput(int fd, bool owns_fd);
   // Collects the bytes in memory (tests, fuzzing).
@@ -48,7 +51,15 @@ class TextOutput {
   const std::string& Bytes() const { return memory_; }
 
  private:
-  void Put(const char* data, std::size_t size);
+  void Put(const char* data, std::size_t size) {
+    if (!in_memory_ && used_ + size <= kBufferSize) {
+      std::memcpy(buffer_.get() + used_, data, size);
+      used_ += size;
+    } else {
+      PutSlow(data, size);
+    }
+  }
+  void PutSlow(const char* data, std::size_t size);
 
   int fd_ = -1;
   bool owns_fd_ = false;

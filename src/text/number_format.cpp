@@ -1,5 +1,6 @@
 #include "text/number_format.h"
 
+#include <cfloat>
 #include <charconv>
 #include <cmath>
 #include <cstring>
@@ -32,11 +33,20 @@ void AppendG(std::string& out, double value, int width, int precision) {
     return;
   }
   if (precision < 1) precision = 1;
-  // The digits as "%.<P-1>E" rounds them: d.ddd...e±X.
+  // The digits as "%.<P-1>E" rounds them: d.ddd...e±X. When the shortest digits that read
+  // back as the value are no more than P, they are those digits: the value lies far closer
+  // to them than half a unit of the P-th digit. The shortest form is much cheaper to find.
   char digits[40];
   auto [end, error] =
-      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific,
-                    precision - 1);
+      std::to_chars(digits, digits + sizeof digits, value, std::chars_format::scientific);
+  int shortest = 0;
+  for (const char* q = digits; q < end && *q != 'e'; ++q) shortest += *q >= '0' && *q <= '9';
+  // Subnormals hold too few bits for that: their shortest digits may lie far from the value.
+  if (shortest > precision || (value != 0 && std::fabs(value) < DBL_MIN)) {
+    auto rounded = std::to_chars(digits, digits + sizeof digits, value,
+                                 std::chars_format::scientific, precision - 1);
+    end = rounded.ptr;
+  }
   (void)error;
   char* mark = static_cast<char*>(std::memchr(digits, 'e', end - digits));
   int exponent = 0;
