@@ -28,6 +28,8 @@ ensure_packages() {
 BUILD_PACKAGES=(cmake make g++ libgtest-dev)
 # What the tests need besides: a real DXF reader to open our outputs.
 TEST_PACKAGES=(python3 python3-ezdxf)
+# The benchmark: the peer readers, and the tools that measure.
+BENCH_PACKAGES=(libdxflib-dev pkg-config python3 python3-ezdxf time bc)
 
 jobs() { nproc 2>/dev/null || echo 2; }
 
