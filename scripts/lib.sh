@@ -25,9 +25,9 @@ ensure_packages() {
 }
 
 # What the core, the command line and their tests need.
-BUILD_PACKAGES=(cmake make g++ libgtest-dev)
+BUILD_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev fonts-ipafont-gothic)
 # What the tests need besides: a real DXF reader to open our outputs.
-TEST_PACKAGES=(python3 python3-ezdxf)
+TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth)
 # The benchmark: the peer readers, and the tools that measure.
 BENCH_PACKAGES=(libdxflib-dev pkg-config python3 python3-ezdxf time bc)
 
@@ -74,4 +74,18 @@ convert_examples() {
   echo "== examples/din -> $out (DXF)"
   "$DXFDIN_ROOT/build/bin/dxfdin" to-dxf -o "$out" "$DXFDIN_ROOT"/examples/din/*.din
   ls -l "$out"
+}
+
+# gui_smoke: the window starts on a virtual display and keeps running until it is closed.
+gui_smoke() {
+  local config
+  config=$(mktemp -d)
+  XDG_CONFIG_HOME=$config xvfb-run -a sh -c '
+    "$1/build/bin/dxfdin-gui" "$1/examples/dxf" "$1/examples/din" & pid=$!
+    sleep 3
+    kill -0 "$pid" || exit 1
+    kill "$pid"' sh "$DXFDIN_ROOT" 2>/dev/null
+  local status=$?
+  rm -rf "$config"
+  [ $status -eq 0 ] && echo "the window opened" || { echo "the window did not start" >&2; return 1; }
 }

@@ -18,8 +18,9 @@ constexpr const char* kPenClassDefaults[kPenCount] = {"53", "65", "58", "54", "1
 
 std::string Numbered(const char* stem, int n) { return stem + std::to_string(n); }
 
-// At most kSettingsKeyBytes bytes; a double-byte character that does not fit whole is left out.
-std::string CutKey(std::string_view text) {
+}  // namespace
+
+std::string CutSettingsKey(std::string_view text) {
   std::size_t end = 0;
   while (end < text.size()) {
     std::size_t width = IsLeadByte(static_cast<unsigned char>(text[end])) ? 2 : 1;
@@ -28,6 +29,8 @@ std::string CutKey(std::string_view text) {
   }
   return std::string(text.substr(0, std::min(end, text.size())));
 }
+
+namespace {
 
 // An empty text leaves the class number as it is; text that is not an integer stops the load.
 void LoadClassNumber(const ProfileFile& profile, const char* section, const std::string& key,
@@ -57,7 +60,7 @@ void LoadConversionSettings(TConversionSettings& settings, const std::filesystem
   if (profile.ReadBool("Check", "pen_class", false)) settings.pen_class = 1;
   for (int n = 1; n <= kLayerKeyCount; ++n) {
     settings.ss_l_c[n - 1] =
-        CutKey(profile.ReadString("lay_name", Numbered("ss_l_c", n), kLayerKeyDefaults[n - 1]));
+        CutSettingsKey(profile.ReadString("lay_name", Numbered("ss_l_c", n), kLayerKeyDefaults[n - 1]));
   }
   for (int n = 1; n <= kLayerKeyCount; ++n) {
     LoadClassNumber(profile, "class_no", Numbered("n_l_c", n), kLayerClassDefaults[n - 1],

@@ -6,6 +6,7 @@
 #include <cstdint>
 #include <filesystem>
 #include <string>
+#include <string_view>
 
 #include "settings/conversion_settings.h"
 
@@ -18,6 +19,10 @@ std::filesystem::path DefaultSettingsPath();
 // ConversionError naming the key when a class number is not a valid integer; the keys before
 // it are loaded, that key and the later ones keep their values.
 void LoadConversionSettings(TConversionSettings& settings, const std::filesystem::path& path);
+
+// A layer-name key as the record holds it: at most kSettingsKeyBytes bytes, a Shift-JIS
+// double-byte character that does not fit whole left out.
+std::string CutSettingsKey(std::string_view text);
 
 // What the settings dialog shows when it closes: its position, its two checkboxes and the
 // texts of its edits as typed.

@@ -1,0 +1,64 @@
+// The three parts of a file pane, built on Qt's file system classes: a drive box listing this
+// machine's volumes, a directory list showing a path and its subdirectories, and a file list
+// showing the files of that directory that match a mask, without regard to case.
+#pragma once
+
+#include <QComboBox>
+#include <QListWidget>
+#include <QString>
+
+namespace dxfdin::ui {
+
+class TDirectoryListBox;
+class TFileListBox;
+
+// The mount points of the machine, and the home directory first.
+class TDriveComboBox : public QComboBox {
+  Q_OBJECT
+ public:
+  explicit TDriveComboBox(QWidget* parent);
+  void SetDirList(TDirectoryListBox* list) { dir_list_ = list; }
+  // Selects the volume that holds `path`.
+  void ShowVolumeOf(const QString& path);
+
+ private:
+  void DriveChosen(int index);
+  TDirectoryListBox* dir_list_ = nullptr;
+};
+
+// The current directory's path, one entry per level, then its subdirectories; activating an
+// entry (double click or Enter) goes there.
+class TDirectoryListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  explicit TDirectoryListBox(QWidget* parent);
+  void SetFileList(TFileListBox* list) { file_list_ = list; }
+  void SetDrive(TDriveComboBox* drive) { drive_ = drive; }
+  // Goes to `path`, or to its nearest existing parent (the home directory when none exists).
+  void SetDirectory(const QString& path);
+  const QString& Directory() const { return directory_; }
+
+ private:
+  void EntryActivated(QListWidgetItem* item);
+  QString directory_;
+  TFileListBox* file_list_ = nullptr;
+  TDriveComboBox* drive_ = nullptr;
+};
+
+// The files of a directory that match the mask ("*.dxf" lists PLAN.DXF too); several entries
+// may be selected.
+class TFileListBox : public QListWidget {
+  Q_OBJECT
+ public:
+  TFileListBox(QWidget* parent, const QString& mask);
+  void SetDirectory(const QString& directory);
+  const QString& Directory() const { return directory_; }
+  // Lists the directory afresh, keeping the selected names selected.
+  void Update();
+
+ private:
+  QString directory_;
+  QString mask_;
+};
+
+}  // namespace dxfdin::ui

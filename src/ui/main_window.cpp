@@ -1,0 +1,277 @@
+#include "ui/main_window.h"
+
+#include <QApplication>
+#include <QCloseEvent>
+#include <QDir>
+#include <QKeyEvent>
+#include <QMenuBar>
+#include <QMessageBox>
+#include <exception>
+#include <string>
+#include <vector>
+
+#include "din_to_dxf/dxf_template.h"
+#include "settings/profile_file.h"
+#include "settings/settings_file.h"
+#include "ui/form_layout.h"
+#include "ui/settings_dialog.h"
+
+namespace dxfdin::ui {
+
+namespace {
+
+QString FromBytes(const std::string& text) { return QString::fromStdString(text); }
+
+// What a batch tells the window: the status line painted at once, files shown as they come,
+// problems collected for one message box at the end.
+class WindowObserver : public BatchObserver {
+ public:
+  WindowObserver(QLabel* status, TFileListBox* target) : status_(status), target_(target) {}
+  void Status(std::string_view text) override { Show(QString::fromUtf8(text.data(), text.size())); }
+  void Progress(std::int32_t count) override { Show(QString::number(count)); }
+  void Problem(std::string_view message) override {
+    problems_ += QString::fromUtf8(message.data(), message.size()) + '\n';
+  }
+  void FileConverted(const std::filesystem::path&) override { target_->Update(); }
+  const QString& Problems() const { return problems_; }
+
+ private:
+  void Show(const QString& text) {
+    status_->setText(text);
+    status_->adjustSize();
+    status_->repaint();
+  }
+  QLabel* status_;
+  TFileListBox* target_;
+  QString problems_;
+};
+
+QString HomeDir(const char* name) { return QDir::homePath() + '/' + name + '/'; }
+
+}  // namespace
+
+TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din_dir)
+    : settings_path_(std::move(settings_path)),
+      start_dxf_dir_(std::move(dxf_dir)),
+      start_din_dir_(std::move(din_dir)) {
+  setObjectName("TForm1");
+  setWindowTitle(QString::fromUtf8("DXF<->DIN(Vell共通ファイル) Converter Ver 1.30"));
+  auto* client = new QWidget(this);
+  setCentralWidget(client);
+  const double s = LayoutScale(this);
+  setFont(FormFont(15, s));
+
+  show_error = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
+  MainMenu1 = menuBar();
+  MainMenu1->setObjectName("MainMenu1");
+  // The single item of the menu bar opens the dialog directly.
+  N1 = MainMenu1->addAction(QString::fromUtf8("環境設定"));
+  N1->setObjectName("N1");
+  connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+
+  auto make_button = [&](const char* name, const char* text) {
+    auto* button = new QPushButton(QString::fromUtf8(text), client);
+    button->setObjectName(name);
+    return button;
+  };
+  auto make_label = [&](const char* name, const char* text) {
+    auto* label = new QLabel(QString::fromUtf8(text), client);
+    label->setObjectName(name);
+    return label;
+  };
+  Button1 = make_button("Button1", ">>");
+  Button2 = make_button("Button2", "<<");
+  Button2->setDefault(true);
+  Button2->setAutoDefault(true);
+  Label1 = make_label("Label1", "   ＤＩＮ Ｆｉｌｅ   ");
+  Label1->setAutoFillBackground(true);
+  Label1->setStyleSheet("background-color: rgb(201, 254, 244);");
+  Label3 = make_label("Label3", "   DXF File   ");
+  Label3->setStyleSheet("background-color: rgb(255, 255, 181);");
+  Label3->setFont(FormFont(17, s));
+  DriveComboBox1 = new TDriveComboBox(client);
+  DriveComboBox1->setObjectName("DriveComboBox1");
+  DirectoryListBox1 = new TDirectoryListBox(client);
+  DirectoryListBox1->setObjectName("DirectoryListBox1");
+  FileListBox1 = new TFileListBox(client, "*.dxf");
+  FileListBox1->setObjectName("FileListBox1");
+  DriveComboBox2 = new TDriveComboBox(client);
+  DriveComboBox2->setObjectName("DriveComboBox2");
+  DirectoryListBox2 = new TDirectoryListBox(client);
+  DirectoryListBox2->setObjectName("DirectoryListBox2");
+  FileListBox2 = new TFileListBox(client, "*.din");
+  FileListBox2->setObjectName("FileListBox2");
+  CheckBox1 = new QCheckBox(QString::fromUtf8(" 上書き"), client);
+  CheckBox1->setObjectName("CheckBox1");
+  CheckBox1->setTristate(true);
+  CheckBox1->setCheckState(Qt::Checked);
+  CheckBox1->setStyleSheet("background-color: aqua;");
+  Label4 = make_label("Label4", "");
+  Edit1 = new QLineEdit("5", client);
+  Edit1->setObjectName("Edit1");
+  Edit1->setEnabled(false);
+  Label2 = make_label("Label2", "1/");
+  CheckBox2 = new QCheckBox(QString::fromUtf8("文字縮尺(din出力時) "), client);
+  CheckBox2->setObjectName("CheckBox2");
+
+  DriveComboBox1->SetDirList(DirectoryListBox1);
+  DirectoryListBox1->SetDrive(DriveComboBox1);
+  DirectoryListBox1->SetFileList(FileListBox1);
+  DriveComboBox2->SetDirList(DirectoryListBox2);
+  DirectoryListBox2->SetDrive(DriveComboBox2);
+  DirectoryListBox2->SetFileList(FileListBox2);
+
+  Place(Button1, 250, 127, 35, 25);
+  Place(Button2, 250, 229, 35, 25);
+  Place(Label1, 353, 41, 87, 15);
+  Place(Label3, 83, 39, 91, 17);
+  Place(DriveComboBox1, 30, 64, 200, 21);
+  Place(DirectoryListBox1, 30, 93, 200, 76);
+  Place(FileListBox1, 28, 176, 200, 151);
+  Place(DriveComboBox2, 306, 64, 200, 21);
+  Place(DirectoryListBox2, 307, 93, 200, 76);
+  Place(FileListBox2, 307, 177, 200, 151);
+  Place(CheckBox1, 345, 11, 97, 17);
+  Place(Label4, 232, 39, 5, 15);
+  Place(Edit1, 216, 8, 23, 23);
+  Place(Label2, 196, 11, 16, 15);
+  Place(CheckBox2, 30, 11, 157, 17);
+  for (QLabel* label : {Label1, Label3}) label->adjustSize();
+  client->setFixedSize(static_cast<int>(529 * s), static_cast<int>(339 * s));
+
+  QWidget* order[] = {Button1,        Button2,       DriveComboBox1,    DirectoryListBox1,
+                      FileListBox1,   DriveComboBox2, DirectoryListBox2, FileListBox2,
+                      CheckBox1,      Edit1,         CheckBox2};
+  for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
+
+  connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
+  connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
+  connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2Click);
+
+  ResetConversionContext(context_);
+  FormCreate();
+}
+
+void TForm1::FormCreate() {
+  ProfileFile profile;
+  try {
+    profile = ProfileFile::Load(settings_path_);
+  } catch (const std::exception& error) {
+    ShowError(QString::fromStdString(error.what()));
+  }
+  move(profile.ReadInteger("Locate", "x", 200), profile.ReadInteger("Locate", "y", 200));
+  QString dxf = start_dxf_dir_.isEmpty()
+                    ? FromBytes(profile.ReadString("Dir", "dxf", HomeDir("dxf").toStdString()))
+                    : start_dxf_dir_;
+  QString din = start_din_dir_.isEmpty()
+                    ? FromBytes(profile.ReadString("Dir", "din", HomeDir("din").toStdString()))
+                    : start_din_dir_;
+  DirectoryListBox1->SetDirectory(dxf);
+  DirectoryListBox2->SetDirectory(din);
+}
+
+void TForm1::FormActivate() {
+  ResetConversionContext(context_);
+  try {
+    LoadConversionSettings(settings_, settings_path_);
+  } catch (const std::exception& error) {
+    // The load stops at the bad key; the window goes on working with what was loaded.
+    ShowError(QString::fromUtf8("設定ファイル ") + QString::fromStdString(settings_path_.string()) +
+              ":\n" + QString::fromStdString(error.what()));
+  }
+}
+
+void TForm1::FormClose() {
+  try {
+    ProfileFile profile = ProfileFile::Load(settings_path_);
+    profile.WriteInteger("Locate", "x", x());
+    profile.WriteInteger("Locate", "y", y());
+    QString dxf = DirectoryListBox1->Directory();
+    QString din = DirectoryListBox2->Directory();
+    profile.WriteString("Dir", "dxf", (dxf.endsWith('/') ? dxf : dxf + '/').toStdString());
+    profile.WriteString("Dir", "din", (din.endsWith('/') ? din : din + '/').toStdString());
+    std::error_code ignored;
+    std::filesystem::create_directories(settings_path_.parent_path(), ignored);
+    profile.Save(settings_path_);
+  } catch (const std::exception& error) {
+    ShowError(QString::fromStdString(error.what()));
+  }
+}
+
+void TForm1::showEvent(QShowEvent* event) {
+  QMainWindow::showEvent(event);
+  if (!shown_) {
+    shown_ = true;
+    FormActivate();
+  }
+}
+
+void TForm1::closeEvent(QCloseEvent* event) {
+  FormClose();
+  event->accept();
+}
+
+void TForm1::keyPressEvent(QKeyEvent* event) {
+  // Enter presses the default button wherever the focus is, unless the control uses it.
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
+    Button2->click();
+    return;
+  }
+  QMainWindow::keyPressEvent(event);
+}
+
+void TForm1::Button1Click() { RunBatchFrom(FileListBox1, FileListBox2, BatchDirection::kDxfToDin); }
+
+void TForm1::Button2Click() { RunBatchFrom(FileListBox2, FileListBox1, BatchDirection::kDinToDxf); }
+
+void TForm1::CheckBox1Click() { overwrite_on_ = CheckBox1->checkState() == Qt::Checked ? 1 : 0; }
+
+void TForm1::CheckBox2Click() {
+  context_.text_scale_on = CheckBox2->isChecked() ? 1 : 0;
+  Edit1->setEnabled(CheckBox2->isChecked());
+}
+
+void TForm1::N1Click() {
+  {
+    TForm2 dialog(this);
+    dialog.exec();
+  }
+  // Back from the dialog the main window is active again.
+  FormActivate();
+}
+
+void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction) {
+  std::vector<BatchJob> jobs;
+  for (int i = 0; i < source->count(); ++i) {
+    QListWidgetItem* item = source->item(i);
+    if (!item->isSelected()) continue;
+    jobs.push_back({std::filesystem::path(source->Directory().toStdString()) / item->text().toStdString(),
+                    target->Directory().toStdString()});
+  }
+  BatchOptions options;
+  options.direction = direction;
+  options.overwrite = overwrite_on_ == 1;
+  if (direction == BatchDirection::kDinToDxf) {
+    try {
+      options.dxf_template = FindDxfTemplate();
+    } catch (const std::exception& error) {
+      ShowError(QString::fromStdString(error.what()));
+      return;
+    }
+  }
+  context_.scale_text = Edit1->text().toStdString();
+  WindowObserver observer(Label4, target);
+  BatchResult result = RunBatch(context_, settings_, jobs, options, observer);
+  target->Update();
+  if (!observer.Problems().isEmpty()) ShowError(observer.Problems());
+  if (result.refused) return;
+  Label4->setText(QString::fromStdString(ConvertedStatus(result.converted)));
+  Label4->adjustSize();
+}
+
+void TForm1::ShowError(const QString& text) {
+  if (show_error) show_error(text);
+}
+
+}  // namespace dxfdin::ui

@@ -1,0 +1,81 @@
+// The main window: two file panes (DXF left, DIN right), the ">>" and "<<" batches between
+// them, the overwrite and text-scale check boxes, the status line and the settings menu.
+#pragma once
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMainWindow>
+#include <QPushButton>
+#include <filesystem>
+#include <functional>
+
+#include "batch/batch.h"
+#include "din_format/conversion_context.h"
+#include "settings/conversion_settings.h"
+#include "ui/file_panes.h"
+
+class QMenuBar;
+class QAction;
+
+namespace dxfdin::ui {
+
+class TForm1 : public QMainWindow {
+  Q_OBJECT
+ public:
+  // `dxf_dir` and `din_dir`, when not empty, open the panes there instead of the stored ones.
+  TForm1(std::filesystem::path settings_path, QString dxf_dir = {}, QString din_dir = {});
+
+  TConversionSettings& Settings() { return settings_; }
+  const std::filesystem::path& SettingsPath() const { return settings_path_; }
+  const TConversionContext& Context() const { return context_; }
+  // How errors reach the user: a message box, unless replaced (tests collect them).
+  std::function<void(const QString&)> show_error;
+
+  // Handlers, as the window's events call them.
+  void FormCreate();
+  void FormActivate();
+  void FormClose();
+  void Button1Click();
+  void Button2Click();
+  void CheckBox1Click();
+  void CheckBox2Click();
+  void N1Click();
+
+  QPushButton* Button1;
+  QPushButton* Button2;
+  QLabel* Label1;
+  QLabel* Label2;
+  QLabel* Label3;
+  QLabel* Label4;
+  TDriveComboBox* DriveComboBox1;
+  TDirectoryListBox* DirectoryListBox1;
+  TFileListBox* FileListBox1;
+  TDriveComboBox* DriveComboBox2;
+  TDirectoryListBox* DirectoryListBox2;
+  TFileListBox* FileListBox2;
+  QCheckBox* CheckBox1;
+  QCheckBox* CheckBox2;
+  QLineEdit* Edit1;
+  QMenuBar* MainMenu1;
+  QAction* N1;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
+  void closeEvent(QCloseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction);
+  void ShowError(const QString& text);
+
+  std::filesystem::path settings_path_;
+  QString start_dxf_dir_;
+  QString start_din_dir_;
+  bool shown_ = false;
+  std::int32_t overwrite_on_ = 1;
+  TConversionContext context_;
+  TConversionSettings settings_;
+};
+
+}  // namespace dxfdin::ui

@@ -1,0 +1,165 @@
+#include "ui/settings_dialog.h"
+
+#include <QCloseEvent>
+#include <exception>
+
+#include "settings/profile_file.h"
+#include "settings/settings_file.h"
+#include "text/number_text.h"
+#include "ui/form_layout.h"
+#include "ui/main_window.h"
+#include "ui/sjis.h"
+
+namespace dxfdin::ui {
+
+TForm2::TForm2(TForm1* owner) : QDialog(owner), owner_(owner) {
+  setObjectName("TForm2");
+  setWindowTitle(QString::fromUtf8("din出力環境設定"));
+  const double s = LayoutScale(this);
+  setFont(FormFont(15, s));
+  setFixedSize(static_cast<int>(415 * s), static_cast<int>(419 * s));
+
+  auto label = [&](const char* name, const char* text, int l, int t, int w, int h) {
+    auto* widget = new QLabel(QString::fromUtf8(text), this);
+    widget->setObjectName(name);
+    Place(widget, l, t, w, h);
+    return widget;
+  };
+  CheckBox1 = new QCheckBox(QString::fromUtf8("レイヤー名をクラスに対応"), this);
+  CheckBox1->setObjectName("CheckBox1");
+  Place(CheckBox1, 24, 19, 185, 17);
+  CheckBox2 = new QCheckBox(QString::fromUtf8("線番号をクラスに対応"), this);
+  CheckBox2->setObjectName("CheckBox2");
+  Place(CheckBox2, 230, 19, 167, 17);
+  Label1 = label("Label1", "（Pen Noに優先）", 40, 40, 108, 15);
+  Label2 = label("Label2", "ﾚｲﾔｰ名    ->", 52, 72, 86, 15);
+  Label3 = label("Label3", "ｸﾗｽNo", 146, 72, 44, 15);
+  Label5 = label("Label5", "線番号", 241, 73, 45, 15);
+  Label6 = label("Label6", "ｸﾗｽNo", 322, 72, 44, 15);
+  const char* pen_names[] = {"Label7", "Label8", "Label9", "Label10", "Label11", "Label13"};
+  const int pen_label_tops[] = {104, 133, 163, 192, 221, 251};
+  for (int i = 0; i < 6; ++i) {
+    std::string text = "Pen " + std::to_string(i + 1);
+    pen_labels[i] = label(pen_names[i], text.c_str(), i == 5 ? 249 : 247, pen_label_tops[i], 38, 15);
+  }
+  Label4 = label("Label4", "1.ﾚｲﾔｰ名は半角英数字で入力", 32, 312, 195, 15);
+  Label14 = label("Label14", "2.クラスNoは １～255、0は未指定", 32, 336, 213, 15);
+  Label12 = label("Label12", "３.その他のレイヤーは順次若いクラスに入る", 32, 360, 289, 17);
+  Label12->setWordWrap(true);
+  Place(Label12, 32, 360, 289, 17);
+
+  const int key_tops[] = {96, 127, 157, 188, 219, 249, 280};
+  const int class_tops[] = {96, 127, 158, 188, 219, 249, 280};
+  const int pen_tops[] = {96, 127, 157, 188, 219, 248};
+  for (int i = 0; i < 20; ++i) {
+    edits[i] = new QLineEdit(this);
+    edits[i]->setObjectName(QString("Edit%1").arg(i + 1));
+  }
+  for (int i = 0; i < 7; ++i) {
+    Place(edits[i], 50, key_tops[i], 65, 23);
+    Place(edits[7 + i], 140, class_tops[i], 65, 23);
+  }
+  for (int i = 0; i < 6; ++i) Place(edits[14 + i], 312, pen_tops[i], 65, 23);
+  // Tab order: row by row through the keys and their classes, then down the pens.
+  QWidget* previous = CheckBox2;
+  setTabOrder(CheckBox1, CheckBox2);
+  for (int i = 0; i < 7; ++i) {
+    setTabOrder(previous, edits[i]);
+    setTabOrder(edits[i], edits[7 + i]);
+    previous = edits[7 + i];
+  }
+  for (int i = 14; i < 20; ++i) {
+    setTabOrder(previous, edits[i]);
+    previous = edits[i];
+  }
+
+  connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::CheckBox1Click);
+  connect(CheckBox2, &QCheckBox::toggled, this, &TForm2::CheckBox2Click);
+  FormCreate();
+}
+
+void TForm2::FormCreate() {
+  try {
+    ProfileFile profile = ProfileFile::Load(owner_->SettingsPath());
+    move(profile.ReadInteger("Locate", "x2", 250), profile.ReadInteger("Locate", "y2", 250));
+  } catch (const std::exception&) {
+    move(250, 250);
+  }
+  const TConversionSettings& settings = owner_->Settings();
+  CheckBox1->setChecked(settings.lay_class == 1);
+  CheckBox2->setChecked(settings.pen_class == 1);
+  // Setting a box to the state it has already runs no click; the groups follow it anyway.
+  CheckBox1Click();
+  CheckBox2Click();
+  for (int i = 0; i < 7; ++i) {
+    edits[i]->setText(FromSjis(settings.ss_l_c[i]));
+    edits[7 + i]->setText(QString::number(settings.n_l_c[i]));
+  }
+  for (int i = 0; i < 6; ++i) edits[14 + i]->setText(QString::number(settings.n_p_c[i]));
+}
+
+void TForm2::CheckBox1Click() {
+  const bool on = CheckBox1->isChecked();
+  owner_->Settings().lay_class = on ? 1 : 0;
+  for (int i = 0; i < 14; ++i) edits[i]->setEnabled(on);
+  Label4->setEnabled(on);
+  Label12->setEnabled(on);
+}
+
+void TForm2::CheckBox2Click() {
+  const bool on = CheckBox2->isChecked();
+  owner_->Settings().pen_class = on ? 1 : 0;
+  for (int i = 14; i < 20; ++i) edits[i]->setEnabled(on);
+}
+
+bool TForm2::FormClose() {
+  TConversionSettings& settings = owner_->Settings();
+  auto store = [](QLineEdit* edit, std::int32_t& field) {
+    std::string text = edit->text().toStdString();
+    if (!text.empty()) field = StrToInt(text);
+  };
+  try {
+    if (settings.lay_class == 1) {
+      for (int i = 0; i < 7; ++i) {
+        settings.ss_l_c[i] = CutSettingsKey(ToSjis(edits[i]->text()));
+      }
+      for (int i = 0; i < 7; ++i) store(edits[7 + i], settings.n_l_c[i]);
+    }
+    if (settings.pen_class == 1) {
+      for (int i = 0; i < 6; ++i) store(edits[14 + i], settings.n_p_c[i]);
+    }
+    SettingsDialogValues values;
+    values.left = x();
+    values.top = y();
+    values.lay_class = CheckBox1->isChecked();
+    values.pen_class = CheckBox2->isChecked();
+    for (int i = 0; i < 7; ++i) {
+      values.key_texts[i] = ToSjis(edits[i]->text());
+      values.class_texts[i] = edits[7 + i]->text().toStdString();
+    }
+    for (int i = 0; i < 6; ++i) values.pen_texts[i] = edits[14 + i]->text().toStdString();
+    SaveConversionSettings(values, owner_->SettingsPath());
+  } catch (const std::exception& error) {
+    if (owner_->show_error) owner_->show_error(QString::fromStdString(error.what()));
+    return false;
+  }
+  return true;
+}
+
+void TForm2::done(int result) {
+  // Every way of closing saves; a close that cannot save keeps the dialog open.
+  if (!closing_) {
+    closing_ = true;
+    bool saved = FormClose();
+    closing_ = false;
+    if (!saved) return;
+  }
+  QDialog::done(result);
+}
+
+void TForm2::closeEvent(QCloseEvent* event) {
+  event->ignore();
+  done(QDialog::Rejected);
+}
+
+}  // namespace dxfdin::ui

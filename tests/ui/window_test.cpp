@@ -1,0 +1,203 @@
+// The window and the settings dialog, driven through their widgets on the offscreen platform.
+#include <QApplication>
+#include <QDir>
+#include <QFile>
+#include <QTemporaryDir>
+#include <QTimer>
+#include <QtTest/QtTest>
+
+#include "settings/profile_file.h"
+#include "ui/main_window.h"
+#include "ui/settings_dialog.h"
+
+using dxfdin::ProfileFile;
+using dxfdin::ui::TForm1;
+using dxfdin::ui::TForm2;
+
+namespace {
+
+void Write(const QString& path, const QByteArray& bytes) {
+  QFile file(path);
+  QVERIFY(file.open(QIODevice::WriteOnly));
+  file.write(bytes);
+}
+
+QByteArray Read(const QString& path) {
+  QFile file(path);
+  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
+}
+
+const QByteArray kLineDxf =
+    "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n  8\r\n0\r\n 10\r\n1\r\n 20\r\n2\r\n"
+    " 11\r\n3\r\n 21\r\n4\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+
+void Select(dxfdin::ui::TFileListBox* list, const QStringList& names) {
+  list->clearSelection();
+  for (int i = 0; i < list->count(); ++i) {
+    if (names.contains(list->item(i)->text())) list->item(i)->setSelected(true);
+  }
+}
+
+}  // namespace
+
+class WindowTest : public QObject {
+  Q_OBJECT
+
+ private:
+  QTemporaryDir root_;
+  QString dxf_;
+  QString din_;
+  std::filesystem::path settings_;
+  QStringList errors_;
+
+  std::unique_ptr<TForm1> OpenWindow() {
+    auto window = std::make_unique<TForm1>(settings_, dxf_, din_);
+    window->show_error = [this](const QString& text) { errors_ << text; };
+    window->show();
+    return window;
+  }
+
+ private slots:
+  void init() {
+    QVERIFY(root_.isValid());
+    dxf_ = root_.path() + "/dxf";
+    din_ = root_.path() + "/din";
+    QDir().mkpath(dxf_);
+    QDir().mkpath(din_);
+    settings_ = (root_.path() + "/config/kelvor.ini").toStdString();
+    errors_.clear();
+    // Batches write nothing into the working directory: run them from an empty one.
+    QDir::setCurrent(root_.path());
+  }
+
+  void cleanup() {
+    QDir(dxf_).removeRecursively();
+    QDir(din_).removeRecursively();
+    QDir(root_.path() + "/config").removeRecursively();
+  }
+
+  void ConvertsTheSelectedEntriesBothWays() {
+    Write(dxf_ + "/PLAN.DXF", kLineDxf);
+    Write(dxf_ + "/a.dxf.dxf", kLineDxf);
+    Write(dxf_ + "/skip.dxf", kLineDxf);
+    auto window = OpenWindow();
+    // The mask lists names without regard to case.
+    QCOMPARE(window->FileListBox1->count(), 3);
+    Select(window->FileListBox1, {"PLAN.DXF", "a.dxf.dxf"});
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QCOMPARE(window->Label4->text(), QString::fromUtf8("2 Fileを変換\n"));
+    QVERIFY(QFile::exists(din_ + "/plan.din"));
+    QVERIFY(QFile::exists(din_ + "/a.din.dxf"));
+    QVERIFY(!QFile::exists(din_ + "/skip.din"));
+    QCOMPARE(QDir(root_.path()).entryList(QDir::Files), QStringList());
+    // The target pane shows the new file at once; convert it back with Enter.
+    QCOMPARE(window->FileListBox2->count(), 1);
+    Select(window->FileListBox2, {"plan.din"});
+    window->FileListBox2->setFocus();
+    QTest::keyClick(window.get(), Qt::Key_Return);
+    QCOMPARE(window->Label4->text(), QString::fromUtf8("1 Fileを変換\n"));
+    QVERIFY(Read(dxf_ + "/plan.dxf").endsWith("EOF\r\n"));
+    QCOMPARE(errors_, QStringList());
+  }
+
+  void OverwriteOffStopsTheBatchAtTheFirstExistingOutput() {
+    for (const char* name : {"a.dxf", "b.dxf", "c.dxf"}) Write(dxf_ + "/" + name, kLineDxf);
+    Write(din_ + "/b.din", "mine");
+    auto window = OpenWindow();
+    // The grey state counts as unchecked.
+    window->CheckBox1->setCheckState(Qt::PartiallyChecked);
+    window->CheckBox1Click();
+    Select(window->FileListBox1, {"a.dxf", "b.dxf", "c.dxf"});
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QCOMPARE(window->Label4->text(), QString::fromUtf8("1 Fileを変換\n"));
+    QCOMPARE(Read(din_ + "/b.din"), QByteArray("mine"));
+    QVERIFY(!QFile::exists(din_ + "/c.din"));
+  }
+
+  void TextScaleBoxAndItsErrors() {
+    Write(dxf_ + "/t.dxf", kLineDxf);
+    auto window = OpenWindow();
+    QVERIFY(!window->Edit1->isEnabled());
+    QTest::mouseClick(window->CheckBox2, Qt::LeftButton);
+    QVERIFY(window->Edit1->isEnabled());
+    window->Edit1->setText("abc");
+    Select(window->FileListBox1, {"t.dxf"});
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(errors_[0].contains("abc"));
+    QVERIFY(!QFile::exists(din_ + "/t.din"));
+  }
+
+  void SettingsDialogDefaultsGroupsAndSave() {
+    auto window = OpenWindow();
+    TForm2 dialog(window.get());
+    // A first run shows the defaults.
+    QVERIFY(dialog.CheckBox1->isChecked());
+    QVERIFY(!dialog.CheckBox2->isChecked());
+    QCOMPARE(dialog.edits[0]->text(), QString("dim"));
+    QCOMPARE(dialog.edits[1]->text(), QString("fusn"));
+    QCOMPARE(dialog.edits[8]->text(), QString("215"));
+    QCOMPARE(dialog.edits[16]->text(), QString("58"));
+    QVERIFY(dialog.edits[0]->isEnabled());
+    QVERIFY(!dialog.edits[14]->isEnabled());
+    // Clicking a box writes the flag into the record at once.
+    QTest::mouseClick(dialog.CheckBox2, Qt::LeftButton);
+    QCOMPARE(window->Settings().pen_class, 1);
+    QVERIFY(dialog.edits[14]->isEnabled());
+
+    // An invalid class number keeps the dialog open and the file unwritten.
+    dialog.show();
+    dialog.edits[8]->setText("abc");
+    dialog.edits[0]->setText("wall");
+    dialog.close();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(!std::filesystem::exists(settings_));
+    QCOMPARE(window->Settings().ss_l_c[0], std::string("wall"));
+
+    dialog.edits[8]->setText("");
+    dialog.edits[15]->setText("-7");
+    dialog.close();
+    QVERIFY(!dialog.isVisible());
+    ProfileFile saved = ProfileFile::Load(settings_);
+    QCOMPARE(saved.ReadString("class_no", "n_l_c2", "?"), std::string(""));
+    QCOMPARE(saved.ReadString("pen_no", "n_p_c2", "?"), std::string("-7"));
+    QCOMPARE(saved.ReadString("lay_name", "ss_l_c1", "?"), std::string("wall"));
+    // The reload after the close keeps the number the empty text did not replace.
+    window->FormActivate();
+    QCOMPARE(window->Settings().n_l_c[1], 215);
+    QCOMPARE(window->Settings().n_p_c[1], -7);
+  }
+
+  void WindowKeysAreWrittenAtCloseAndAppliedAtTheNextStart() {
+    QDir().mkpath(dxf_ + "/sub");
+    {
+      auto window = OpenWindow();
+      window->DirectoryListBox1->SetDirectory(dxf_ + "/sub");
+      window->move(321, 123);
+      window->close();
+    }
+    ProfileFile saved = ProfileFile::Load(settings_);
+    QCOMPARE(saved.ReadString("Dir", "dxf", ""), (dxf_ + "/sub/").toStdString());
+    QCOMPARE(saved.ReadInteger("Locate", "x", 0), 321);
+    // A stored directory that is gone shows its nearest existing parent.
+    QDir(dxf_ + "/sub").removeRecursively();
+    TForm1 again(settings_);
+    again.show_error = [this](const QString& text) { errors_ << text; };
+    QCOMPARE(again.DirectoryListBox1->Directory(), dxf_);
+    QCOMPARE(again.pos(), QPoint(321, 123));
+  }
+
+  void ABadClassNumberInTheFileIsShownAtActivation() {
+    QDir().mkpath(root_.path() + "/config");
+    Write(QString::fromStdString(settings_.string()), "[class_no]\r\nn_l_c1=5\r\nn_l_c2=x\r\n");
+    auto window = OpenWindow();
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(errors_[0].contains("n_l_c2"));
+    QCOMPARE(window->Settings().n_l_c[0], 5);
+    QVERIFY(window->Button1->isEnabled());
+  }
+};
+
+QTEST_MAIN(WindowTest)
+#include "window_test.moc"
