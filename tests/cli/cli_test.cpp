@@ -54,29 +54,6 @@ TEST(Cli, ConvertsBothWaysIntoTheOutputDirectory) {
   EXPECT_EQ(ReadBytes(out / "items.dxf"), ReadBytes(kSource / "tests/golden/din_to_dxf/items.dxf"));
 }
 
-TEST(Cli, AFileThatCannotBeReadIsNamedAndTheRestConverted) {
-  TempDir config;
-  TempDir dir;
-  WriteBytes(dir / "B.DXF", "  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n");
-  CliRun run = Dxfdin(config, {"to-din", (dir / "missing.dxf").string(), (dir / "B.DXF").string()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_NE(run.err.find("missing.dxf"), std::string::npos) << run.err;
-  EXPECT_EQ(ListDir(dir.path()), "B.DXF b.din");
-}
-
-TEST(Cli, NoOverwriteStopsAtTheFirstExistingOutput) {
-  TempDir config;
-  TempDir dir;
-  WriteBytes(dir / "a.dxf", "");
-  WriteBytes(dir / "b.dxf", "");
-  WriteBytes(dir / "a.din", "mine");
-  CliRun run = Dxfdin(config, {"to-din", "--no-overwrite", (dir / "a.dxf").string(),
-                            (dir / "b.dxf").string()});
-  EXPECT_EQ(run.status, 1);
-  EXPECT_EQ(ReadBytes(dir / "a.din"), "mine");
-  EXPECT_FALSE(std::filesystem::exists(dir / "b.din"));
-}
-
 TEST(Cli, ProblemsFoundBeforeAnyFileCreateNoFile) {
   TempDir config;
   TempDir dir;

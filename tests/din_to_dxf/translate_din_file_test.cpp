@@ -38,21 +38,6 @@ TEST(TranslateDinFile, HeaderOnlyGivesAnEmptyLayerTableAndEntities) {
             std::string("  0\nTABLE\n  2\nLAYER\n 70\n    0\n") + kEntities + kEnd);
 }
 
-TEST(TranslateDinFile, LineFromThePointRecords) {
-  auto context = FreshContext();
-  std::string dxf = ToDxf(context, std::string(kHeader) +
-                                       "ITEM  2   3  1  1   1  1 0\n"
-                                       "  SR  3 3    2  0  0\n     0 0\n"
-                                       "  SR  4 3    2  0  0\n     10 0\n"
-                                       "  SR 31 1    0  0  0\n");
-  EXPECT_EQ(dxf.substr(0, dxf.find(kEntities)),
-            "  0\nTABLE\n  2\nLAYER\n 70\n    1\n"
-            "  0\nLAYER\n  2\n0-3\n 70\n   64\n 62\n   7\n  6\nCONTINUOUS\n");
-  EXPECT_EQ(Entities(dxf), "  0\nLINE\n  8\n0-3\n  6\nCONTINUOUS\n 62\n3\n 10\n" + Pad("0", 23) +
-                               "\n 20\n" + Pad("0", 23) + "\n 11\n" + Pad("10", 23) + "\n 21\n" +
-                               Pad("0", 25) + "\n");
-}
-
 TEST(ApplyItemLayer, NamesAndColoursOfClassNumbers) {
   const std::pair<std::int32_t, const char*> names[] = {
       {1, "0-1"},   {5, "0-5"},   {6, "0-6"},   {14, "0-e"},  {15, "1-f"},
@@ -134,16 +119,6 @@ TEST(WriteCircleOrArc, AnglesInDegreesCounterClockwise) {
             std::string::npos);
   EXPECT_NE(ArcAngles(4.92403876506104, 0.868240888334652, 1, 1, -quarter).find(Pad("-80", 23)),
             std::string::npos);
-}
-
-TEST(WriteCircleOrArc, AnArcEndingWhereItStartsIsACircle) {
-  auto context = FreshContext();
-  std::string dxf = ToDxf(context, std::string(kHeader) +
-                                       "ITEM  3   1  1  1  1  1 0\n  SR  3 3    2   0  0\n 15 20\n"
-                                       "  SR  5 3    8   0  0\n 5 20\n 15 20\n 10 20\n 5 1.0\n");
-  EXPECT_EQ(Entities(dxf), "  0\nCIRCLE\n  8\n0-1\n  6\nCONTINUOUS\n 62\n1\n 10\n" +
-                               Pad("10", 23) + "\n 20\n" + Pad("20", 23) + "\n 40\n" +
-                               Pad("5", 23) + "\n");
 }
 
 TEST(TranslateDinFile, HiddenSuppressesOnlyTheLinesOfPointRecords) {

@@ -82,15 +82,5 @@ TEST(AssignClass, LayerOrderSearchesOneBeyondTheStatedCount) {
   EXPECT_EQ(ClassOf(context, off, "0\n"), 3);
 }
 
-TEST(AssignClass, TextsStartAtClass100AndKeepItWhenNothingMatches) {
-  auto context = FreshContext();
-  std::string dxf =
-      "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  8\nnowhere\n  1\nA\n  0\n"
-      "LINE\n  8\nnowhere\n  0\nENDSEC\n";
-  std::string din = testing::ToDin(context, {}, dxf);
-  EXPECT_NE(din.find("ITEM  2   100  1"), std::string::npos);
-  EXPECT_NE(din.find("ITEM  11   100  1"), std::string::npos);
-}
-
 }  // namespace
 }  // namespace dxfdin

@@ -63,44 +63,6 @@ TEST(TranslateDxfFile, DrawingsWithoutALayerTableStillConvert) {
   EXPECT_NE(din.find("ITEM  2   "), std::string::npos);
 }
 
-TEST(TranslateDxfFile, CircleIsAFullTurnArc) {
-  auto context = FreshContext();
-  context.line_type = 2;
-  std::string din = ToDin(
-      context, {}, Dxf({}, "CIRCLE\n  8\nX\n 10\n10\n 20\n20\n 40\n5\n  0\n"));
-  EXPECT_EQ(Items(din), Crlf("ITEM  3   1  1  2  1  1 0\n"
-                             "  SR  3 3    2   0  0\n"
-                             "                          15                     20\n"
-                             "  SR  5 3    8   0  0\n"
-                             "                           5                     20\n"
-                             "                          15                     20\n"
-                             "                          10                     20\n"
-                             "                           5       6.28318530717959\n"
-                             "  SR 31 1    0  0  0\n"));
-}
-
-TEST(TranslateDxfFile, ArcPointsUseASinglePrecisionMiddleAngle) {
-  auto arc = [](const std::string& groups) {
-    auto context = FreshContext();
-    return Items(ToDin(context, {}, Dxf({}, "ARC\n" + groups + "  0\n")));
-  };
-  std::string quarter = arc(" 10\n0\n 20\n0\n 40\n3\n 50\n0\n 51\n90\n");
-  EXPECT_NE(quarter.find("  SR  3 3    2  0  0\r\n                           3                      0\r\n"),
-            std::string::npos);
-  EXPECT_NE(quarter.find("       2.12132029719671       2.12132038992257\r\n"), std::string::npos);
-  EXPECT_NE(quarter.find("                           3        1.5707963267949\r\n"),
-            std::string::npos);
-
-  // An end below the start: the arc starts one turn earlier.
-  std::string wrap = arc(" 10\n0\n 20\n0\n 40\n10\n 50\n350\n 51\n10\n");
-  EXPECT_NE(wrap.find("       9.84807753012208       -1.7364817766693\r\n"), std::string::npos);
-  EXPECT_NE(wrap.find("                          10                      0\r\n"), std::string::npos);
-  EXPECT_NE(wrap.find("                          10      0.349065850398866\r\n"), std::string::npos);
-
-  std::string half = arc(" 10\n5\n 20\n5\n 40\n2\n 50\n90\n 51\n270\n");
-  EXPECT_NE(half.find("       3.00000000000001       4.99999982515444\r\n"), std::string::npos);
-}
-
 TEST(TranslateDxfFile, TextItemWithItsFrame) {
   auto context = FreshContext();
   std::string din = ToDin(context, {},
@@ -152,42 +114,6 @@ TEST(TranslateDxfFile, TextHeightsFollowTheSinglePrecisionScale) {
   context.scale_text = "2";
   EXPECT_EQ(height_line(context, Dxf({"sc 1/10"}, "TEXT\n 40\n10\n  1\nA\n  0\n")),
             "          0   500     0");
-}
-
-TEST(TranslateDxfFile, TextsFollowAllOtherItemsAndAreEncoded) {
-  auto context = FreshContext();
-  std::string din = ToDin(context, {},
-                          Dxf({}, "TEXT\n  1\n   \x8A\xBF\x8E\x9A A\n  0\n" +
-                                      Line("0", " 10\n1\n 20\n2\n 11\n3\n 21\n4\n")));
-  std::size_t line = din.find("ITEM  2");
-  std::size_t text = din.find("ITEM  11");
-  ASSERT_NE(line, std::string::npos);
-  ASSERT_NE(text, std::string::npos);
-  EXPECT_LT(line, text);
-  // The value starts at its first non-blank; the count covers the markers and the LF.
-  EXPECT_NE(din.find("  SR 13 0   15  0  0\r\n     <ks>4A;z<ke> A\r\n"), std::string::npos);
-}
-
-TEST(TranslateDxfFile, PolylinesBecomeLineChainsThroughTheirVertices) {
-  auto polyline = [](int vertices) {
-    std::string groups = "POLYLINE\n  8\n0\n 66\n1\n 10\n0\n 20\n0\n  0\n";
-    for (int i = 1; i <= vertices; ++i) {
-      groups += "VERTEX\n  8\n0\n 10\n" + std::to_string(i) + "\n 20\n" + std::to_string(10 * i) +
-                "\n  0\n";
-    }
-    auto context = FreshContext();
-    return Items(ToDin(context, {}, Dxf({"0"}, groups + "SEQEND\n  8\n0\n  0\n")));
-  };
-  EXPECT_EQ(polyline(0), Crlf("ITEM  2   1  1  1   1  1 0\n  SR 31 1    0  0  0\n"));
-  EXPECT_EQ(polyline(1), Crlf("ITEM  2   1  1  1   1  1 0\n"
-                              "  SR  3 3    2  0  0\n"
-                              "                           1                     10\n"
-                              "  SR 31 1    0  0  0\n"));
-  std::string three = polyline(3);
-  EXPECT_EQ(three.find("  SR  3"), three.rfind("  SR  3"));
-  EXPECT_NE(three.find("  SR  4 3    2  0  0\r\n                           3                     30\r\n"),
-            std::string::npos);
-  EXPECT_EQ(std::count(three.begin(), three.end(), '\n'), 8);
 }
 
 TEST(TranslateDxfFile, GroupsAnEntityLacksCarryOver) {

@@ -98,28 +98,6 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
   for (const auto& [name, bytes] : files) ExpectWellFormedDin(Convert(name, bytes, BatchDirection::kDxfToDin), name);
 }
 
-TEST(MalformedDxf, TheMostLayersAreKeptAndFoundByPosition) {
-  std::string dxf = "  0\nTABLE\n  2\nLAYER\n 70\n100000\n";
-  for (int i = 1; i <= 300; ++i) dxf += "  0\nLAYER\n  2\nL" + std::to_string(i) + "\n";
-  dxf += "ENDTAB\n" + Entities("LINE\n  8\nL256\n  0\nLINE\n  8\nL257\n  0\nENDSEC\n");
-  // With the default settings every unmatched layer takes key 3's class; clear the keys.
-  TempDir dir;
-  WriteBytes(dir / "a.dxf", dxf);
-  WriteBytes(dir / "kelvor.ini", "[Check]\nlay_class=0\n");
-  TConversionContext context;
-  ResetConversionContext(context);
-  TConversionSettings settings;
-  LoadConversionSettings(settings, dir / "kelvor.ini");
-  settings.lay_class = 0;
-  Quiet observer;
-  RunBatch(context, settings, {{dir / "a.dxf", dir.path()}}, {}, observer);
-  std::string din = ReadBytes(dir / "a.din");
-  EXPECT_NE(din.find("ITEM  2   256  "), std::string::npos);
-  // Layer 257 lies beyond the table: it keeps the class of the entity before.
-  EXPECT_EQ(din.find("ITEM  2   257  "), std::string::npos);
-  EXPECT_NE(din.rfind("ITEM  2   256  "), din.find("ITEM  2   256  "));
-}
-
 TEST(MalformedDin, EveryFileGivesACompleteDxf) {
   const std::string header = "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\n";
   const std::vector<std::pair<std::string, std::string>> files = {
