@@ -202,7 +202,14 @@ bool TextInput::ReadLine(std::string& line, std::size_t keep) {
 }
 
 void TextInput::SkipSpace() {
-  for (int c = Peek(); c >= 0 && IsCSpace(c); c = Peek()) ++begin_;
+  for (;;) {
+    if (begin_ == end_ && !Fill()) return;
+    const char* p = buffer_.get() + begin_;
+    const char* end = buffer_.get() + end_;
+    while (p < end && IsCSpace(static_cast<unsigned char>(*p))) ++p;
+    begin_ = static_cast<std::size_t>(p - buffer_.get());
+    if (p < end) return;
+  }
 }
 
 ScanResult TextInput::ScanInt(std::int32_t& value) {

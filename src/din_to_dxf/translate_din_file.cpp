@@ -21,7 +21,10 @@ constexpr std::size_t kPieceBytes = 254;
 // many distinct ones is hostile, and the layers of the rest are left undefined.
 constexpr std::size_t kMaxExtraLayers = 4096;
 
-bool IsSpace(char c) { return std::isspace(static_cast<unsigned char>(c)) != 0; }
+// White space as the C locale's isspace() has it.
+bool IsSpace(char c) {
+  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+}
 
 // Reads "%s %d %d ..." from `line`: the keyword, then up to fields.size() decimal integers,
 // stopping at the first that is missing or malformed. Integers beyond 32 bits saturate.
