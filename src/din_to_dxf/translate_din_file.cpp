@@ -94,12 +94,12 @@ void ReadTextParameters(TConversionContext& context) {
 void ReadFrame(TConversionContext& context) {
   TextInput& in = *context.dxf_in;
   auto& v = context.frame_v;
+  // Two reads of "%lf %lf %lf %lf\n": each stops at its first number that does not scan.
   for (int half = 0; half < 2; ++half) {
     double* four = v.data() + 4 * half;
     bool all = true;
     for (int i = 0; i < 4 && all; ++i) all = in.ScanDouble(four[i]) == ScanResult::kOk;
-    if (!all) break;
-    in.SkipSpace();
+    if (all) in.SkipSpace();
   }
 }
 
