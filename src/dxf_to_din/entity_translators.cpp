@@ -1,6 +1,7 @@
 #include "dxf_to_din/entity_translators.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <string>
 
@@ -21,21 +22,40 @@ DinItemHead ItemHead(const TConversionContext& context) {
           context.item_attr5};
 }
 
-// The groups that lines, polylines, vertices, circles and arcs share. True when handled.
-bool ReadSharedGroup(TConversionContext& context) {
+// A real-valued group and the field it goes to.
+struct RealGroup {
+  std::int32_t code;
+  double* field;
+};
+
+// One group of a line, polyline, vertex, circle or arc: the line type, layer and colour that
+// they share, or one of `reals`; any other group is passed over.
+void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals) {
   switch (context.group_code) {
     case 6:
       ReadLineType(context);
-      return true;
+      return;
     case 8:
       ReadTextValue(context, context.entity_layer, kLayerNameKeep);
-      return true;
+      return;
     case 62:
       ReadIntValue(context, context.colour);
-      return true;
+      return;
     default:
-      return false;
+      break;
   }
+  for (const RealGroup& real : reals) {
+    if (real.code == context.group_code) {
+      ReadDoubleValue(context, *real.field);
+      return;
+    }
+  }
+  SkipValue(context);
+}
+
+// The groups of an entity up to the group code 0 that ends it (or the end of the input).
+void ReadGeometry(TConversionContext& context, std::initializer_list<RealGroup> reals) {
+  while (ReadGroupCode(context) && context.group_code != 0) ReadGeometryGroup(context, reals);
 }
 
 }  // namespace
@@ -44,16 +64,8 @@ double DegToRad(double degrees) { return degrees * (1.0 / 180) * kPi; }
 
 void TranslateLine(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemLineChain;
-  while (ReadGroupCode(context) && context.group_code != 0) {
-    if (ReadSharedGroup(context)) continue;
-    switch (context.group_code) {
-      case 10: ReadDoubleValue(context, context.p1_x); break;
-      case 20: ReadDoubleValue(context, context.p1_y); break;
-      case 11: ReadDoubleValue(context, context.p2_x); break;
-      case 21: ReadDoubleValue(context, context.p2_y); break;
-      default: SkipValue(context); break;
-    }
-  }
+  ReadGeometry(context, {{10, &context.p1_x}, {20, &context.p1_y}, {11, &context.p2_x},
+                         {21, &context.p2_y}});
   AssignClass(context, settings);
   TextOutput& out = *context.din_out;
   WriteItemLine(out, ItemHead(context), false);
@@ -72,12 +84,7 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
   while (phase != Phase::kDone) {
     if (!ReadGroupCode(context)) break;
     if (context.group_code != 0) {
-      if (ReadSharedGroup(context)) continue;
-      switch (context.group_code) {
-        case 10: ReadDoubleValue(context, context.p1_x); break;
-        case 20: ReadDoubleValue(context, context.p1_y); break;
-        default: SkipValue(context); break;
-      }
+      ReadGeometryGroup(context, {{10, &context.p1_x}, {20, &context.p1_y}});
       continue;
     }
     AssignClass(context, settings);
@@ -110,15 +117,8 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
 
 void TranslateCircle(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemArc;
-  while (ReadGroupCode(context) && context.group_code != 0) {
-    if (ReadSharedGroup(context)) continue;
-    switch (context.group_code) {
-      case 10: ReadDoubleValue(context, context.centre_x); break;
-      case 20: ReadDoubleValue(context, context.centre_y); break;
-      case 40: ReadDoubleValue(context, context.radius); break;
-      default: SkipValue(context); break;
-    }
-  }
+  ReadGeometry(context,
+               {{10, &context.centre_x}, {20, &context.centre_y}, {40, &context.radius}});
   AssignClass(context, settings);
   context.p1_x = context.centre_x + context.radius;
   context.p1_y = context.centre_y;
@@ -140,17 +140,8 @@ void TranslateCircle(TConversionContext& context, const TConversionSettings& set
 
 void TranslateArc(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemArc;
-  while (ReadGroupCode(context) && context.group_code != 0) {
-    if (ReadSharedGroup(context)) continue;
-    switch (context.group_code) {
-      case 10: ReadDoubleValue(context, context.centre_x); break;
-      case 20: ReadDoubleValue(context, context.centre_y); break;
-      case 40: ReadDoubleValue(context, context.radius); break;
-      case 50: ReadDoubleValue(context, context.start_angle); break;
-      case 51: ReadDoubleValue(context, context.end_angle); break;
-      default: SkipValue(context); break;
-    }
-  }
+  ReadGeometry(context, {{10, &context.centre_x}, {20, &context.centre_y}, {40, &context.radius},
+                         {50, &context.start_angle}, {51, &context.end_angle}});
   AssignClass(context, settings);
   // Counter-clockwise from start to end: an end below the start lies one turn further.
   if (context.end_angle < context.start_angle) context.start_angle -= 360;
