@@ -3,6 +3,10 @@
 #include <fcntl.h>
 #include <unistd.h>
 
+#ifdef __SSE2__
+#include <emmintrin.h>
+#endif
+
 #include <locale.h>
 
 #include <cerrno>
@@ -12,6 +16,7 @@
 #include <cstring>
 #include <limits>
 #include <system_error>
+#include <type_traits>
 
 namespace dxfdin {
 
@@ -32,8 +37,8 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 // which give infinity or the underflowed value as scanf would.
 template <typename Real>
 Real ConvertReal(const char* first, const char* last) {
-  const char* digits = *first == '+' ? first + 1 : first;
   Real value{};
+  const char* digits = *first == '+' ? first + 1 : first;
   auto [end, error] = std::from_chars(digits, last, value);
   (void)end;
   if (error == std::errc()) return value;
@@ -46,25 +51,48 @@ Real ConvertReal(const char* first, const char* last) {
   }
 }
 
-// The end of the decimal real number at `p` (sign, digits with an optional point, optional
-// exponent), or nullptr when the characters there do not form one. `last` must not cut the
-// number: the caller makes sure a character that is not part of it follows within range.
-const char* RealTokenEnd(const char* p, const char* last) {
-  auto digit = [&](const char* q) { return q < last && *q >= '0' && *q <= '9'; };
-  if (p < last && (*p == '+' || *p == '-')) ++p;
-  bool digits = false;
-  while (digit(p)) ++p, digits = true;
+constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
+                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
+                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
+
+// The decimal real number at `start` (sign, digits with an optional point, optional
+// exponent): stores its value and returns its end, or returns nullptr when the characters
+// there do not form one. `last` must not cut the number: the caller makes sure a character
+// that is not part of it follows within range.
+// Numbers of up to 19 digits without an exponent whose digits as an integer m are exact in
+// Real convert as m / 10^k in Real: both exact, one correctly rounded division gives the
+// nearest value, which is what the C library gives. Most numbers in a drawing are such.
+template <typename Real>
+const char* ParseReal(const char* start, const char* last, Real& value) {
+  constexpr bool kFloat = std::is_same_v<Real, float>;
+  constexpr std::uint64_t kMaxExact = kFloat ? (1u << 24) : (std::uint64_t{1} << 53);
+  constexpr std::ptrdiff_t kMaxPower = kFloat ? 10 : 22;
+  const char* p = start;
+  bool negative = false;
+  if (p < last && (*p == '+' || *p == '-')) negative = *p++ == '-';
+  std::uint64_t digits = 0;
+  const char* integer = p;
+  for (; p < last && IsDigit(*p); ++p) digits = digits * 10 + (*p - '0');
+  std::ptrdiff_t count = p - integer;
+  std::ptrdiff_t decimals = 0;
   if (p < last && *p == '.') {
-    ++p;
-    while (digit(p)) ++p, digits = true;
+    const char* fraction = ++p;
+    for (; p < last && IsDigit(*p); ++p) digits = digits * 10 + (*p - '0');
+    decimals = p - fraction;
+    count += decimals;
   }
-  if (!digits) return nullptr;
+  if (count == 0) return nullptr;
   if (p < last && (*p == 'e' || *p == 'E')) {
     ++p;
     if (p < last && (*p == '+' || *p == '-')) ++p;
-    if (!digit(p)) return nullptr;
-    while (digit(p)) ++p;
+    if (!(p < last && IsDigit(*p))) return nullptr;
+    while (p < last && IsDigit(*p)) ++p;
+  } else if (count <= 19 && digits <= kMaxExact && decimals <= kMaxPower) {
+    Real magnitude = static_cast<Real>(digits) / static_cast<Real>(kPowersOfTen[decimals]);
+    value = negative ? -magnitude : magnitude;
+    return p;
   }
+  value = ConvertReal<Real>(start, p);
   return p;
 }
 
@@ -126,22 +154,42 @@ bool TextInput::Fill() {
         out[end_++] = '\r';
       }
     }
-    while (i < got) {
-      const void* cr = std::memchr(raw + i, '\r', got - i);
-      std::size_t stop = cr ? static_cast<std::size_t>(static_cast<const char*>(cr) - raw) : got;
-      std::memcpy(out + end_, raw + i, stop - i);
-      end_ += stop - i;
-      i = stop;
-      if (i == got) break;
-      if (i + 1 == got) {
+    std::size_t j = end_;
+#ifdef __SSE2__
+    // Sixteen bytes at a time up to the next CR: each block is stored whole (the output
+    // never runs ahead of the input, and has room for the block), then the write position
+    // moves on to the CR, which is dropped when an LF follows it.
+    const __m128i cr_bytes = _mm_set1_epi8('\r');
+    while (i + 16 <= got) {
+      __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + i));
+      _mm_storeu_si128(reinterpret_cast<__m128i*>(out + j), block);
+      auto mask = static_cast<unsigned>(_mm_movemask_epi8(_mm_cmpeq_epi8(block, cr_bytes)));
+      if (mask == 0) {
+        i += 16;
+        j += 16;
+        continue;
+      }
+      unsigned before = static_cast<unsigned>(__builtin_ctz(mask));
+      i += before;
+      j += before;
+      if (i + 1 == got) break;  // a CR ending the read: left to the loop below
+      j += raw[i + 1] != '\n';  // the CR stays unless an LF follows
+      ++i;
+    }
+#endif
+    // CR LF becomes LF: every byte is copied, and the write position moves on past it
+    // unless it is a CR that an LF follows.
+    for (; i + 1 < got; ++i) {
+      char c = raw[i];
+      out[j] = c;
+      j += !(c == '\r' && raw[i + 1] == '\n');
+    }
+    end_ = j;
+    if (i < got) {
+      if (raw[i] == '\r') {
         carry_cr_ = true;  // decided by the next read
-        i = got;
-      } else if (raw[i + 1] == '\n') {
-        out[end_++] = '\n';
-        i += 2;
       } else {
-        out[end_++] = '\r';
-        i += 1;
+        out[end_++] = raw[i];
       }
     }
   }
@@ -156,9 +204,10 @@ ScanResult TextInput::ScanReal(Real& value) {
   const char* start = buffer_.get() + begin_;
   const char* window = start + std::min<std::size_t>(end_ - begin_, kMaxNumberToken);
   if (window < buffer_.get() + end_) {
-    const char* stop = RealTokenEnd(start, window);
+    Real parsed{};
+    const char* stop = ParseReal(start, window, parsed);
     if (stop && stop < window) {
-      value = ConvertReal<Real>(start, stop);
+      value = parsed;
       begin_ += static_cast<std::size_t>(stop - start);
       return ScanResult::kOk;
     }
@@ -225,11 +274,15 @@ ScanResult TextInput::ScanInt(std::int32_t& value) {
   if (!IsDigit(c)) return ScanResult::kMismatch;
   std::int64_t magnitude = 0;
   constexpr std::int64_t kLimit = std::int64_t{std::numeric_limits<std::int32_t>::max()} + 1;
-  while (IsDigit(c)) {
-    if (magnitude <= kLimit) magnitude = magnitude * 10 + (c - '0');
-    Get();
-    c = Peek();
-  }
+  // The digits in the buffer, then in the next ones while they run on to a buffer's end.
+  do {
+    const char* p = buffer_.get() + begin_;
+    const char* end = buffer_.get() + end_;
+    for (; p < end && IsDigit(*p); ++p) {
+      if (magnitude <= kLimit) magnitude = magnitude * 10 + (*p - '0');
+    }
+    begin_ = static_cast<std::size_t>(p - buffer_.get());
+  } while (begin_ == end_ && Fill());
   if (negative) magnitude = -magnitude;
   if (magnitude > std::numeric_limits<std::int32_t>::max())
     magnitude = std::numeric_limits<std::int32_t>::max();

@@ -128,6 +128,13 @@ void TextOutput::Format(const char* format, ...) {
 void TextOutput::WriteRaw(std::string_view bytes) { Put(bytes.data(), bytes.size()); }
 
 void TextOutput::WriteG(double value, int width, int precision) {
+  // Straight into the buffer when it has room: numbers are most of what is written.
+  if (!in_memory_ && width <= kMaxNumberText &&
+      used_ + static_cast<std::size_t>(kMaxNumberText) <= kBufferSize) {
+    used_ = static_cast<std::size_t>(FormatG(buffer_.get() + used_, value, width, precision) -
+                                     buffer_.get());
+    return;
+  }
   number_.clear();
   AppendG(number_, value, width, precision);
   Put(number_.data(), number_.size());

@@ -7,7 +7,13 @@
 
 namespace dxfdin {
 
-// "%<width>.<precision>G" of `value` (precision 1 to 17).
+// Room for the longest number text FormatG writes, padding aside.
+constexpr int kMaxNumberText = 48;
+
+// "%<width>.<precision>G" of `value` (precision 1 to 17) written at `out`, which has room for
+// max(width, kMaxNumberText) bytes; returns the end of the text.
+char* FormatG(char* out, double value, int width, int precision);
+// The same, appended to `out`.
 void AppendG(std::string& out, double value, int width, int precision);
 // "%<width>.<precision>f" of `value` (precision 0 to 17).
 void AppendFixed(std::string& out, double value, int width, int precision);

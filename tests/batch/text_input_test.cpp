@@ -2,7 +2,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cmath>
+#include <cstdlib>
+#include <random>
+#include <string>
+#include <vector>
 
 #include "support/temp_dir.h"
 
@@ -25,6 +30,26 @@ TEST(TextInput, CrLfIsReadAsLfEvenAcrossReadBoundaries) {
   EXPECT_EQ(line, "\r");
   EXPECT_FALSE(in->ReadLine(line, 100));
   EXPECT_EQ(line, "");
+}
+
+TEST(TextInput, LineEndsOfEveryMixAreTranslatedAsTextModeDoes) {
+  // Short and long runs between CRs and LFs, across 16-byte blocks and 64 KiB reads.
+  std::mt19937 random(3);
+  std::string bytes;
+  while (bytes.size() < 200 * 1024) {
+    int run = random() % 4 == 0 ? static_cast<int>(random() % 40) : static_cast<int>(random() % 6);
+    bytes.append(run, 'x');
+    const char* ends[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
+    bytes += ends[random() % 5];
+  }
+  std::string expected;
+  for (std::size_t i = 0; i < bytes.size(); ++i) {
+    if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) expected += bytes[i];
+  }
+  auto in = TextInput::FromString(bytes);
+  std::string got;
+  for (int c = in->Get(); c >= 0; c = in->Get()) got += static_cast<char>(c);
+  EXPECT_EQ(got, expected);
 }
 
 TEST(TextInput, PiecesAndLines) {
@@ -88,6 +113,32 @@ TEST(TextInput, NumbersRoundAsTheCLibraryDoes) {
   EXPECT_TRUE(std::isinf(d));
   ASSERT_EQ(in->ScanDouble(d), ScanResult::kOk);
   EXPECT_EQ(d, 0.0);
+}
+
+TEST(TextInput, DecimalsConvertAsStrtodAndStrtof) {
+  // Digit counts around the exact limits of both types, the point anywhere, signs.
+  std::mt19937_64 random(11);
+  std::string text;
+  std::vector<std::string> tokens;
+  for (int i = 0; i < 20000; ++i) {
+    std::string digits = std::to_string(random());
+    digits.resize(1 + random() % std::min<std::size_t>(digits.size(), 20));
+    std::string token = (random() % 3 == 0 ? "-" : "") + digits;
+    token.insert(token.size() - random() % (digits.size() + 1), ".");
+    tokens.push_back(token);
+    text += token + "\n";
+  }
+  auto doubles = TextInput::FromString(text);
+  auto floats = TextInput::FromString(text);
+  for (const std::string& token : tokens) {
+    double d;
+    float f;
+    ASSERT_EQ(doubles->ScanDouble(d), ScanResult::kOk);
+    ASSERT_EQ(floats->ScanFloat(f), ScanResult::kOk);
+    ASSERT_EQ(d, std::strtod(token.c_str(), nullptr)) << token;
+    ASSERT_EQ(f, std::strtof(token.c_str(), nullptr)) << token;
+    ASSERT_EQ(std::signbit(d), std::signbit(std::strtod(token.c_str(), nullptr))) << token;
+  }
 }
 
 TEST(TextInput, RewindStartsAgain) {

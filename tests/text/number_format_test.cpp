@@ -5,6 +5,7 @@
 #include <cfloat>
 #include <cmath>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <limits>
 #include <random>
@@ -56,6 +57,18 @@ std::vector<double> HardValues() {
     // Values of the size drawings hold, at every scale of the decimal point.
     values.push_back(std::ldexp(static_cast<double>(random() % 100000000), -(int)(random() % 40)));
     values.push_back(static_cast<float>(std::ldexp(static_cast<double>(random() % 1000000), -12)));
+    // Short decimals as drawings write them, from 1 to 17 digits, the point anywhere.
+    std::string decimal = std::to_string(random() % 100000000000000000ULL);
+    decimal.resize(1 + random() % decimal.size());
+    decimal.insert(random() % (decimal.size() + 1), ".");
+    values.push_back(std::strtod((decimal + "e" + std::to_string(int(random() % 12) - 6)).c_str(), nullptr));
+  }
+  // Decimals at the edges of the fixed form and of 15 digits.
+  for (const char* text : {"0.0001", "0.00009999", "0.000123456789012345", "999999999999999",
+                           "99999999999999.9", "123456789012345", "1234567890123456", "0.1",
+                           "9999999", "9999999.5", "1234567", "12345678", "0.99999995"}) {
+    values.push_back(std::strtod(text, nullptr));
+    values.push_back(-std::strtod(text, nullptr));
   }
   return values;
 }
