@@ -1,6 +1,7 @@
 #include "text/number_format.h"
 
 #include <algorithm>
+#include <bit>
 #include <cfloat>
 #include <charconv>
 #include <cmath>
@@ -33,30 +34,6 @@ constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7
                                    1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
                                    1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
-// Writes the decimal digits of `value` ending just before `end`, two at a time; returns
-// their start.
-char* DigitsBackwards(char* end, std::uint64_t value) {
-  static constexpr char kPairs[] =
-      "00010203040506070809101112131415161718192021222324252627282930313233343536373839"
-      "40414243444546474849505152535455565758596061626364656667686970717273747576777879"
-      "8081828384858687888990919293949596979899";
-  while (value >= 100) {
-    const char* pair = kPairs + 2 * (value % 100);
-    value /= 100;
-    end -= 2;
-    end[0] = pair[0];
-    end[1] = pair[1];
-  }
-  if (value >= 10) {
-    end -= 2;
-    end[0] = kPairs[2 * value];
-    end[1] = kPairs[2 * value + 1];
-  } else {
-    *--end = static_cast<char>('0' + value);
-  }
-  return end;
-}
-
 __extension__ typedef unsigned __int128 Wide;
 
 constexpr std::uint64_t kTens[] = {1ULL,
@@ -80,29 +57,46 @@ constexpr std::uint64_t kTens[] = {1ULL,
                                    1000000000000000000ULL,
                                    10000000000000000000ULL};
 
-// "%.<P>G" for values printf writes in the fixed form, 1e-4 <= |value| < 10^P, with P up to
-// 16: most numbers of a drawing. The value is m / 2^n exactly, so its P significant digits
-// are m·10^s / 2^n rounded to an integer, which 128 bits hold exactly; printf rounds the
-// exact value, ties to even, and so does this. Returns the end of the text, or nullptr for
-// values outside that range.
-char* FixedFormG(char* out, double value, int precision) {
+// The eight decimal digits of `value` (< 10^8) as byte values 0 to 9, the first digit in the
+// lowest byte: the value is split into halves, quarters and single digits in the lanes of one
+// 64-bit word, each division by multiplying with a scaled reciprocal.
+std::uint64_t EightDigitBytes(std::uint32_t value) {
+  const std::uint64_t fours = (std::uint64_t{value % 10000} << 32) | (value / 10000);
+  const std::uint64_t hundreds = ((fours * 10486) >> 20) & 0x0000007F0000007FULL;
+  const std::uint64_t twos = ((fours - hundreds * 100) << 16) | hundreds;
+  const std::uint64_t tens = ((twos * 103) >> 10) & 0x000F000F000F000FULL;
+  return ((twos - tens * 10) << 8) | tens;
+}
+
+void Store16(char* out, Wide bytes) { std::memcpy(out, &bytes, sizeof bytes); }
+
+// A value in printf's fixed form of "%.<P>G", 1e-4 <= |value| < 10^P, with P up to 15: most
+// numbers of a drawing. The value is m / 2^n exactly, so its P significant digits are
+// m·10^s / 2^n rounded to an integer, which 128 bits hold exactly; printf rounds the exact
+// value, ties to even, and so does this.
+struct FixedForm {
+  Wide text;         // the significant digits in ASCII, the first in the lowest byte
+  int exponent;      // of the first digit
+  int significant;   // digits without the zeros that end them
+  bool negative;
+};
+
+bool ToFixedForm(double value, int precision, FixedForm& form) {
+  if constexpr (std::endian::native != std::endian::little) return false;
   double magnitude = std::fabs(value);
-  if (precision > 16 || !(magnitude >= 1e-4 && magnitude < kPowersOfTen[precision])) return nullptr;
+  if (precision > 15 || !(magnitude >= 1e-4 && magnitude < kPowersOfTen[precision])) return false;
   std::uint64_t bits;
   std::memcpy(&bits, &magnitude, sizeof bits);
   const int biased_exponent = static_cast<int>(bits >> 52);
   const std::uint64_t mantissa = (bits & ((std::uint64_t{1} << 52) - 1)) | (std::uint64_t{1} << 52);
   const int shift = 1075 - biased_exponent;  // magnitude = mantissa / 2^shift
-  if (shift < 0) return nullptr;
-  // The decimal exponent of the leading digit, estimated, then corrected by the digits.
-  int exponent = 0;
-  while (exponent < precision - 1 && magnitude >= kPowersOfTen[exponent + 1]) ++exponent;
-  if (magnitude < 1) {
-    exponent = -1;
-    while (exponent > -4 && magnitude * kPowersOfTen[-exponent] < 1) --exponent;
-  }
+  if (shift < 0) return false;
+  // The decimal exponent of the first digit: floor(log10 2^E) or one more, decided by a
+  // comparison where the power of ten is exact; the digits below correct it where not.
+  int exponent = ((biased_exponent - 1023) * 1233) >> 12;
+  if (exponent >= -1) exponent += magnitude >= kPowersOfTen[exponent + 1];  // no branch
   for (int attempt = 0; attempt < 3; ++attempt) {
-    if (exponent < -4 || exponent >= precision) return nullptr;
+    if (exponent < -4 || exponent >= precision) return false;
     const int scale = precision - 1 - exponent;
     const Wide product = static_cast<Wide>(mantissa) * kTens[scale];
     Wide whole = product >> shift;
@@ -117,36 +111,58 @@ char* FixedFormG(char* out, double value, int precision) {
     if (shift > 0) {
       const Wide rest = product - (whole << shift);
       const Wide half = static_cast<Wide>(1) << (shift - 1);
-      if (rest > half || (rest == half && (whole & 1) != 0)) ++whole;
+      whole += static_cast<int>(rest > half) | (static_cast<int>(rest == half) & static_cast<int>(whole & 1));
     }
     if (whole == kTens[precision]) {  // rounded up to the next power of ten
       whole = kTens[precision - 1];
-      if (++exponent >= precision) return nullptr;
+      if (++exponent >= precision) return false;
     }
-    char digits[24];
-    char* end = digits + precision;
-    DigitsBackwards(end, static_cast<std::uint64_t>(whole));
-    if (std::signbit(value)) *out++ = '-';
-    const char* fraction = digits;
-    if (exponent >= 0) {
-      std::memcpy(out, digits, exponent + 1);
-      out += exponent + 1;
-      fraction += exponent + 1;
-    } else {
-      *out++ = '0';
-      *out++ = '.';
-      for (int i = -1; i > exponent; --i) *out++ = '0';
-    }
-    // Zeros ending the decimals go, as %G drops them.
-    while (end > fraction && end[-1] == '0') --end;
-    if (end > fraction) {
-      if (exponent >= 0) *out++ = '.';
-      std::memcpy(out, fraction, end - fraction);
-      out += end - fraction;
-    }
-    return out;
+    // Sixteen digit bytes with leading zeros, moved down so that the P digits come first.
+    const auto integer = static_cast<std::uint64_t>(whole);
+    Wide digits = EightDigitBytes(static_cast<std::uint32_t>(integer / 100000000)) |
+                  static_cast<Wide>(EightDigitBytes(static_cast<std::uint32_t>(integer % 100000000)))
+                      << 64;
+    digits >>= 8 * (16 - precision);
+    const auto high = static_cast<std::uint64_t>(digits >> 64);
+    const int zero_bits = high != 0 ? __builtin_clzll(high)
+                                    : 64 + __builtin_clzll(static_cast<std::uint64_t>(digits));
+    const std::uint64_t zeros = 0x3030303030303030ULL;
+    form.text = digits + (static_cast<Wide>(zeros) << 64 | zeros);
+    form.exponent = exponent;
+    form.significant = 16 - zero_bits / 8;
+    form.negative = std::signbit(value);
+    return true;
   }
-  return nullptr;
+  return false;
+}
+
+int FixedFormLength(const FixedForm& form) {
+  const int integer_digits = form.exponent + 1;
+  int length = form.negative ? 1 : 0;
+  if (form.exponent < 0) return length + 1 - form.exponent + form.significant;  // 0.0…ddd
+  return length + (form.significant > integer_digits ? form.significant + 1 : integer_digits);
+}
+
+// Writes the text of `form` with stores of sixteen bytes: `out` has room for 24 bytes.
+char* WriteFixedForm(char* out, const FixedForm& form) {
+  if (form.negative) *out++ = '-';
+  if (form.exponent < 0) {
+    std::memcpy(out, "0.000000", 8);
+    out += 1 - form.exponent;
+    Store16(out, form.text);
+    return out + form.significant;
+  }
+  const int integer_digits = form.exponent + 1;
+  if (form.significant <= integer_digits) {
+    Store16(out, form.text);  // the digits past the significant ones are zeros
+    return out + integer_digits;
+  }
+  // The point goes in after the integer digits (fewer than 15 here).
+  const int at = 8 * integer_digits;
+  const Wide low = form.text & ((static_cast<Wide>(1) << at) - 1);
+  const Wide high = (form.text >> at) << (at + 8);
+  Store16(out, low | static_cast<Wide>('.') << at | high);
+  return out + form.significant + 1;
 }
 
 // "%.<P>G" of a finite value, without padding, for any value and precision 1 to 17.
@@ -217,21 +233,27 @@ char* GeneralG(char* buffer, double value, int precision) {
 
 char* FormatG(char* out, double value, int width, int precision) {
   precision = std::clamp(precision, 1, 17);
+  FixedForm form;
+  const bool fixed = std::isfinite(value) && ToFixedForm(value, precision, form);
+  if (fixed && width <= 32) {
+    // The common case without a copy: the blanks, then the text over their end.
+    std::memset(out, ' ', 32);
+    return WriteFixedForm(out + std::max(width - FixedFormLength(form), 0), form);
+  }
   char text[kMaxNumberText];
   char* end;
-  if (!std::isfinite(value)) {
+  if (fixed) {
+    end = WriteFixedForm(text, form);
+  } else if (!std::isfinite(value)) {
     end = text + NonFinite(text, value, true);
   } else {
-    end = FixedFormG(text, value, precision);
-    if (!end) end = GeneralG(text, value, precision);
+    end = GeneralG(text, value, precision);
   }
-  auto length = static_cast<int>(end - text);
-  if (width > length) {
-    std::memset(out, ' ', width - length);
-    out += width - length;
-  }
-  std::memcpy(out, text, length);
-  return out + length;
+  const auto length = static_cast<int>(end - text);
+  const int padding = std::max(width - length, 0);
+  std::memset(out, ' ', padding);
+  std::memcpy(out + padding, text, length);
+  return out + padding + length;
 }
 
 void AppendG(std::string& out, double value, int width, int precision) {

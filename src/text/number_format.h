@@ -7,11 +7,12 @@
 
 namespace dxfdin {
 
-// Room for the longest number text FormatG writes, padding aside.
-constexpr int kMaxNumberText = 48;
+// Room that FormatG needs at its output, for any width up to this.
+constexpr int kMaxNumberText = 64;
 
 // "%<width>.<precision>G" of `value` (precision 1 to 17) written at `out`, which has room for
-// max(width, kMaxNumberText) bytes; returns the end of the text.
+// max(width, kMaxNumberText) bytes; returns the end of the text. Bytes beyond it may have
+// been overwritten.
 char* FormatG(char* out, double value, int width, int precision);
 // The same, appended to `out`.
 void AppendG(std::string& out, double value, int width, int precision);
