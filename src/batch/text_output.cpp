@@ -86,7 +86,7 @@ void TextOutput::PutSlow(const char* data, std::size_t size) {
   used_ += size;
 }
 
-void TextOutput::Write(std::string_view text) {
+void TextOutput::WriteLines(std::string_view text) {
   while (!text.empty()) {
     const void* lf = std::memchr(text.data(), '\n', text.size());
     if (!lf) {

@@ -28,7 +28,19 @@ class TextOutput {
   TextOutput& operator=(const TextOutput&) = delete;
 
   // Text: LF becomes CR LF.
-  void Write(std::string_view text);
+  void Write(std::string_view text) {
+    // Short texts (most are a line or two) byte by byte, straight into the buffer.
+    if (!in_memory_ && text.size() <= kShortText && used_ + 2 * kShortText <= kBufferSize) {
+      char* out = buffer_.get() + used_;
+      for (char c : text) {
+        if (c == '\n') *out++ = '\r';
+        *out++ = c;
+      }
+      used_ = static_cast<std::size_t>(out - buffer_.get());
+      return;
+    }
+    WriteLines(text);
+  }
   // printf into the text, with the C locale's decimal point whatever the process locale.
   void Format(const char* format, ...) __attribute__((format(printf, 2, 3)));
   // Bytes exactly as given.
@@ -60,6 +72,8 @@ class TextOutput {
     }
   }
   void PutSlow(const char* data, std::size_t size);
+  void WriteLines(std::string_view text);
+  static constexpr std::size_t kShortText = 64;
 
   int fd_ = -1;
   bool owns_fd_ = false;

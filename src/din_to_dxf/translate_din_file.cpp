@@ -188,10 +188,21 @@ void ApplyItemLayer(TConversionContext& context) {
   const std::int64_t n = context.class_no;
   const std::int64_t group = (n + 1) / 16;
   const std::int64_t index = n - 16 * (n / 16);
-  char name[32];
-  std::snprintf(name, sizeof name, "%" PRIx32 "-%" PRIx32, static_cast<std::uint32_t>(group),
-                static_cast<std::uint32_t>(index));
-  context.entity_layer = name;
+  // "%x-%x" of both as 32-bit patterns.
+  auto append_hex = [](std::string& out, std::uint32_t value) {
+    char digits[8];
+    int count = 0;
+    do {
+      digits[count++] = "0123456789abcdef"[value & 15];
+      value >>= 4;
+    } while (value != 0);
+    while (count > 0) out += digits[--count];
+  };
+  std::string& name = context.entity_layer;
+  name.clear();
+  append_hex(name, static_cast<std::uint32_t>(group));
+  name += '-';
+  append_hex(name, static_cast<std::uint32_t>(index));
   context.colour = static_cast<std::int32_t>((n - 1) % 5 + 1);
 }
 
