@@ -18,6 +18,8 @@
 #include <system_error>
 #include <type_traits>
 
+#include "text/powers_of_ten.h"
+
 namespace dxfdin {
 
 namespace {
@@ -50,10 +52,6 @@ Real ConvertReal(const char* first, const char* last) {
     return strtod_l(token.c_str(), nullptr, c_locale);
   }
 }
-
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 // The decimal real number at `start` (sign, digits with an optional point, optional
 // exponent): stores its value and returns its end, or returns nullptr when the characters

@@ -8,6 +8,8 @@
 #include <cstring>
 #include <system_error>
 
+#include "text/powers_of_ten.h"
+
 namespace dxfdin {
 
 namespace {
@@ -29,10 +31,6 @@ std::size_t NonFinite(char* buffer, double value, bool upper) {
 }  // namespace
 
 namespace {
-
-constexpr double kPowersOfTen[] = {1e0,  1e1,  1e2,  1e3,  1e4,  1e5,  1e6,  1e7,
-                                   1e8,  1e9,  1e10, 1e11, 1e12, 1e13, 1e14, 1e15,
-                                   1e16, 1e17, 1e18, 1e19, 1e20, 1e21, 1e22};
 
 __extension__ typedef unsigned __int128 Wide;
 
