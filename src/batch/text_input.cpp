@@ -231,6 +231,19 @@ bool TextInput::ReadPiece(std::string& piece, std::size_t max_bytes) {
   return !piece.empty();
 }
 
+void TextInput::SkipPiece(std::size_t max_bytes) {
+  while (max_bytes > 0) {
+    if (begin_ == end_ && !Fill()) return;
+    std::size_t want = std::min(end_ - begin_, max_bytes);
+    const char* start = buffer_.get() + begin_;
+    const void* lf = std::memchr(start, '\n', want);
+    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
+    begin_ += take;
+    max_bytes -= take;
+    if (lf) return;
+  }
+}
+
 bool TextInput::ReadLine(std::string& line, std::size_t keep) {
   line.clear();
   bool any = false;

@@ -45,6 +45,8 @@ class TextInput {
   // max_bytes characters; the rest of a longer line is left for the next read. False when the
   // input had ended, with `piece` empty.
   bool ReadPiece(std::string& piece, std::size_t max_bytes);
+  // Passes over the piece ReadPiece would read, without keeping it.
+  void SkipPiece(std::size_t max_bytes);
 
   // Reads a whole line up to and including its LF; keeps its first `keep` characters in
   // `line` and drops the rest. False when the input had ended, with `line` empty.

@@ -236,7 +236,13 @@ void CollectLayers(TConversionContext& context) {
   std::set<std::int32_t> extra;
   TextInput& in = *context.dxf_in;
   std::string line;
-  while (in.ReadPiece(line, kPieceBytes)) {
+  for (int c = in.Peek(); c >= 0; c = in.Peek()) {
+    // Only ITEM lines matter here: the others are passed over without a copy.
+    if (c != 'I') {
+      in.SkipPiece(kPieceBytes);
+      continue;
+    }
+    in.ReadPiece(line, kPieceBytes);
     if (line.compare(0, 4, "ITEM") != 0) continue;
     ParseItemLine(context, line);
     const std::int32_t n = context.class_no;
