@@ -261,7 +261,7 @@ bool TextInput::ReadLine(std::string& line, std::size_t keep) {
   return any;
 }
 
-void TextInput::SkipSpace() {
+void TextInput::SkipSpaceInNextBuffers() {
   for (;;) {
     if (begin_ == end_ && !Fill()) return;
     const char* p = buffer_.get() + begin_;

@@ -53,7 +53,11 @@ class TextInput {
   bool ReadLine(std::string& line, std::size_t keep);
 
   // Skips characters that isspace() accepts (space, \t, \n, \v, \f, \r).
-  void SkipSpace();
+  void SkipSpace() {
+    const char* buffer = buffer_.get();
+    while (begin_ < end_ && IsSpaceByte(buffer[begin_])) ++begin_;
+    if (begin_ == end_) SkipSpaceInNextBuffers();
+  }
 
   // scanf conversions, each skipping white space first (they do not skip after the value:
   // call SkipSpace for a format ending in "\n"). Decimal forms only; an integer outside the
@@ -71,6 +75,10 @@ class TextInput {
  private:
   TextInput(int fd, std::string bytes);
   bool Fill();
+  void SkipSpaceInNextBuffers();
+  static bool IsSpaceByte(char c) {
+    return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
+  }
   // Collects the characters of a decimal real number; false when they do not form one.
   bool TakeRealToken(std::string& token);
   template <typename Real>
