@@ -1,6 +1,7 @@
 #include "dxf_to_din/assign_class.h"
 
 #include <string>
+#include <string_view>
 
 namespace dxfdin {
 
@@ -18,14 +19,21 @@ int PenOfColour(std::int32_t colour) {
   }
 }
 
+// True when `key` stands in `name` directly before a line end.
+bool HasKeyBeforeLineEnd(std::string_view name, std::string_view key) {
+  for (std::size_t at = name.find(key); at != std::string_view::npos; at = name.find(key, at + 1)) {
+    if (at + key.size() < name.size() && name[at + key.size()] == '\n') return true;
+  }
+  return false;
+}
+
 }  // namespace
 
 void AssignClass(TConversionContext& context, const TConversionSettings& settings) {
   if (settings.lay_class == 1) {
     // The layer name is kept with its line end, so "key\n" matches names ending in the key.
     for (int k = 0; k < kLayerKeyCount; ++k) {
-      std::string key = settings.ss_l_c[k] + '\n';
-      if (context.entity_layer.find(key) != std::string::npos) {
+      if (HasKeyBeforeLineEnd(context.entity_layer, settings.ss_l_c[k])) {
         context.class_no = settings.n_l_c[k];
         return;
       }
