@@ -28,9 +28,6 @@ constexpr std::size_t kChunk = 64 * 1024;
 // Longest real-number token kept for conversion; longer digit strings are still consumed.
 constexpr std::size_t kMaxNumberToken = 512;
 
-bool IsCSpace(int c) {
-  return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
-}
 bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 
 // The C library's conversion of a decimal token, independent of the process locale (the
@@ -266,7 +263,7 @@ void TextInput::SkipSpaceInNextBuffers() {
     if (begin_ == end_ && !Fill()) return;
     const char* p = buffer_.get() + begin_;
     const char* end = buffer_.get() + end_;
-    while (p < end && IsCSpace(static_cast<unsigned char>(*p))) ++p;
+    while (p < end && IsSpaceByte(*p)) ++p;
     begin_ = static_cast<std::size_t>(p - buffer_.get());
     if (p < end) return;
   }
@@ -350,7 +347,7 @@ ScanResult TextInput::ScanWord(std::string& word, std::size_t keep) {
   SkipSpace();
   if (Peek() < 0) return ScanResult::kEnd;
   word.clear();
-  for (int c = Peek(); c >= 0 && !IsCSpace(c); c = Peek()) {
+  for (int c = Peek(); c >= 0 && !IsSpaceByte(static_cast<char>(c)); c = Peek()) {
     if (word.size() < keep) word.push_back(static_cast<char>(c));
     ++begin_;
   }

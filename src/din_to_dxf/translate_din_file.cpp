@@ -1,8 +1,6 @@
 #include "din_to_dxf/translate_din_file.h"
 
 #include <cctype>
-#include <cinttypes>
-#include <cstdio>
 #include <limits>
 #include <set>
 #include <string>
