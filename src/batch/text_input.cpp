@@ -36,8 +36,8 @@ bool IsDigit(int c) { return c >= '0' && c <= '9'; }
 // which give infinity or the underflowed value as scanf would.
 template <typename Real>
 Real ConvertReal(const char* first, const char* last) {
-  Real value{};
   const char* digits = *first == '+' ? first + 1 : first;
+  Real value{};
   auto [end, error] = std::from_chars(digits, last, value);
   (void)end;
   if (error == std::errc()) return value;
@@ -213,32 +213,30 @@ ScanResult TextInput::ScanReal(Real& value) {
   return ScanResult::kOk;
 }
 
-bool TextInput::ReadPiece(std::string& piece, std::size_t max_bytes) {
-  piece.clear();
-  while (piece.size() < max_bytes) {
-    if (begin_ == end_ && !Fill()) break;
-    std::size_t want = std::min(end_ - begin_, max_bytes - piece.size());
-    const char* start = buffer_.get() + begin_;
-    const void* lf = std::memchr(start, '\n', want);
-    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
-    piece.append(start, take);
-    begin_ += take;
-    if (lf) break;
-  }
-  return !piece.empty();
-}
-
-void TextInput::SkipPiece(std::size_t max_bytes) {
+// Both take the piece a chunk of the buffer at a time: up to the LF or the piece's size.
+template <typename Take>
+void TextInput::TakePiece(std::size_t max_bytes, Take take) {
   while (max_bytes > 0) {
     if (begin_ == end_ && !Fill()) return;
     std::size_t want = std::min(end_ - begin_, max_bytes);
     const char* start = buffer_.get() + begin_;
     const void* lf = std::memchr(start, '\n', want);
-    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
-    begin_ += take;
-    max_bytes -= take;
+    std::size_t size = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
+    take(start, size);
+    begin_ += size;
+    max_bytes -= size;
     if (lf) return;
   }
+}
+
+bool TextInput::ReadPiece(std::string& piece, std::size_t max_bytes) {
+  piece.clear();
+  TakePiece(max_bytes, [&](const char* data, std::size_t size) { piece.append(data, size); });
+  return !piece.empty();
+}
+
+void TextInput::SkipPiece(std::size_t max_bytes) {
+  TakePiece(max_bytes, [](const char*, std::size_t) {});
 }
 
 bool TextInput::ReadLine(std::string& line, std::size_t keep) {

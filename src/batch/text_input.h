@@ -76,6 +76,9 @@ class TextInput {
   TextInput(int fd, std::string bytes);
   bool Fill();
   void SkipSpaceInNextBuffers();
+  // Consumes the next piece (as ReadPiece reads it), handing each buffered part to `take`.
+  template <typename Take>
+  void TakePiece(std::size_t max_bytes, Take take);
   static bool IsSpaceByte(char c) {
     return c == ' ' || c == '\t' || c == '\n' || c == '\v' || c == '\f' || c == '\r';
   }

@@ -28,10 +28,6 @@ std::size_t NonFinite(char* buffer, double value, bool upper) {
   return length + 3;
 }
 
-}  // namespace
-
-namespace {
-
 __extension__ typedef unsigned __int128 Wide;
 
 constexpr std::uint64_t kTens[] = {1ULL,
