@@ -4,15 +4,26 @@
 
 #include <filesystem>
 #include <memory>
+#include <system_error>
 
 #include "batch/text_output.h"
 
 namespace dxfdin {
 
+// The target came into being while its replacement was written, and was not to be replaced.
+class OutputExistsError : public std::system_error {
+ public:
+  explicit OutputExistsError(const std::filesystem::path& target)
+      : std::system_error(std::make_error_code(std::errc::file_exists), target.string()) {}
+};
+
 class OutputFile {
  public:
+  enum class CommitMode { kReplace, kKeepExisting };
+
   // Creates the temporary file in the target's directory; throws std::system_error naming
-  // the target when that is not possible.
+  // the target when that is not possible. A file that is replaced passes its mode (and, for
+  // root, its owner) on to the new one.
   explicit OutputFile(std::filesystem::path target);
   // Removes the temporary file unless Commit succeeded.
   ~OutputFile();
@@ -21,18 +32,26 @@ class OutputFile {
 
   TextOutput& Out() { return *out_; }
 
-  // Writes everything out and renames the temporary file over the target; throws
-  // std::system_error naming the target when anything failed (the target is then untouched).
-  void Commit();
+  // Writes everything out and puts the file in the target's place; throws std::system_error
+  // naming the target when anything failed (the target is then untouched), and
+  // OutputExistsError when the target exists and `mode` keeps it.
+  void Commit(CommitMode mode = CommitMode::kReplace);
 
   const std::filesystem::path& Target() const { return target_; }
 
  private:
+  void ReleaseCleanup();
+
   std::filesystem::path target_;
   std::filesystem::path temporary_;
   int fd_ = -1;
   std::unique_ptr<TextOutput> out_;
+  int cleanup_slot_ = -1;
   bool committed_ = false;
 };
+
+// From now on SIGINT, SIGTERM and SIGHUP first remove the temporary files being written,
+// then end the process as the signal would have. A signal the process ignores stays ignored.
+void RemoveTemporaryFilesOnSignals();
 
 }  // namespace dxfdin

@@ -119,18 +119,22 @@ bool TextInput::Fill() {
   begin_ = end_ = 0;
   while (end_ == 0 && !eof_) {
     std::size_t got = 0;
-    if (fd_ >= 0) {
+    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, fail_after_ - offset_));
+    if (want == 0) {
+      error_ = std::make_error_code(std::errc::io_error);
+    } else if (fd_ >= 0) {
       ssize_t n;
       do {
-        n = ::read(fd_, raw_.get(), kChunk);
+        n = ::read(fd_, raw_.get(), want);
       } while (n < 0 && errno == EINTR);
-      // A read error ends the input like the end of the file does.
+      if (n < 0) error_ = std::error_code(errno, std::generic_category());
       got = n > 0 ? static_cast<std::size_t>(n) : 0;
     } else {
-      got = std::min(kChunk, source_.size() - source_pos_);
+      got = std::min(want, source_.size() - source_pos_);
       std::memcpy(raw_.get(), source_.data() + source_pos_, got);
       source_pos_ += got;
     }
+    offset_ += got;
     if (got == 0) {
       eof_ = true;
       if (carry_cr_) buffer_[end_++] = '\r';
@@ -353,11 +357,14 @@ ScanResult TextInput::ScanWord(std::string& word, std::size_t keep) {
 }
 
 void TextInput::Rewind() {
-  if (fd_ >= 0) ::lseek(fd_, 0, SEEK_SET);
+  if (fd_ >= 0 && ::lseek(fd_, 0, SEEK_SET) < 0 && !error_) {
+    error_ = std::error_code(errno, std::generic_category());
+  }
   source_pos_ = 0;
+  offset_ = 0;
   begin_ = end_ = 0;
   carry_cr_ = false;
-  eof_ = false;
+  eof_ = static_cast<bool>(error_);  // nothing more is read after an error
 }
 
 }  // namespace dxfdin

@@ -1,6 +1,8 @@
 // Sequential reading of a text file as a C text-mode stream reads it: CR LF arrives as LF
 // (a lone CR stays a CR), lines and pieces of lines as fgets gives them, and numbers and
 // words with the white-space skipping of scanf. Memory stays bounded whatever the input.
+// A read error ends the input as its end does, and is kept: the reader of a whole file asks
+// Error() afterwards, so that a file cut short by a failing disk is never taken as complete.
 #pragma once
 
 #include <cstddef>
@@ -9,6 +11,7 @@
 #include <memory>
 #include <string>
 #include <string_view>
+#include <system_error>
 
 namespace dxfdin {
 
@@ -69,8 +72,15 @@ class TextInput {
   // "%s": a word of non-space characters; keeps its first `keep` characters.
   ScanResult ScanWord(std::string& word, std::size_t keep);
 
-  // Back to the first byte (the second pass over a DIN file).
+  // Back to the first byte (the second pass over a DIN file). A read error stays.
   void Rewind();
+
+  // The first read error, or none.
+  std::error_code Error() const { return error_; }
+  // Bytes taken from the file or string since the start or the last rewind.
+  std::uint64_t Offset() const { return offset_; }
+  // Makes every read beyond the first `bytes` bytes fail as a failing disk does (tests).
+  void FailReadsAfter(std::uint64_t bytes) { fail_after_ = bytes; }
 
  private:
   TextInput(int fd, std::string bytes);
@@ -96,6 +106,9 @@ class TextInput {
   std::size_t end_ = 0;
   bool carry_cr_ = false;    // a CR at the end of a raw read, waiting for the next byte
   bool eof_ = false;
+  std::error_code error_;
+  std::uint64_t offset_ = 0;
+  std::uint64_t fail_after_ = UINT64_MAX;
 };
 
 }  // namespace dxfdin

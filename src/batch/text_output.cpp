@@ -52,7 +52,9 @@ std::unique_ptr<TextOutput> TextOutput::TemporaryFile() {
     if (fd < 0) throw std::system_error(errno, std::generic_category(), "temporary file in " + dir);
     ::unlink(name.c_str());
   }
-  return std::make_unique<TextOutput>(fd, true);
+  auto output = std::make_unique<TextOutput>(fd, true);
+  output->name_ = "temporary file in " + dir;
+  return output;
 }
 
 TextOutput::~TextOutput() {
@@ -157,22 +159,15 @@ void TextOutput::CopyContentTo(TextOutput& target) {
     target.WriteRaw(memory_);
     return;
   }
-  if (!Flush()) {
-    target.error_ = error_;
-    return;
-  }
-  if (::lseek(fd_, 0, SEEK_SET) < 0) {
-    target.error_ = std::error_code(errno, std::generic_category());
-    return;
-  }
+  // A failure here is this file's (a full temporary directory), not the target's.
+  auto fail = [this](std::error_code error) { throw std::system_error(error, name_); };
+  if (!Flush()) fail(error_);
+  if (::lseek(fd_, 0, SEEK_SET) < 0) fail(std::error_code(errno, std::generic_category()));
   std::unique_ptr<char[]> chunk(new char[kBufferSize]);
   for (;;) {
     ssize_t n = ::read(fd_, chunk.get(), kBufferSize);
     if (n < 0 && errno == EINTR) continue;
-    if (n < 0) {
-      target.error_ = std::error_code(errno, std::generic_category());
-      return;
-    }
+    if (n < 0) fail(std::error_code(errno, std::generic_category()));
     if (n == 0) break;
     target.WriteRaw(std::string_view(chunk.get(), static_cast<std::size_t>(n)));
   }

@@ -52,6 +52,7 @@ class TextOutput {
   void WriteInt(std::int64_t value, int width = 0);
 
   // Appends everything written to this temporary file so far to `target`, byte for byte.
+  // Throws std::system_error naming this file when it failed to keep or give back its bytes.
   void CopyContentTo(TextOutput& target);
 
   // Writes out the buffer; false once anything has failed.
@@ -83,6 +84,7 @@ class TextOutput {
   std::size_t used_ = 0;
   std::error_code error_;
   std::string number_;  // scratch for one formatted number
+  std::string name_ = "temporary file";  // what a failure of a temporary file names
 };
 
 }  // namespace dxfdin

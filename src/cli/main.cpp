@@ -1,5 +1,16 @@
+#include <exception>
 #include <iostream>
 
+#include "batch/output_file.h"
 #include "cli/cli.h"
 
-int main(int argc, char** argv) { return dxfdin::RunCli(argc, argv, std::cout, std::cerr); }
+int main(int argc, char** argv) {
+  // Ctrl-C or a closed terminal leaves no half-written temporary file behind.
+  dxfdin::RemoveTemporaryFilesOnSignals();
+  try {
+    return dxfdin::RunCli(argc, argv, std::cout, std::cerr);
+  } catch (...) {
+    std::cerr << "dxfdin: unexpected error\n";
+    return 2;
+  }
+}

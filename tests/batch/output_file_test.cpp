@@ -2,6 +2,7 @@
 
 #include <fcntl.h>
 #include <gtest/gtest.h>
+#include <signal.h>
 
 #include "support/temp_dir.h"
 
@@ -26,6 +27,35 @@ TEST(OutputFile, ReplacesTheTargetOnlyWhenCommitted) {
   EXPECT_EQ(testing::ListDir(dir.path()), "plan.din");
 }
 
+TEST(OutputFile, KeepingCommitNeverReplacesAFileThatAppearedMeanwhile) {
+  testing::TempDir dir;
+  OutputFile output(dir / "plan.din");
+  output.Out().Write("new\n");
+  testing::WriteBytes(dir / "plan.din", "another program's");
+  EXPECT_THROW(output.Commit(OutputFile::CommitMode::kKeepExisting), OutputExistsError);
+  EXPECT_EQ(testing::ReadBytes(dir / "plan.din"), "another program's");
+  // The longest name a directory entry may have still gets its temporary file.
+  const std::string longest(251, 'n');
+  OutputFile named(dir / (longest + ".din"));
+  named.Commit(OutputFile::CommitMode::kKeepExisting);
+  EXPECT_TRUE(std::filesystem::exists(dir / (longest + ".din")));
+}
+
+TEST(OutputFileDeathTest, ASignalRemovesTheTemporaryFileAndEndsTheProcess) {
+  testing::TempDir dir;
+  for (int signal_number : {SIGINT, SIGTERM, SIGHUP}) {
+    EXPECT_EXIT(
+        {
+          RemoveTemporaryFilesOnSignals();
+          OutputFile output(dir / "plan.din");
+          output.Out().Write("half\n");
+          ::raise(signal_number);
+        },
+        ::testing::KilledBySignal(signal_number), "");
+    EXPECT_EQ(testing::ListDir(dir.path()), "");
+  }
+}
+
 TEST(OutputFile, UnwritableDirectoryIsReportedWithTheTarget) {
   try {
     OutputFile output("/nonexistent-dir/plan.din");
@@ -42,6 +72,15 @@ TEST(OutputFile, FullDiskLeavesTheOldFile) {
   out.Write(std::string(100000, 'x'));
   EXPECT_FALSE(out.Flush());
   EXPECT_EQ(out.Error(), std::errc::no_space_on_device);
+  // A full temporary directory is the temporary file's failure, not the target's.
+  TextOutput target;
+  try {
+    out.CopyContentTo(target);
+    FAIL();
+  } catch (const std::system_error& error) {
+    EXPECT_EQ(error.code(), std::errc::no_space_on_device);
+  }
+  EXPECT_FALSE(target.Failed());
 }
 
 }  // namespace
