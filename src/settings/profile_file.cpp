@@ -3,6 +3,7 @@
 #include <cerrno>
 #include <fstream>
 #include <optional>
+#include <stdexcept>
 #include <system_error>
 
 #include "batch/output_file.h"
@@ -154,6 +155,7 @@ void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 void ProfileFile::Save(const std::filesystem::path& path) const {
+  if (path.empty()) throw std::runtime_error("the settings cannot be saved: there is no home directory");
   OutputFile output(path);
   for (const std::string& line : lines_) {
     output.Out().Write(line);

@@ -1,5 +1,8 @@
 #include "settings/settings_file.h"
 
+#include <pwd.h>
+#include <unistd.h>
+
 #include <algorithm>
 #include <cstdlib>
 #include <string_view>
@@ -50,7 +53,13 @@ std::filesystem::path DefaultSettingsPath() {
   if (const char* config = std::getenv("XDG_CONFIG_HOME"); config && *config)
     return std::filesystem::path(config) / "kelvor.ini";
   const char* home = std::getenv("HOME");
-  return std::filesystem::path(home && *home ? home : ".") / ".config" / "kelvor.ini";
+  if (!home || !*home) {
+    // Never the current directory: a settings file found there would be someone else's.
+    const passwd* user = ::getpwuid(::getuid());
+    home = user && user->pw_dir && *user->pw_dir ? user->pw_dir : nullptr;
+  }
+  if (!home) return {};
+  return std::filesystem::path(home) / ".config" / "kelvor.ini";
 }
 
 void LoadConversionSettings(TConversionSettings& settings, const std::filesystem::path& path) {

@@ -12,7 +12,8 @@
 
 namespace dxfdin {
 
-// kelvor.ini in $XDG_CONFIG_HOME, or in ~/.config when that is not set.
+// kelvor.ini in $XDG_CONFIG_HOME, or in ~/.config when that is not set ($HOME, else the
+// user's home directory from the password database); empty when there is no home.
 std::filesystem::path DefaultSettingsPath();
 
 // Updates `settings` from the file at `path` (a missing file gives the defaults). Throws

@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
+
 #include "settings/profile_file.h"
 #include "support/temp_dir.h"
 #include "text/number_text.h"
@@ -141,6 +143,17 @@ TEST(SaveConversionSettings, AFailedSaveReportsAndLeavesNothingBehind) {
   EXPECT_THROW(SaveConversionSettings({}, dir / "kelvor.ini"), std::system_error);
   EXPECT_EQ(ListDir(dir.path()), "kelvor.ini");
   EXPECT_EQ(ReadBytes(dir / "kelvor.ini" / "keep"), "x");
+}
+
+TEST(DefaultSettingsPath, NeverTheCurrentDirectory) {
+  const std::string xdg = std::getenv("XDG_CONFIG_HOME") ? std::getenv("XDG_CONFIG_HOME") : "";
+  const std::string home = std::getenv("HOME") ? std::getenv("HOME") : "";
+  ::unsetenv("XDG_CONFIG_HOME");
+  ::unsetenv("HOME");
+  std::filesystem::path path = DefaultSettingsPath();
+  EXPECT_TRUE(path.empty() || path.is_absolute()) << path;
+  if (!xdg.empty()) ::setenv("XDG_CONFIG_HOME", xdg.c_str(), 1);
+  if (!home.empty()) ::setenv("HOME", home.c_str(), 1);
 }
 
 }  // namespace
