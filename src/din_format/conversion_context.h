@@ -48,6 +48,8 @@ struct TConversionContext : TDinReadState {
   std::int32_t text_scale_on = 0;
   float text_scale = 1.0f;
   std::int32_t step_count = 0;
+  // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
+  std::int32_t item_count = 0;
   std::string line_buf;
   std::string skip_buf;
   std::int32_t group_code = 0;

@@ -1,6 +1,9 @@
 #include "din_format/din_writer.h"
 
+#include <string>
+
 #include "batch/text_output.h"
+#include "text/number_format.h"
 
 namespace dxfdin {
 
@@ -31,6 +34,15 @@ void WriteRecordLine(TextOutput& out, std::string_view head, std::int32_t record
   out.WriteRaw(head);
   out.WriteInt(record_line_type);
   out.Write("  0\n");
+}
+
+// "%6.0f" for a field that follows another on its line. A number that fills the field would
+// run into the one before it, and DIN readers split the line at blanks: it gets a blank.
+void WriteSeparatedField(TextOutput& out, double value) {
+  std::string number;
+  AppendFixed(number, value, 6, 0);
+  if (number.front() != ' ') out.WriteRaw(" ");
+  out.WriteRaw(number);
 }
 
 }  // namespace
@@ -64,8 +76,8 @@ void WriteTextRecords(TextOutput& out, double height, double angle, const double
   out.Write("        768\n");
   out.Write("  SR 11 1    8  0  0\n");
   out.WriteRaw("          0");
-  out.WriteFixed(height, 6, 0);
-  out.WriteFixed(angle, 6, 0);
+  WriteSeparatedField(out, height);
+  WriteSeparatedField(out, angle);
   out.Write("  1040    50    50   769   100\n");
   out.Write("  SR 12 2    8  0  0\n");
   for (int line = 0; line < 2; ++line) {

@@ -281,6 +281,7 @@ void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   std::string pending;
   while (context.dxf_in->ReadPiece(line, kPieceBytes)) HandleEntityLine(context, line, pending);
   WriteDxfEnd(context);
+  context.item_count = context.step_count;
 }
 
 }  // namespace dxfdin

@@ -72,12 +72,18 @@ void ReadLayerTable(TConversionContext& context) {
 
 float TextScaleFromText(std::string_view scale_text) {
   const float n = static_cast<float>(StrToFloat(scale_text));
-  if (n == 0) throw ConversionError("'" + std::string(scale_text) + "' is not a valid text scale");
-  return 1 / n;
+  // Zero, negative or overflowing scales give heights no DIN reader can take.
+  const float scale = 1 / n;
+  if (!(n > 0) || !std::isfinite(n) || !std::isfinite(scale) || scale == 0) {
+    throw ConversionError("'" + std::string(scale_text) +
+                          "' is not a valid text scale (a positive number is needed)");
+  }
+  return scale;
 }
 
 void TranslateDxfFile(TConversionContext& context, const TConversionSettings& settings) {
   context.step_count = 0;
+  context.item_count = 0;
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
 
   ReadLayerTable(context);
@@ -93,6 +99,8 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
     if (!ReadLineBuf(context)) break;
     const std::string& line = context.line_buf;
+    // Each translator writes one item.
+    bool item = true;
     if (line == "LINE\n") {
       TranslateLine(context, settings);
     } else if (line == "POLYLINE\n") {
@@ -103,7 +111,10 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       TranslateArc(context, settings);
     } else if (line == "TEXT\n") {
       TranslateText(context, settings);
+    } else {
+      item = false;
     }
+    if (item) ++context.item_count;
     if (context.line_buf.find("ENDSEC") != std::string::npos) break;
   }
 }

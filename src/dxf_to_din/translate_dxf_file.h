@@ -9,7 +9,7 @@
 namespace dxfdin {
 
 // The factor 1/N for the scale text N, in single precision. Throws ConversionError when the
-// text is not a number or is 0 (a text scale of 1/0 has no meaning).
+// text is not a number, or N or 1/N is not a positive finite number.
 float TextScaleFromText(std::string_view scale_text);
 
 // Reads context.dxf_in from its start and writes the DIN header and every non-text item to

@@ -95,7 +95,7 @@ TEST(TranslateDxfFile, TextHeightsFollowTheSinglePrecisionScale) {
   auto height_line = [](TConversionContext& context, const std::string& dxf) {
     std::string din = ToDin(context, {}, dxf);
     std::size_t at = din.find("          0");
-    return din.substr(at, 23);
+    return din.substr(at, din.find("  1040", at) - at);
   };
   auto context = FreshContext();
   context.text_scale_on = 1;
@@ -114,6 +114,13 @@ TEST(TranslateDxfFile, TextHeightsFollowTheSinglePrecisionScale) {
   context.scale_text = "2";
   EXPECT_EQ(height_line(context, Dxf({"sc 1/10"}, "TEXT\n 40\n10\n  1\nA\n  0\n")),
             "          0   500     0");
+  // Numbers wider than their fields still stand apart: readers split the line at blanks.
+  context.scale_text = "0.0001";
+  EXPECT_EQ(height_line(context, Dxf({}, "TEXT\n 40\n2.5\n 50\n-123456\n  1\nA\n  0\n")),
+            "          0 2500000 -123456");
+  context.text_scale_on = 0;
+  EXPECT_EQ(height_line(context, Dxf({}, "TEXT\n 40\n10000\n  1\nA\n  0\n")),
+            "          0 1000000     0");
 }
 
 TEST(TranslateDxfFile, GroupsAnEntityLacksCarryOver) {
@@ -160,8 +167,10 @@ TEST(TranslateDxfFile, ScaleBoxTextMustBeAUsableNumber) {
   context.text_scale_on = 1;
   context.scale_text = "abc";
   EXPECT_THROW(ToDin(context, {}, Dxf({}, "")), ConversionError);
-  context.scale_text = "0";
-  EXPECT_THROW(ToDin(context, {}, Dxf({}, "")), ConversionError);
+  for (const char* unusable : {"0", "-5", "1e-50", "1e50"}) {
+    context.scale_text = unusable;
+    EXPECT_THROW(ToDin(context, {}, Dxf({}, "")), ConversionError) << unusable;
+  }
   // A scale layer dividing by 0 leaves the scale as it was.
   context.text_scale_on = 0;
   std::string din = ToDin(context, {}, Dxf({"sc 1/0"}, "TEXT\n 40\n1\n  1\nA\n  0\n"));
