@@ -25,7 +25,7 @@ ensure_packages() {
 }
 
 # What the core, the command line and their tests need.
-BUILD_PACKAGES=(cmake make g++ libgtest-dev qt6-base-dev fonts-ipafont-gothic)
+BUILD_PACKAGES=(cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-ipafont-gothic)
 # What the tests need besides: a real DXF reader to open our outputs.
 TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth)
 # The benchmark: the peer readers, and the tools that measure.
@@ -70,9 +70,9 @@ convert_examples() {
   local out=$1
   mkdir -p "$out"
   echo "== examples/dxf -> $out (DIN)"
-  "$DXFDIN_ROOT/build/bin/dxfdin" to-din -o "$out" "$DXFDIN_ROOT"/examples/dxf/*.dxf
+  "$DXFDIN_ROOT/build/bin/dxfdin" to-din -v --force -o "$out" "$DXFDIN_ROOT"/examples/dxf/*.dxf
   echo "== examples/din -> $out (DXF)"
-  "$DXFDIN_ROOT/build/bin/dxfdin" to-dxf -o "$out" "$DXFDIN_ROOT"/examples/din/*.din
+  "$DXFDIN_ROOT/build/bin/dxfdin" to-dxf -v --force -o "$out" "$DXFDIN_ROOT"/examples/din/*.din
   ls -l "$out"
 }
 

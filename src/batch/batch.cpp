@@ -1,9 +1,17 @@
 #include "batch/batch.h"
 
+#include <sys/stat.h>
+#include <unistd.h>
+
+#include <algorithm>
+#include <cerrno>
 #include <exception>
-#include <memory>
+#include <map>
+#include <optional>
+#include <stdexcept>
 #include <system_error>
 
+#include "batch/drawing_signature.h"
 #include "batch/output_file.h"
 #include "batch/text_input.h"
 #include "batch/text_output.h"
@@ -15,10 +23,26 @@ namespace dxfdin {
 
 namespace {
 
+// A problem whose message names its file already.
+class FileProblem : public std::runtime_error {
+ public:
+  using std::runtime_error::runtime_error;
+};
+
+std::string Named(const std::filesystem::path& path, std::string_view what) {
+  return path.string() + ": " + std::string(what);
+}
+
 // One line naming the file: a std::system_error names the file it concerns already.
 std::string ProblemText(const std::filesystem::path& input, const std::exception& error) {
-  if (dynamic_cast<const std::system_error*>(&error)) return error.what();
-  return input.string() + ": " + error.what();
+  if (dynamic_cast<const std::system_error*>(&error) || dynamic_cast<const FileProblem*>(&error)) {
+    return error.what();
+  }
+  return Named(input, error.what());
+}
+
+std::string TemplateName(const std::filesystem::path& path) {
+  return "DXF header template " + path.string();
 }
 
 // The context's streams belong to one file; they are cleared whatever way the file ends.
@@ -47,51 +71,185 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return std::filesystem::equivalent(a, b, error);
 }
 
-void ConvertOne(TConversionContext& context, const TConversionSettings& settings,
-                const BatchJob& job, const std::filesystem::path& target,
-                const BatchOptions& options) {
-  std::unique_ptr<TextInput> input = TextInput::OpenFile(job.input);
-  std::unique_ptr<TextInput> dxf_template;
-  if (options.direction == BatchDirection::kDinToDxf) {
-    dxf_template = TextInput::OpenFile(options.dxf_template);
-  }
-  OutputFile output(target);
-  if (options.direction == BatchDirection::kDxfToDin) {
-    std::unique_ptr<TextOutput> texts = TextOutput::TemporaryFile();
-    {
-      StreamBinding streams(context, *input, output.Out(), texts.get());
-      TranslateDxfFile(context, settings);
-    }
-    // Text items follow all other items.
-    texts->CopyContentTo(output.Out());
-  } else {
-    StreamBinding streams(context, *input, output.Out(), nullptr);
-    TranslateDinFile(context, *dxf_template);
-  }
-  output.Commit();
+// Whether the user may write the existing file at `path`. Root may write anything, so for
+// root a file that nobody may write counts as read-only.
+bool UserMayWrite(const std::filesystem::path& path, const struct stat& status) {
+  if (::geteuid() == 0) return (status.st_mode & 0222) != 0;
+  return ::access(path.c_str(), W_OK) == 0;
 }
+
+// Why `path` is not a file to read a drawing from, or nothing. (A FIFO could be read only
+// once, and a DIN file is read twice.)
+std::optional<std::string> RegularFileProblem(const std::filesystem::path& path) {
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0)
+    return std::error_code(errno, std::generic_category()).message();
+  if (S_ISDIR(status.st_mode)) return "is a directory";
+  if (!S_ISREG(status.st_mode)) return "is not a regular file";
+  return std::nullopt;
+}
+
+// Why `input` cannot be an input of the batch, or nothing.
+std::optional<std::string> InputProblem(const std::filesystem::path& input,
+                                        BatchDirection direction) {
+  if (!HasInputExtension(input.filename().string(), direction)) {
+    std::error_code error;
+    if (std::filesystem::is_directory(input, error)) return "is a directory";
+    return direction == BatchDirection::kDxfToDin ? "not a .dxf file" : "not a .din file";
+  }
+  return RegularFileProblem(input);
+}
+
+// Why the template cannot start a DXF output, or nothing. Read once before any file.
+std::optional<std::string> TemplateProblem(const BatchOptions& options) {
+  if (auto problem = RegularFileProblem(options.dxf_template)) return problem;
+  std::unique_ptr<TextInput> in;
+  try {
+    in = options.open_input(options.dxf_template);
+  } catch (const std::system_error& open_error) {
+    return open_error.code().message();
+  }
+  const bool empty = in->AtEnd();
+  const bool dxf = !empty && DxfFormOf(*in) == DxfForm::kAscii;
+  if (in->Error()) return "read error: " + in->Error().message();
+  if (empty) return "is empty";
+  if (!dxf) return "is not a DXF header (it has no SECTION)";
+  return std::nullopt;
+}
+
+// A directory as one spelling, so that two names of one output are seen to be the same.
+std::filesystem::path OneSpelling(const std::filesystem::path& path) {
+  std::error_code error;
+  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
+  if (!error) return canonical;
+  std::filesystem::path absolute = std::filesystem::absolute(path, error);
+  return (error ? path : absolute).lexically_normal();
+}
+
+struct PlannedFile {
+  const BatchJob* job;
+  std::filesystem::path target;
+};
+
+// The first pair of inputs whose outputs are one file, or an output that is also an input.
+std::optional<std::string> Collision(const std::vector<PlannedFile>& files) {
+  std::map<std::filesystem::path, const BatchJob*> by_output;
+  std::map<std::filesystem::path, const BatchJob*> by_input;
+  for (const PlannedFile& file : files) {
+    by_input.emplace(OneSpelling(file.job->input), file.job);
+  }
+  for (const PlannedFile& file : files) {
+    std::filesystem::path output = OneSpelling(file.target);
+    auto [at, added] = by_output.emplace(output, file.job);
+    if (!added) {
+      return at->second->input.string() + " and " + file.job->input.string() +
+             " would both be written to " + file.target.string();
+    }
+    if (auto input = by_input.find(output); input != by_input.end() && input->second != file.job) {
+      return "the output of " + file.job->input.string() + " would replace the input " +
+             input->second->input.string();
+    }
+  }
+  return std::nullopt;
+}
+
+// The input must be a drawing of the direction's kind; it is read from its start afterwards.
+void RequireDrawing(TextInput& in, const std::filesystem::path& input, BatchDirection direction) {
+  if (direction == BatchDirection::kDxfToDin) {
+    switch (DxfFormOf(in)) {
+      case DxfForm::kAscii:
+        break;
+      case DxfForm::kBinary:
+        throw FileProblem(Named(input,
+                                "is a binary DXF file; only ASCII DXF files can be converted "
+                                "(save it as ASCII DXF)"));
+      case DxfForm::kNone:
+        if (!in.Error()) throw FileProblem(Named(input, "not an ASCII DXF file"));
+        break;
+    }
+  } else if (!IsDinFile(in) && !in.Error()) {
+    throw FileProblem(Named(input, "not a DIN file"));
+  }
+  in.Rewind();
+}
+
+void RequireCompleteRead(const TextInput& in, const std::string& name) {
+  if (in.Error()) throw FileProblem(name + ": read error: " + in.Error().message());
+}
+
+class FileConversion {
+ public:
+  FileConversion(TConversionContext& context, const TConversionSettings& settings,
+                 const BatchOptions& options, BatchObserver& observer)
+      : context_(context), settings_(settings), options_(options), observer_(observer) {}
+
+  // Converts one file into `target`; returns the number of items.
+  std::int32_t Convert(const std::filesystem::path& input, const std::filesystem::path& target,
+                       int number, int total) {
+    std::unique_ptr<TextInput> in = options_.open_input(input);
+    RequireDrawing(*in, input, options_.direction);
+    std::error_code size_error;
+    const auto size = std::filesystem::file_size(input, size_error);
+    auto report = [&](std::int32_t count) {
+      const double fraction =
+          size_error || size == 0 ? 0.0 : static_cast<double>(in->Offset()) / size;
+      observer_.Progress({input, number, total, count, std::min(fraction, 1.0)});
+    };
+    report(0);
+    context_.progress = report;
+    // The reporter refers to this file's stream: it must not outlive it.
+    struct ProgressReset {
+      TConversionContext& context;
+      ~ProgressReset() { context.progress = nullptr; }
+    } progress_reset{context_};
+
+    const bool to_din = options_.direction == BatchDirection::kDxfToDin;
+    std::unique_ptr<TextInput> dxf_template;
+    if (!to_din) dxf_template = options_.open_input(options_.dxf_template);
+    OutputFile output(target);
+    if (to_din) {
+      std::unique_ptr<TextOutput> texts = TextOutput::TemporaryFile();
+      {
+        StreamBinding streams(context_, *in, output.Out(), texts.get());
+        TranslateDxfFile(context_, settings_);
+      }
+      RequireCompleteRead(*in, input.string());
+      // Text items follow all other items.
+      texts->CopyContentTo(output.Out());
+    } else {
+      {
+        StreamBinding streams(context_, *in, output.Out(), nullptr);
+        TranslateDinFile(context_, *dxf_template);
+      }
+      RequireCompleteRead(*dxf_template, TemplateName(options_.dxf_template));
+      RequireCompleteRead(*in, input.string());
+    }
+    const bool keep_existing =
+        options_.existing == ExistingOutput::kStop || options_.existing == ExistingOutput::kSkip;
+    output.Commit(keep_existing ? OutputFile::CommitMode::kKeepExisting
+                                : OutputFile::CommitMode::kReplace);
+    return context_.item_count;
+  }
+
+ private:
+  TConversionContext& context_;
+  const TConversionSettings& settings_;
+  const BatchOptions& options_;
+  BatchObserver& observer_;
+};
 
 }  // namespace
 
-std::string OutputName(std::string_view entry, BatchDirection direction) {
-  std::string name(entry);
-  // Only ASCII letters change, so the bytes of multi-byte characters stay intact.
-  for (char& c : name) {
-    if (c >= 'A' && c <= 'Z') c = static_cast<char>(c - 'A' + 'a');
-  }
-  const bool to_din = direction == BatchDirection::kDxfToDin;
-  std::string_view from = to_din ? ".dxf" : ".din";
-  std::string_view to = to_din ? ".din" : ".dxf";
-  if (std::size_t at = name.find(from); at != std::string::npos) name.replace(at, from.size(), to);
-  return name;
+std::string ConvertedStatus(int count) {
+  return std::to_string(count) + " Fileを変換\n";
 }
 
-std::string ConvertedStatus(int count) { return std::to_string(count) + " Fileを変換\n"; }
-
 BatchResult RunBatch(TConversionContext& context, const TConversionSettings& settings,
-                     const std::vector<BatchJob>& jobs, const BatchOptions& options,
+                     const std::vector<BatchJob>& jobs, const BatchOptions& given_options,
                      BatchObserver& observer) {
   BatchResult result;
+  BatchOptions options = given_options;
+  if (!options.open_input) options.open_input = TextInput::OpenFile;
   const bool to_din = options.direction == BatchDirection::kDxfToDin;
 
   // Problems that would fail every file are found before any file is opened or created.
@@ -106,35 +264,79 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
   }
   if (!to_din) {
     observer.Status("変換中");
-    std::error_code error;
-    if (!std::filesystem::is_regular_file(options.dxf_template, error)) {
-      observer.Problem("the DXF header template " + options.dxf_template.string() +
-                       " cannot be read");
+    if (auto problem = TemplateProblem(options)) {
+      observer.Problem(TemplateName(options.dxf_template) + ": " + *problem);
       result.refused = true;
       return result;
     }
   }
 
-  auto saved_progress = context.progress;
-  context.progress = [&observer](std::int32_t count) { observer.Progress(count); };
+  // Inputs that cannot be converted are refused before anything is written; so is a batch
+  // in which two files would write one output.
+  std::vector<PlannedFile> files;
   for (const BatchJob& job : jobs) {
-    std::filesystem::path target = job.output_dir / OutputName(job.input.filename().string(),
-                                                               options.direction);
-    std::error_code error;
-    if (std::filesystem::exists(target, error) && !options.overwrite) {
-      observer.StoppedAtExisting(target);
-      result.stopped_at_existing = true;
+    if (auto problem = InputProblem(job.input, options.direction)) {
+      observer.Problem(Named(job.input, *problem));
+      ++result.failed;
+      continue;
+    }
+    files.push_back(
+        {&job, job.output_dir / OutputName(job.input.filename().string(), options.direction)});
+  }
+  if (auto collision = Collision(files)) {
+    observer.Problem(*collision);
+    result.refused = true;
+    return result;
+  }
+
+  auto saved_progress = context.progress;
+  FileConversion conversion(context, settings, options, observer);
+  const int total = static_cast<int>(files.size());
+  for (int i = 0; i < total; ++i) {
+    const BatchJob& job = *files[i].job;
+    const std::filesystem::path& target = files[i].target;
+    if (i > 0 && observer.StopRequested()) {
+      result.stopped_by_user = true;
       break;
     }
+    struct stat existing;
+    if (::lstat(target.c_str(), &existing) == 0) {
+      if (options.existing == ExistingOutput::kStop) {
+        observer.StoppedAtExisting(target);
+        result.stopped_at_existing = true;
+        break;
+      }
+      if (options.existing == ExistingOutput::kSkip) {
+        observer.SkippedExisting(target);
+        ++result.skipped;
+        continue;
+      }
+      if (options.existing == ExistingOutput::kReplaceWritable &&
+          ::stat(target.c_str(), &existing) == 0 && !UserMayWrite(target, existing)) {
+        observer.Problem(Named(target, "is read-only; it was not replaced"));
+        ++result.failed;
+        continue;
+      }
+    }
     if (SameFile(job.input, target)) {
-      observer.Problem(job.input.string() + ": the output would replace the input itself");
+      observer.Problem(Named(job.input, "the output would replace the input itself"));
       ++result.failed;
       continue;
     }
     try {
-      ConvertOne(context, settings, job, target, options);
+      std::int32_t items = conversion.Convert(job.input, target, i + 1, total);
       ++result.converted;
-      observer.FileConverted(target);
+      observer.FileConverted({job.input, target, items});
+    } catch (const OutputExistsError&) {
+      // Another program created the output meanwhile; it is kept, as it would have been.
+      if (options.existing == ExistingOutput::kSkip) {
+        observer.SkippedExisting(target);
+        ++result.skipped;
+        continue;
+      }
+      observer.StoppedAtExisting(target);
+      result.stopped_at_existing = true;
+      break;
     } catch (const std::exception& problem) {
       observer.Problem(ProblemText(job.input, problem));
       ++result.failed;

@@ -1,32 +1,59 @@
-// The batch loops behind ">>" and "<<", shared by the window and the command line: output
-// names, the overwrite rule, one file at a time with its streams, safe writing, status texts.
+// The batch loops behind ">>" and "<<", shared by the window and the command line: the checks
+// made before anything is written, the rule for existing outputs, one file at a time with its
+// streams, safe writing, progress and status texts.
 #pragma once
 
 #include <cstdint>
 #include <filesystem>
+#include <functional>
+#include <memory>
 #include <string>
 #include <string_view>
 #include <vector>
 
+#include "batch/output_name.h"
 #include "din_format/conversion_context.h"
 #include "settings/conversion_settings.h"
 
 namespace dxfdin {
 
-enum class BatchDirection {
-  kDxfToDin,  // ">>"
-  kDinToDxf,  // "<<"
-};
+class TextInput;
 
 struct BatchJob {
   std::filesystem::path input;       // the selected file
   std::filesystem::path output_dir;  // where its output goes
 };
 
+// What becomes of an output that exists already.
+enum class ExistingOutput {
+  kStop,             // the batch ends there (the window with its overwrite box unchecked)
+  kSkip,             // it stays as it is and the batch goes on with the next file
+  kReplaceWritable,  // it is replaced, unless its permissions forbid the user to write it
+  kReplace,          // it is replaced, read-only or not (the command's --force)
+};
+
 struct BatchOptions {
   BatchDirection direction = BatchDirection::kDxfToDin;
-  bool overwrite = true;               // an existing output may be replaced
+  ExistingOutput existing = ExistingOutput::kReplaceWritable;
   std::filesystem::path dxf_template;  // DIN to DXF: the header template
+  // Opens an input or the template for reading; tests put failing streams in here.
+  std::function<std::unique_ptr<TextInput>(const std::filesystem::path&)> open_input;
+};
+
+// Where a batch stands, for a progress display.
+struct BatchProgress {
+  const std::filesystem::path& input;
+  int number;          // of the current file, from 1
+  int total;           // files in the batch
+  std::int32_t count;  // steps or items of the current file so far
+  double fraction;     // of the current file's bytes read, 0 to 1
+};
+
+// A file that was converted.
+struct ConvertedFile {
+  const std::filesystem::path& input;
+  const std::filesystem::path& output;
+  std::int32_t items;  // DIN items written (">>") or read ("<<")
 };
 
 // What a batch tells its user. Every method has a default that ignores it.
@@ -35,25 +62,29 @@ class BatchObserver {
   virtual ~BatchObserver() = default;
   // The status line: "変換中" when a DIN to DXF batch starts, "%d Fileを変換\n" at the end.
   virtual void Status(std::string_view /*text*/) {}
-  // The step or item count of the current file, every 100.
-  virtual void Progress(std::int32_t /*count*/) {}
+  // When a file starts, and every 100 steps or items of it.
+  virtual void Progress(const BatchProgress& /*progress*/) {}
   // A file that could not be converted, or a reason why nothing was; one line naming it.
   virtual void Problem(std::string_view /*message*/) {}
-  // The output existed with overwriting off; the batch ends here.
+  // The output exists and the batch ends here.
   virtual void StoppedAtExisting(const std::filesystem::path& /*output*/) {}
+  // The output exists and was left as it is.
+  virtual void SkippedExisting(const std::filesystem::path& /*output*/) {}
   // An output file is complete (the target pane shows it from now on).
-  virtual void FileConverted(const std::filesystem::path& /*output*/) {}
+  virtual void FileConverted(const ConvertedFile& /*file*/) {}
+  // Asked before each file after the first: true ends the batch there.
+  virtual bool StopRequested() { return false; }
 };
 
 struct BatchResult {
   int converted = 0;
-  int failed = 0;
+  int failed = 0;   // including inputs refused before anything was written
+  int skipped = 0;  // outputs that existed and were kept
   bool stopped_at_existing = false;
-  bool refused = false;  // nothing was tried: a bad scale text or a missing template
+  bool stopped_by_user = false;
+  // Nothing was tried: a bad scale text, an unusable template, two inputs with one output.
+  bool refused = false;
 };
-
-// The entry lower-cased, its first ".dxf" (">>") or ".din" ("<<") replaced by the other.
-std::string OutputName(std::string_view entry, BatchDirection direction);
 
 // The status text at the end of a batch: "<count> Fileを変換\n".
 std::string ConvertedStatus(int count);

@@ -1,18 +1,21 @@
 #include "cli/cli.h"
 
+#include <sys/stat.h>
 #include <unistd.h>
 
+#include <CLI/CLI.hpp>
+#include <cerrno>
+#include <cstdlib>
+#include <cstring>
 #include <filesystem>
 #include <optional>
 #include <ostream>
 #include <string>
-#include <string_view>
 #include <vector>
 
 #include "batch/batch.h"
 #include "din_to_dxf/dxf_template.h"
 #include "settings/settings_file.h"
-#include "text/number_text.h"
 
 namespace dxfdin {
 
@@ -24,119 +27,150 @@ constexpr int kExitUsage = 2;
 
 constexpr char kVersion[] = "dxfdin 1.30";
 
-constexpr char kUsage[] =
-    "Usage: dxfdin to-din [-o DIR] [--text-scale N] [--no-overwrite] [--settings FILE] FILE...\n"
-    "       dxfdin to-dxf [-o DIR] [--no-overwrite] [--template FILE] FILE...\n"
-    "       dxfdin --help | --version\n";
+constexpr char kDescription[] =
+    "Converts 2-D CAD drawings between ASCII DXF and DIN (the COMMON DATA FILE of Vellumcraft).";
 
-constexpr char kHelp[] =
-    "Converts 2-D CAD drawings between ASCII DXF and DIN (the COMMON DATA FILE of\n"
-    "Vellumcraft). Each FILE is converted to a file of the same name, lower-cased, with\n"
-    "its first .dxf replaced by .din (to-din) or .din by .dxf (to-dxf). Files are\n"
-    "converted in the order given; texts stay in Shift-JIS.\n"
+constexpr char kFooter[] =
+    "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
+    "replaced by .din (to-din) or .din by .dxf (to-dxf); a FILE without that extension is\n"
+    "refused. Files are converted in the order given, and as in the window's batch, values a\n"
+    "drawing leaves unset (a text's height, an entity's layer or colour) carry over from the\n"
+    "file before. Texts stay in Shift-JIS. An existing output is never replaced without\n"
+    "--force; outputs are written to a temporary file and put in place when complete.\n"
     "\n"
-    "Options:\n"
-    "  -o, --output-dir DIR  write the outputs into DIR (default: beside each input)\n"
-    "  --text-scale N        to-din: scale text heights by 1/N (default: a layer named\n"
-    "                        'sc A/B' sets the scale, else 1)\n"
-    "  --no-overwrite        stop the batch at the first output that exists already\n"
-    "  --settings FILE       to-din: the layer and pen class settings (default:\n"
-    "                        $XDG_CONFIG_HOME/kelvor.ini or ~/.config/kelvor.ini)\n"
-    "  --template FILE       to-dxf: the DXF header template (default: Dxfhjw.dat beside\n"
-    "                        the program or in ../share/dxfdin/)\n"
-    "  -h, --help            show this help\n"
-    "  --version             show the version\n"
-    "\n"
-    "Exit status: 0 when every file was converted, 1 when a file failed or an existing\n"
-    "output stopped the batch, 2 for a usage error or settings that cannot be loaded.\n";
+    "Exit status:\n"
+    "  0  every file was converted\n"
+    "  1  a file failed or was refused, or an existing output stopped the batch\n"
+    "  2  usage error; settings, template or output directory unusable; two inputs that\n"
+    "     would write one output (nothing is converted)\n";
 
 struct CliRequest {
   BatchDirection direction = BatchDirection::kDxfToDin;
-  std::optional<std::filesystem::path> output_dir;
-  std::optional<std::string> text_scale;
-  bool overwrite = true;
-  std::optional<std::filesystem::path> settings_path;
-  std::optional<std::filesystem::path> template_path;
-  std::vector<std::filesystem::path> files;
+  std::string output_dir;
+  std::string text_scale;
+  std::string settings_path;
+  std::string template_path;
+  bool force = false;
+  bool no_overwrite = false;
+  bool skip_existing = false;
+  bool verbose = false;
+  bool quiet = false;
+  std::vector<std::string> files;
 };
 
-class UsageError : public std::runtime_error {
- public:
-  using std::runtime_error::runtime_error;
-};
-
-CliRequest ParseArguments(const std::vector<std::string_view>& args) {
-  CliRequest request;
-  if (args[0] == "to-din") {
-    request.direction = BatchDirection::kDxfToDin;
-  } else if (args[0] == "to-dxf") {
-    request.direction = BatchDirection::kDinToDxf;
-  } else {
-    throw UsageError("unknown command '" + std::string(args[0]) + "'");
-  }
-  const bool to_din = request.direction == BatchDirection::kDxfToDin;
-  bool options_end = false;
-  for (std::size_t i = 1; i < args.size(); ++i) {
-    std::string_view arg = args[i];
-    auto value = [&](std::string_view option) -> std::string {
-      if (auto eq = arg.find('='); arg.starts_with("--") && eq != std::string_view::npos)
-        return std::string(arg.substr(eq + 1));
-      if (i + 1 >= args.size()) throw UsageError("option " + std::string(option) + " needs a value");
-      return std::string(args[++i]);
-    };
-    auto is = [&](std::string_view name) {
-      return arg == name || (name.starts_with("--") && arg.starts_with(std::string(name) + "="));
-    };
-    if (options_end || arg == "-" || !arg.starts_with("-")) {
-      request.files.emplace_back(arg);
-    } else if (arg == "--") {
-      options_end = true;
-    } else if (is("-o") || is("--output-dir")) {
-      request.output_dir = value("-o");
-    } else if (is("--no-overwrite")) {
-      request.overwrite = false;
-    } else if (to_din && is("--text-scale")) {
-      request.text_scale = value("--text-scale");
-    } else if (to_din && is("--settings")) {
-      request.settings_path = value("--settings");
-    } else if (!to_din && is("--template")) {
-      request.template_path = value("--template");
-    } else {
-      throw UsageError("unknown option '" + std::string(arg) + "' for " + std::string(args[0]));
-    }
-  }
-  if (request.files.empty()) throw UsageError("no files given");
-  return request;
+void AddCommonOptions(CLI::App& command, CliRequest& request) {
+  command
+      .add_option("-o,--output-dir", request.output_dir,
+                  "write the outputs into DIR (default: beside each input)")
+      ->type_name("DIR");
+  auto* force = command.add_flag("-f,--force", request.force,
+                                 "replace outputs that exist, read-only ones too");
+  auto* keep = command.add_flag("--no-overwrite", request.no_overwrite,
+                                "stop the batch at the first output that exists (the default)");
+  auto* skip = command.add_flag("--skip-existing", request.skip_existing,
+                                "keep outputs that exist and go on with the other files");
+  for (CLI::Option* option : {force, keep, skip}) option->disable_flag_override();
+  force->excludes(keep)->excludes(skip);
+  keep->excludes(skip);
+  auto* verbose = command.add_flag("-v,--verbose", request.verbose,
+                                   "one line per file on standard output: input -> output, items");
+  auto* quiet = command.add_flag("-q,--quiet", request.quiet,
+                                 "no messages about files (the exit status tells)");
+  verbose->disable_flag_override()->excludes(quiet);
+  quiet->disable_flag_override();
+  command.add_option("FILE", request.files, "the drawings to convert")->required();
+  command.footer(kFooter);
 }
 
-// Reports to the streams of the command; progress only when standard error is a terminal.
+// Why `dir` cannot take the outputs, or nothing.
+std::optional<std::string> OutputDirectoryProblem(const std::string& dir) {
+  struct stat status;
+  if (::stat(dir.c_str(), &status) != 0) {
+    return errno == ENOENT ? std::string("does not exist") : std::strerror(errno);
+  }
+  if (!S_ISDIR(status.st_mode)) return "not a directory";
+  return std::nullopt;
+}
+
+// A settings file named by the user must be there; only the default one may be missing.
+std::optional<std::string> NamedSettingsProblem(const std::string& path) {
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
+  if (S_ISDIR(status.st_mode)) return "is a directory";
+  if (::access(path.c_str(), R_OK) != 0) return std::strerror(errno);
+  return std::nullopt;
+}
+
+// Reports to the streams of the command: problems on standard error, one line per file on
+// standard output with --verbose, progress on a terminal.
 class CliObserver : public BatchObserver {
  public:
-  CliObserver(std::ostream& out, std::ostream& err, bool show_progress)
-      : out_(out), err_(err), show_progress_(show_progress) {}
+  CliObserver(std::ostream& out, std::ostream& err, const CliRequest& request, bool show_progress)
+      : out_(out),
+        err_(err),
+        verbose_(request.verbose),
+        quiet_(request.quiet),
+        show_progress_(show_progress) {}
 
-  void Status(std::string_view text) override {
-    if (text.ends_with('\n')) {
-      ClearProgress();
-      out_ << text << std::flush;
-    }
-  }
-  void Progress(std::int32_t count) override {
+  void Progress(const BatchProgress& progress) override {
     if (!show_progress_) return;
-    err_ << "\r" << count << std::flush;
+    const int percent = static_cast<int>(progress.fraction * 100);
+    if (progress.number == shown_file_ && percent == shown_percent_) return;
+    shown_file_ = progress.number;
+    shown_percent_ = percent;
+    err_ << "\r" << progress.input.filename().string() << ": file " << progress.number << " of "
+         << progress.total << ", " << percent << "%\033[K" << std::flush;
     progress_shown_ = true;
   }
   void Problem(std::string_view message) override {
-    ClearProgress();
-    err_ << "dxfdin: " << message << "\n";
+    if (quiet_) {
+      held_.emplace_back(message);
+      return;
+    }
+    Error(message);
   }
   void StoppedAtExisting(const std::filesystem::path& output) override {
+    if (quiet_) return;
+    Error(output.string() +
+          " exists; --force replaces it, --skip-existing keeps it and goes on. "
+          "The batch stops here.");
+  }
+  void SkippedExisting(const std::filesystem::path& output) override {
+    if (!verbose_) return;
     ClearProgress();
-    err_ << "dxfdin: " << output.string()
-         << " exists and overwriting is off; the batch stops here\n";
+    out_ << output.string() << " exists; kept\n";
+  }
+  void FileConverted(const ConvertedFile& file) override {
+    if (!verbose_) return;
+    ClearProgress();
+    out_ << file.input.string() << " -> " << file.output.string() << ": " << file.items
+         << (file.items == 1 ? " item\n" : " items\n");
+  }
+
+  // At the end: the problems held back by --quiet when nothing could be converted at all.
+  void Finish(const BatchResult& result, int total) {
+    ClearProgress();
+    if (quiet_) {
+      if (result.refused) {
+        for (const std::string& message : held_) Error(message);
+      }
+      return;
+    }
+    if (result.refused) return;
+    if (result.failed > 0 || result.skipped > 0 || result.stopped_at_existing) {
+      err_ << result.converted << " converted, " << result.failed << " failed, " << result.skipped
+           << " skipped";
+      const int untried = total - result.converted - result.failed - result.skipped;
+      if (result.stopped_at_existing && untried > 0) err_ << ", " << untried << " not tried";
+      err_ << "\n";
+    }
   }
 
  private:
+  void Error(std::string_view message) {
+    ClearProgress();
+    err_ << "dxfdin: " << message << "\n";
+  }
   void ClearProgress() {
     if (progress_shown_) err_ << "\r\033[K" << std::flush;
     progress_shown_ = false;
@@ -144,42 +178,66 @@ class CliObserver : public BatchObserver {
 
   std::ostream& out_;
   std::ostream& err_;
+  bool verbose_;
+  bool quiet_;
   bool show_progress_;
   bool progress_shown_ = false;
+  int shown_file_ = 0;
+  int shown_percent_ = -1;
+  std::vector<std::string> held_;
 };
 
-}  // namespace
+bool ProgressWanted() {
+  const char* term = std::getenv("TERM");
+  return ::isatty(STDERR_FILENO) == 1 && !(term && std::strcmp(term, "dumb") == 0);
+}
 
-int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
-  std::vector<std::string_view> args(argv + 1, argv + argc);
-  if (args.empty()) {
-    err << kUsage;
-    return kExitUsage;
-  }
-  if (args[0] == "-h" || args[0] == "--help" || args[0] == "help") {
-    out << kUsage << "\n" << kHelp;
-    return kExitOk;
-  }
-  if (args[0] == "--version") {
-    out << kVersion << "\n";
-    return kExitOk;
-  }
-  for (std::string_view arg : args) {
-    if (arg == "-h" || arg == "--help") {
-      out << kUsage << "\n" << kHelp;
-      return kExitOk;
-    }
-  }
-
+int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  CLI::App app(kDescription, "dxfdin");
+  app.set_version_flag("--version", kVersion);
+  app.require_subcommand(1);
+  // --version after a subcommand too.
+  app.fallthrough();
   CliRequest request;
+  CLI::App* to_din = app.add_subcommand("to-din", "DXF files to DIN files");
+  CLI::App* to_dxf = app.add_subcommand("to-dxf", "DIN files to DXF files");
+  AddCommonOptions(*to_din, request);
+  AddCommonOptions(*to_dxf, request);
+  to_din
+      ->add_option("--text-scale", request.text_scale,
+                   "scale text heights by 1/N, N a positive number (default: a layer named "
+                   "'sc A/B' sets the scale, else 1)")
+      ->type_name("N");
+  to_din
+      ->add_option("--settings", request.settings_path,
+                   "the layer and pen class settings (default: $XDG_CONFIG_HOME/kelvor.ini "
+                   "or ~/.config/kelvor.ini, if there is one)")
+      ->type_name("FILE");
+  to_dxf
+      ->add_option("--template", request.template_path,
+                   "the DXF header template (default: Dxfhjw.dat beside the program or in "
+                   "../share/dxfdin/)")
+      ->type_name("FILE");
+  app.footer(kFooter);
   try {
-    request = ParseArguments(args);
-    if (request.output_dir && !std::filesystem::is_directory(*request.output_dir)) {
-      throw UsageError("output directory " + request.output_dir->string() + " does not exist");
-    }
-  } catch (const UsageError& error) {
-    err << "dxfdin: " << error.what() << "\n" << kUsage;
+    app.parse(argc, argv);
+  } catch (const CLI::Success& done) {
+    // --help or --version: printed on standard output.
+    return app.exit(done, out, err) == 0 ? kExitOk : kExitUsage;
+  } catch (const CLI::ParseError& error) {
+    err << "dxfdin: " << error.what() << "\nTry 'dxfdin --help' or 'dxfdin to-din --help'.\n";
     return kExitUsage;
+  }
+  request.direction = to_din->parsed() ? BatchDirection::kDxfToDin : BatchDirection::kDinToDxf;
+
+  auto fail_setup = [&](const std::string& message) {
+    err << "dxfdin: " << message << "\n";
+    return kExitUsage;
+  };
+  if (!request.output_dir.empty()) {
+    if (auto problem = OutputDirectoryProblem(request.output_dir)) {
+      return fail_setup("output directory " + request.output_dir + ": " + *problem);
+    }
   }
 
   // One run of the command is one run of the program: the context starts as at the first
@@ -190,39 +248,70 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
   TConversionSettings settings;
   BatchOptions options;
   options.direction = request.direction;
-  options.overwrite = request.overwrite;
+  options.existing = request.force           ? ExistingOutput::kReplace
+                     : request.skip_existing ? ExistingOutput::kSkip
+                                             : ExistingOutput::kStop;
 
   if (request.direction == BatchDirection::kDxfToDin) {
-    std::filesystem::path settings_path = request.settings_path.value_or(DefaultSettingsPath());
-    try {
-      LoadConversionSettings(settings, settings_path);
-    } catch (const std::exception& error) {
-      err << "dxfdin: " << settings_path.string() << ": " << error.what() << "\n";
-      return kExitUsage;
+    std::filesystem::path settings_path = request.settings_path;
+    if (!request.settings_path.empty()) {
+      if (auto problem = NamedSettingsProblem(request.settings_path)) {
+        return fail_setup("settings file " + request.settings_path + ": " + *problem);
+      }
+    } else {
+      settings_path = DefaultSettingsPath();
     }
-    if (request.text_scale) {
+    try {
+      if (!settings_path.empty()) LoadConversionSettings(settings, settings_path);
+    } catch (const std::exception& error) {
+      return fail_setup("settings file " + settings_path.string() + ": " + error.what());
+    }
+    if (to_din->count("--text-scale") > 0) {
       context.text_scale_on = 1;
-      context.scale_text = *request.text_scale;
+      context.scale_text = request.text_scale;
     }
   } else {
     try {
-      options.dxf_template = request.template_path ? *request.template_path : FindDxfTemplate();
+      options.dxf_template = request.template_path.empty()
+                                 ? FindDxfTemplate()
+                                 : std::filesystem::path(request.template_path);
     } catch (const std::exception& error) {
-      err << "dxfdin: " << error.what() << "\n";
-      return kExitUsage;
+      return fail_setup(error.what());
     }
   }
 
   std::vector<BatchJob> jobs;
-  for (const auto& file : request.files) {
-    std::filesystem::path dir = request.output_dir.value_or(file.parent_path());
+  for (const std::string& name : request.files) {
+    std::filesystem::path file(name);
+    std::filesystem::path dir =
+        request.output_dir.empty() ? file.parent_path() : std::filesystem::path(request.output_dir);
     jobs.push_back({file, dir.empty() ? std::filesystem::path(".") : dir});
   }
 
-  CliObserver observer(out, err, ::isatty(STDERR_FILENO) == 1);
+  CliObserver observer(out, err, request, !request.quiet && ProgressWanted());
   BatchResult result = RunBatch(context, settings, jobs, options, observer);
-  if (result.refused) return kExitUsage;
-  return result.failed == 0 && !result.stopped_at_existing ? kExitOk : kExitFailed;
+  observer.Finish(result, static_cast<int>(jobs.size()));
+  int status = result.refused                                      ? kExitUsage
+               : result.failed == 0 && !result.stopped_at_existing ? kExitOk
+                                                                   : kExitFailed;
+  out.flush();
+  if (!out) {
+    err << "dxfdin: standard output: write error\n";
+    if (status == kExitOk) status = kExitFailed;
+  }
+  return status;
+}
+
+}  // namespace
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  try {
+    return Run(argc, argv, out, err);
+  } catch (const std::exception& error) {
+    // Whatever went wrong is one line and a usage status, never an abort.
+    err << "dxfdin: " << error.what() << "\n";
+    return kExitUsage;
+  }
 }
 
 }  // namespace dxfdin

@@ -5,8 +5,9 @@
 
 namespace dxfdin {
 
-// Exit statuses: 0 every file converted; 1 a file failed or an existing output stopped the
-// batch; 2 a usage error or settings the load rejects (nothing converted).
+// Exit statuses: 0 every file converted; 1 a file failed or was refused, or an existing output
+// stopped the batch; 2 a usage error, unusable settings, template or output directory, or two
+// inputs with one output (nothing converted). No exception leaves it.
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err);
 
 }  // namespace dxfdin

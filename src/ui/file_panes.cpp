@@ -2,6 +2,7 @@
 
 #include <QDir>
 #include <QFileInfo>
+#include <QKeyEvent>
 #include <QSet>
 #include <QStorageInfo>
 
@@ -72,6 +73,11 @@ void TDirectoryListBox::SetDirectory(const QString& path) {
   }
   if (drive_) drive_->ShowVolumeOf(directory);
   if (file_list_) file_list_->SetDirectory(directory);
+}
+
+void TDirectoryListBox::keyPressEvent(QKeyEvent* event) {
+  QListWidget::keyPressEvent(event);
+  if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) event->accept();
 }
 
 void TDirectoryListBox::EntryActivated(QListWidgetItem* item) {

@@ -38,6 +38,10 @@ class TDirectoryListBox : public QListWidget {
   void SetDirectory(const QString& path);
   const QString& Directory() const { return directory_; }
 
+ protected:
+  // Enter opens the current entry and is used up, so it never reaches the default button.
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
   void EntryActivated(QListWidgetItem* item);
   QString directory_;

@@ -6,6 +6,10 @@
 #include <QKeyEvent>
 #include <QMenuBar>
 #include <QMessageBox>
+#include <QScreen>
+#include <QStyle>
+#include <algorithm>
+#include <initializer_list>
 #include <exception>
 #include <string>
 #include <vector>
@@ -23,16 +27,31 @@ namespace {
 QString FromBytes(const std::string& text) { return QString::fromStdString(text); }
 
 // What a batch tells the window: the status line painted at once, files shown as they come,
-// problems collected for one message box at the end.
+// problems collected for one message box at the end. Between files and at progress steps the
+// window takes its events, so that Esc and "中止" can stop the batch.
 class WindowObserver : public BatchObserver {
  public:
-  WindowObserver(QLabel* status, TFileListBox* target) : status_(status), target_(target) {}
+  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested)
+      : status_(status), target_(target), stop_requested_(stop_requested) {}
   void Status(std::string_view text) override { Show(QString::fromUtf8(text.data(), text.size())); }
-  void Progress(std::int32_t count) override { Show(QString::number(count)); }
+  void Progress(const BatchProgress& progress) override {
+    QString text = QString::fromStdString(progress.input.filename().string()) +
+                   QString("  %1 / %2").arg(progress.number).arg(progress.total);
+    if (progress.count > 0) text += QString("  %1").arg(progress.count);
+    Show(text);
+    QCoreApplication::processEvents();
+  }
   void Problem(std::string_view message) override {
     problems_ += QString::fromUtf8(message.data(), message.size()) + '\n';
   }
-  void FileConverted(const std::filesystem::path&) override { target_->Update(); }
+  void FileConverted(const ConvertedFile&) override {
+    target_->Update();
+    QCoreApplication::processEvents();
+  }
+  bool StopRequested() override {
+    QCoreApplication::processEvents();
+    return stop_requested_;
+  }
   const QString& Problems() const { return problems_; }
 
  private:
@@ -43,8 +62,24 @@ class WindowObserver : public BatchObserver {
   }
   QLabel* status_;
   TFileListBox* target_;
+  const bool& stop_requested_;
   QString problems_;
 };
+
+// Where the window's client area goes: the stored place, moved as little as needed to lie on
+// a screen that is there now, its title bar included.
+QPoint OnVisibleScreen(const QWidget* window, QPoint stored, QSize size) {
+  const QRect wanted(stored, size);
+  QScreen* screen = QGuiApplication::screenAt(wanted.center());
+  if (!screen) screen = QGuiApplication::screenAt(stored);
+  if (!screen) screen = QGuiApplication::primaryScreen();
+  if (!screen) return stored;
+  const QRect area = screen->availableGeometry();
+  const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
+  const int x = std::max(area.left(), std::min(stored.x(), area.right() + 1 - size.width()));
+  const int y = std::max(area.top() + title, std::min(stored.y(), area.bottom() + 1 - size.height()));
+  return {x, y};
+}
 
 QString HomeDir(const char* name) { return QDir::homePath() + '/' + name + '/'; }
 
@@ -82,7 +117,11 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   Button1 = make_button("Button1", ">>");
   Button2 = make_button("Button2", "<<");
   Button2->setDefault(true);
+  // A focused button takes Enter itself; only then is Enter not the default button's.
+  Button1->setAutoDefault(true);
   Button2->setAutoDefault(true);
+  Button3 = make_button("Button3", "中止");
+  Button3->hide();
   Label1 = make_label("Label1", "   ＤＩＮ Ｆｉｌｅ   ");
   Label1->setAutoFillBackground(true);
   Label1->setStyleSheet("background-color: rgb(201, 254, 244);");
@@ -123,6 +162,7 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
 
   Place(Button1, 250, 127, 35, 25);
   Place(Button2, 250, 229, 35, 25);
+  Place(Button3, 245, 178, 45, 25);
   Place(Label1, 353, 41, 87, 15);
   Place(Label3, 83, 39, 91, 17);
   Place(DriveComboBox1, 30, 64, 200, 21);
@@ -146,6 +186,7 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
   connect(Button2, &QPushButton::clicked, this, &TForm1::Button2Click);
+  connect(Button3, &QPushButton::clicked, this, &TForm1::Button3Click);
   connect(CheckBox1, &QCheckBox::clicked, this, &TForm1::CheckBox1Click);
   connect(CheckBox2, &QCheckBox::clicked, this, &TForm1::CheckBox2Click);
 
@@ -160,7 +201,11 @@ void TForm1::FormCreate() {
   } catch (const std::exception& error) {
     ShowError(QString::fromStdString(error.what()));
   }
-  move(profile.ReadInteger("Locate", "x", 200), profile.ReadInteger("Locate", "y", 200));
+  // The client area's place is stored and restored: the frame's size is the window
+  // manager's, and mixing the two made the window creep at every start.
+  adjustSize();
+  const QPoint stored(profile.ReadInteger("Locate", "x", 200), profile.ReadInteger("Locate", "y", 200));
+  setGeometry(QRect(OnVisibleScreen(this, stored, size()), size()));
   QString dxf = start_dxf_dir_.isEmpty()
                     ? FromBytes(profile.ReadString("Dir", "dxf", HomeDir("dxf").toStdString()))
                     : start_dxf_dir_;
@@ -185,8 +230,8 @@ void TForm1::FormActivate() {
 void TForm1::FormClose() {
   try {
     ProfileFile profile = ProfileFile::Load(settings_path_);
-    profile.WriteInteger("Locate", "x", x());
-    profile.WriteInteger("Locate", "y", y());
+    profile.WriteInteger("Locate", "x", geometry().x());
+    profile.WriteInteger("Locate", "y", geometry().y());
     QString dxf = DirectoryListBox1->Directory();
     QString din = DirectoryListBox2->Directory();
     profile.WriteString("Dir", "dxf", (dxf.endsWith('/') ? dxf : dxf + '/').toStdString());
@@ -208,12 +253,23 @@ void TForm1::showEvent(QShowEvent* event) {
 }
 
 void TForm1::closeEvent(QCloseEvent* event) {
+  if (batch_running_) {
+    // The batch ends after its current file; the window stays until it has.
+    stop_requested_ = true;
+    event->ignore();
+    return;
+  }
   FormClose();
   event->accept();
 }
 
 void TForm1::keyPressEvent(QKeyEvent* event) {
-  // Enter presses the default button wherever the focus is, unless the control uses it.
+  if (batch_running_) {
+    if (event->key() == Qt::Key_Escape) stop_requested_ = true;
+    return;
+  }
+  // Enter reaches the window only when the focused control does not use it: it presses the
+  // default button.
   if (event->key() == Qt::Key_Return || event->key() == Qt::Key_Enter) {
     Button2->click();
     return;
@@ -224,6 +280,8 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 void TForm1::Button1Click() { RunBatchFrom(FileListBox1, FileListBox2, BatchDirection::kDxfToDin); }
 
 void TForm1::Button2Click() { RunBatchFrom(FileListBox2, FileListBox1, BatchDirection::kDinToDxf); }
+
+void TForm1::Button3Click() { stop_requested_ = true; }
 
 void TForm1::CheckBox1Click() { overwrite_on_ = CheckBox1->checkState() == Qt::Checked ? 1 : 0; }
 
@@ -242,6 +300,7 @@ void TForm1::N1Click() {
 }
 
 void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction) {
+  if (batch_running_) return;
   std::vector<BatchJob> jobs;
   for (int i = 0; i < source->count(); ++i) {
     QListWidgetItem* item = source->item(i);
@@ -251,23 +310,41 @@ void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirec
   }
   BatchOptions options;
   options.direction = direction;
-  options.overwrite = overwrite_on_ == 1;
+  // A read-only output is kept even with overwriting on: the window has no way to insist.
+  options.existing = overwrite_on_ == 1 ? ExistingOutput::kReplaceWritable : ExistingOutput::kStop;
   if (direction == BatchDirection::kDinToDxf) {
     try {
       options.dxf_template = FindDxfTemplate();
     } catch (const std::exception& error) {
+      Label4->clear();
       ShowError(QString::fromStdString(error.what()));
       return;
     }
   }
   context_.scale_text = Edit1->text().toStdString();
-  WindowObserver observer(Label4, target);
+  WindowObserver observer(Label4, target, stop_requested_);
+  SetBatchRunning(true);
   BatchResult result = RunBatch(context_, settings_, jobs, options, observer);
+  SetBatchRunning(false);
   target->Update();
+  if (result.refused) Label4->clear();
   if (!observer.Problems().isEmpty()) ShowError(observer.Problems());
   if (result.refused) return;
   Label4->setText(QString::fromStdString(ConvertedStatus(result.converted)));
   Label4->adjustSize();
+}
+
+void TForm1::SetBatchRunning(bool running) {
+  batch_running_ = running;
+  stop_requested_ = false;
+  for (QWidget* control : std::initializer_list<QWidget*>{
+           Button1, Button2, DriveComboBox1, DirectoryListBox1, FileListBox1, DriveComboBox2,
+           DirectoryListBox2, FileListBox2, CheckBox1, CheckBox2, MainMenu1}) {
+    control->setEnabled(!running);
+  }
+  Edit1->setEnabled(!running && CheckBox2->isChecked());
+  Button3->setVisible(running);
+  if (running) Button3->setFocus();
 }
 
 void TForm1::ShowError(const QString& text) {

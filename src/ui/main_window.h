@@ -38,12 +38,15 @@ class TForm1 : public QMainWindow {
   void FormClose();
   void Button1Click();
   void Button2Click();
+  // "中止": the batch that runs stops after its current file.
+  void Button3Click();
   void CheckBox1Click();
   void CheckBox2Click();
   void N1Click();
 
   QPushButton* Button1;
   QPushButton* Button2;
+  QPushButton* Button3;  // "中止", shown while a batch runs
   QLabel* Label1;
   QLabel* Label2;
   QLabel* Label3;
@@ -67,6 +70,8 @@ class TForm1 : public QMainWindow {
 
  private:
   void RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction);
+  // While a batch runs only "中止" and Esc take effect.
+  void SetBatchRunning(bool running);
   void ShowError(const QString& text);
 
   std::filesystem::path settings_path_;
@@ -74,6 +79,8 @@ class TForm1 : public QMainWindow {
   QString start_din_dir_;
   bool shown_ = false;
   std::int32_t overwrite_on_ = 1;
+  bool batch_running_ = false;
+  bool stop_requested_ = false;
   TConversionContext context_;
   TConversionSettings settings_;
 };

@@ -112,36 +112,66 @@ void TForm2::CheckBox2Click() {
   for (int i = 14; i < 20; ++i) edits[i]->setEnabled(on);
 }
 
+namespace {
+
+// Why the key typed in a layer-name edit cannot be a key, or an empty text: the record holds
+// 9 bytes of Shift-JIS, and a key cut short or with "?" for a character would match layers
+// the user did not mean.
+QString KeyProblem(int number, const QString& text) {
+  const std::string bytes = ToSjis(text);
+  const QString name = QString::fromUtf8("レイヤー名 %1「%2」").arg(number).arg(text);
+  if (FromSjis(bytes) != text) return name + QString::fromUtf8("に Shift-JIS で書けない文字があります");
+  if (bytes.size() > kSettingsKeyBytes) {
+    return name + QString::fromUtf8("が %1 バイトを超えています（全角文字は 2 バイト）").arg(kSettingsKeyBytes);
+  }
+  return {};
+}
+
+}  // namespace
+
 bool TForm2::FormClose() {
   TConversionSettings& settings = owner_->Settings();
   auto store = [](QLineEdit* edit, std::int32_t& field) {
     std::string text = edit->text().toStdString();
     if (!text.empty()) field = StrToInt(text);
   };
+  auto show = [this](const QString& text) {
+    if (owner_->show_error) owner_->show_error(text);
+  };
   try {
     if (settings.lay_class == 1) {
       for (int i = 0; i < 7; ++i) {
-        settings.ss_l_c[i] = CutSettingsKey(ToSjis(edits[i]->text()));
+        if (QString problem = KeyProblem(i + 1, edits[i]->text()); !problem.isEmpty()) {
+          show(problem);
+          return false;
+        }
       }
+      for (int i = 0; i < 7; ++i) settings.ss_l_c[i] = ToSjis(edits[i]->text());
       for (int i = 0; i < 7; ++i) store(edits[7 + i], settings.n_l_c[i]);
     }
     if (settings.pen_class == 1) {
       for (int i = 0; i < 6; ++i) store(edits[14 + i], settings.n_p_c[i]);
     }
-    SettingsDialogValues values;
-    values.left = x();
-    values.top = y();
-    values.lay_class = CheckBox1->isChecked();
-    values.pen_class = CheckBox2->isChecked();
-    for (int i = 0; i < 7; ++i) {
-      values.key_texts[i] = ToSjis(edits[i]->text());
-      values.class_texts[i] = edits[7 + i]->text().toStdString();
-    }
-    for (int i = 0; i < 6; ++i) values.pen_texts[i] = edits[14 + i]->text().toStdString();
+  } catch (const std::exception& error) {
+    show(QString::fromStdString(error.what()));
+    return false;
+  }
+  SettingsDialogValues values;
+  values.left = x();
+  values.top = y();
+  values.lay_class = CheckBox1->isChecked();
+  values.pen_class = CheckBox2->isChecked();
+  for (int i = 0; i < 7; ++i) {
+    values.key_texts[i] = ToSjis(edits[i]->text());
+    values.class_texts[i] = edits[7 + i]->text().toStdString();
+  }
+  for (int i = 0; i < 6; ++i) values.pen_texts[i] = edits[14 + i]->text().toStdString();
+  try {
     SaveConversionSettings(values, owner_->SettingsPath());
   } catch (const std::exception& error) {
-    if (owner_->show_error) owner_->show_error(QString::fromStdString(error.what()));
-    return false;
+    // The file cannot be written (a read-only kelvor.ini, say): said once, and the dialog
+    // still closes, so that it never holds the window hostage.
+    show(QString::fromUtf8("設定は保存されませんでした:\n") + QString::fromStdString(error.what()));
   }
   return true;
 }

@@ -22,7 +22,8 @@ class TForm2 : public QDialog {
   void CheckBox1Click();
   void CheckBox2Click();
   // Copies the edits of the enabled groups into the record and saves all values. False, with
-  // the error shown and nothing saved, when a class number of an enabled group is invalid.
+  // the error shown and nothing saved, when a key or class number of an enabled group is
+  // invalid; a save that fails is shown and the dialog closes all the same.
   bool FormClose();
 
   QCheckBox* CheckBox1;

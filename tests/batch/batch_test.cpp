@@ -1,7 +1,9 @@
 #include "batch/batch.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
 
+#include "batch/text_input.h"
 #include "support/temp_dir.h"
 
 namespace dxfdin {
@@ -14,6 +16,7 @@ using testing::WriteBytes;
 
 struct Recorder : BatchObserver {
   std::vector<std::string> events;
+  int stop_after = -1;  // files converted before a stop is asked for
   void Status(std::string_view text) override { events.push_back("status " + std::string(text)); }
   void Problem(std::string_view message) override {
     events.push_back("problem " + std::string(message));
@@ -21,106 +24,237 @@ struct Recorder : BatchObserver {
   void StoppedAtExisting(const std::filesystem::path& output) override {
     events.push_back("stopped " + output.filename().string());
   }
-  void FileConverted(const std::filesystem::path& output) override {
-    events.push_back("converted " + output.filename().string());
+  void SkippedExisting(const std::filesystem::path& output) override {
+    events.push_back("skipped " + output.filename().string());
   }
+  void FileConverted(const ConvertedFile& file) override {
+    events.push_back("converted " + file.output.filename().string() + " " +
+                     std::to_string(file.items));
+    --stop_after;
+  }
+  bool StopRequested() override { return stop_after == 0; }
 };
 
 constexpr char kEmptyDxf[] = "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nENDSEC\r\n  0\r\nEOF\r\n";
+constexpr char kLineDxf[] =
+    "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n1\n 20\n2\n 11\n3\n 21\n4\n  0\nENDSEC\n  "
+    "0\nEOF\n";
+constexpr char kDin[] =
+    "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\r\nITEM  2   1  1  1   1  1 0\r\n"
+    "  SR  3 3    2  0  0\r\n 1 2\r\n  SR  4 3    2  0  0\r\n 3 4\r\n  SR 31 1    0  0  0\r\n";
+
+BatchOptions ToDxf(const TempDir& dir) {
+  BatchOptions options;
+  options.direction = BatchDirection::kDinToDxf;
+  options.dxf_template = dir / "t.dat";
+  WriteBytes(options.dxf_template, "  0\r\nSECTION\r\n  2\r\nHEADER\r\n  0\r\nENDSEC\r\n");
+  return options;
+}
 
 TEST(OutputName, LowerCasesAndReplacesTheFirstExtension) {
   EXPECT_EQ(OutputName("PLAN.DXF", BatchDirection::kDxfToDin), "plan.din");
   EXPECT_EQ(OutputName("a.dxf.dxf", BatchDirection::kDxfToDin), "a.din.dxf");
   EXPECT_EQ(OutputName("Plan.Din", BatchDirection::kDinToDxf), "plan.dxf");
-  EXPECT_EQ(OutputName("notes.txt", BatchDirection::kDxfToDin), "notes.txt");
   // Only ASCII letters change: the UTF-8 bytes of a Japanese name stay as they are.
   EXPECT_EQ(OutputName("図面A.DXF", BatchDirection::kDxfToDin), "図面a.din");
+  // In a Shift-JIS name, trail bytes that look like letters stay: "アセ" is 83 41 83 5A.
+  EXPECT_EQ(OutputName("\x83\x41\x83\x5A"
+                       "B.DXF",
+                       BatchDirection::kDxfToDin),
+            "\x83\x41\x83\x5A"
+            "b.din");
+  EXPECT_TRUE(HasInputExtension("PLAN.Dxf", BatchDirection::kDxfToDin));
+  EXPECT_FALSE(HasInputExtension("plan.din", BatchDirection::kDxfToDin));
+  EXPECT_FALSE(HasInputExtension("notes.txt", BatchDirection::kDinToDxf));
 }
 
 TEST(RunBatch, ConvertsIntoTheTargetDirectoryAndCounts) {
   TempDir dxf, din;
-  WriteBytes(dxf / "PLAN.DXF", kEmptyDxf);
+  WriteBytes(dxf / "PLAN.DXF", kLineDxf);
   WriteBytes(dxf / "b.dxf", kEmptyDxf);
   TConversionContext context;
   Recorder recorder;
-  BatchResult result = RunBatch(context, {}, {{dxf / "PLAN.DXF", din.path()}, {dxf / "b.dxf", din.path()}},
-                                {}, recorder);
+  BatchResult result = RunBatch(
+      context, {}, {{dxf / "PLAN.DXF", din.path()}, {dxf / "b.dxf", din.path()}}, {}, recorder);
   EXPECT_EQ(result.converted, 2);
   EXPECT_EQ(ListDir(din.path()), "b.din plan.din");
-  EXPECT_EQ(recorder.events, (std::vector<std::string>{"converted plan.din", "converted b.din",
+  // A drawing without entities still converts, to the header alone.
+  EXPECT_EQ(recorder.events, (std::vector<std::string>{"converted plan.din 1", "converted b.din 0",
                                                        "status 2 Fileを変換\n"}));
   EXPECT_EQ(ReadBytes(din / "plan.din").substr(0, 7), "VERSION");
   EXPECT_EQ(context.dxf_in, nullptr);  // no stream outlives its file
+  EXPECT_FALSE(context.progress);
 }
 
-TEST(RunBatch, ExistingOutputWithOverwritingOffEndsTheBatch) {
+TEST(RunBatch, ExistingOutputsStopAreSkippedOrReplacedAsAsked) {
   TempDir dxf, din;
   for (const char* name : {"a.dxf", "b.dxf", "c.dxf"}) WriteBytes(dxf / name, kEmptyDxf);
-  WriteBytes(din / "b.din", "mine");
-  TConversionContext context;
-  Recorder recorder;
-  BatchOptions options;
-  options.overwrite = false;
-  BatchResult result = RunBatch(
-      context, {}, {{dxf / "a.dxf", din.path()}, {dxf / "b.dxf", din.path()}, {dxf / "c.dxf", din.path()}},
-      options, recorder);
-  EXPECT_EQ(result.converted, 1);
-  EXPECT_TRUE(result.stopped_at_existing);
-  EXPECT_EQ(ReadBytes(din / "b.din"), "mine");
+  const std::vector<BatchJob> jobs = {
+      {dxf / "a.dxf", din.path()}, {dxf / "b.dxf", din.path()}, {dxf / "c.dxf", din.path()}};
+  auto run = [&](ExistingOutput existing, std::vector<std::string> expected) {
+    for (const char* name : {"a.din", "b.din", "c.din"}) std::filesystem::remove(din / name);
+    WriteBytes(din / "b.din", "mine");
+    ::chmod((din / "b.din").c_str(), 0444);
+    TConversionContext context;
+    Recorder recorder;
+    BatchOptions options;
+    options.existing = existing;
+    RunBatch(context, {}, jobs, options, recorder);
+    EXPECT_EQ(recorder.events, expected) << static_cast<int>(existing);
+  };
+  run(ExistingOutput::kStop, {"converted a.din 0", "stopped b.din", "status 1 Fileを変換\n"});
   EXPECT_EQ(ListDir(din.path()), "a.din b.din");
-  EXPECT_EQ(recorder.events.back(), "status 1 Fileを変換\n");
+  EXPECT_EQ(ReadBytes(din / "b.din"), "mine");
+
+  run(ExistingOutput::kSkip,
+      {"converted a.din 0", "skipped b.din", "converted c.din 0", "status 2 Fileを変換\n"});
+  EXPECT_EQ(ReadBytes(din / "b.din"), "mine");
+
+  // The window's overwrite box replaces what the user may write, never a read-only file.
+  run(ExistingOutput::kReplaceWritable,
+      {"converted a.din 0",
+       "problem " + (din / "b.din").string() + ": is read-only; it was not replaced",
+       "converted c.din 0", "status 2 Fileを変換\n"});
+  EXPECT_EQ(ReadBytes(din / "b.din"), "mine");
+
+  // --force replaces it, and the replacement keeps its mode.
+  run(ExistingOutput::kReplace,
+      {"converted a.din 0", "converted b.din 0", "converted c.din 0", "status 3 Fileを変換\n"});
+  EXPECT_EQ(ReadBytes(din / "b.din").substr(0, 7), "VERSION");
+  EXPECT_EQ(std::filesystem::status(din / "b.din").permissions(),
+            std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
+                std::filesystem::perms::others_read);
 }
 
-TEST(RunBatch, UnreadableInputIsReportedAndTheBatchGoesOn) {
+TEST(RunBatch, InputsThatAreNotDrawingsOfTheDirectionAreRefused) {
+  TempDir dir, out;
+  WriteBytes(out / "notes.txt", "precious");
+  WriteBytes(dir / "notes.txt", "");
+  std::filesystem::create_directory(dir / "folder.dxf");
+  ::mkfifo((dir / "pipe.din").c_str(), 0600);
+  WriteBytes(dir / "empty.dxf", "");
+  WriteBytes(dir / "picture.dxf", "\x89PNG\r\n\x1a\n\0\0\0\rIHDR");
+  WriteBytes(dir / "drawing.din.dxf", kDin);
+  WriteBytes(dir / "binary.dxf",
+             std::string("AutoCAD Binary DXF\r\n\x1a\0", 22) + "\x00\x00SECTION");
+  WriteBytes(dir / "random.din", "\x12\x9a\xff junk\nno items here\n");
+  WriteBytes(dir / "items-only.din", "ITEM  2   1  1  1   1  1 0\n");
+
+  auto problems_of = [&](BatchOptions options, std::vector<std::string> names) {
+    std::vector<BatchJob> jobs;
+    for (const auto& name : names) jobs.push_back({dir / name, out.path()});
+    TConversionContext context;
+    Recorder recorder;
+    BatchResult result = RunBatch(context, {}, jobs, options, recorder);
+    std::string problems;
+    for (const auto& event : recorder.events) {
+      if (event.starts_with("problem "))
+        problems += event.substr(8 + dir.path().string().size() + 1) + "\n";
+    }
+    EXPECT_EQ(result.failed + result.converted, static_cast<int>(names.size()));
+    return problems;
+  };
+  EXPECT_EQ(problems_of({}, {"notes.txt", "folder.dxf", "missing.dxf", "empty.dxf", "picture.dxf",
+                             "drawing.din.dxf", "binary.dxf"}),
+            "notes.txt: not a .dxf file\n"
+            "folder.dxf: is a directory\n"
+            "missing.dxf: No such file or directory\n"
+            "empty.dxf: not an ASCII DXF file\n"
+            "picture.dxf: not an ASCII DXF file\n"
+            "drawing.din.dxf: not an ASCII DXF file\n"
+            "binary.dxf: is a binary DXF file; only ASCII DXF files can be converted (save it as "
+            "ASCII DXF)\n");
+  EXPECT_EQ(problems_of(ToDxf(out), {"notes.txt", "pipe.din", "random.din", "items-only.din"}),
+            "notes.txt: not a .din file\n"
+            "pipe.din: is not a regular file\n"
+            "random.din: not a DIN file\n");
+  EXPECT_EQ(ListDir(out.path()), "items-only.dxf notes.txt t.dat");
+  EXPECT_EQ(ReadBytes(out / "notes.txt"), "precious");
+}
+
+TEST(RunBatch, ProblemsOfTheWholeBatchConvertNothing) {
+  TempDir dir, out;
+  WriteBytes(dir / "A.DXF", kEmptyDxf);
+  WriteBytes(dir / "a.dxf", kEmptyDxf);
+  WriteBytes(dir / "a.din", kDin);
+  auto run = [&](TConversionContext context, BatchOptions options, std::vector<std::string> names) {
+    std::vector<BatchJob> jobs;
+    for (const auto& name : names) jobs.push_back({dir / name, out.path()});
+    Recorder recorder;
+    BatchResult result = RunBatch(context, {}, jobs, options, recorder);
+    EXPECT_TRUE(result.refused);
+    EXPECT_EQ(ListDir(out.path()), "");
+    std::string last = recorder.events.back();
+    return last.substr(last.find(' ') + 1);
+  };
+  EXPECT_EQ(run({}, {}, {"A.DXF", "a.dxf"}),
+            (dir / "A.DXF").string() + " and " + (dir / "a.dxf").string() +
+                " would both be written to " + (out / "a.din").string());
+  for (const char* scale : {"abc", "0", "-1", "1e-50"}) {
+    TConversionContext context;
+    context.text_scale_on = 1;
+    context.scale_text = scale;
+    EXPECT_EQ(run(context, {}, {"a.dxf"}).substr(0, 12), "text scale: ") << scale;
+  }
+  BatchOptions to_dxf = ToDxf(dir);
+  const std::string name = "DXF header template " + to_dxf.dxf_template.string() + ": ";
+  WriteBytes(to_dxf.dxf_template, "");
+  EXPECT_EQ(run({}, to_dxf, {"a.din"}), name + "is empty");
+  WriteBytes(to_dxf.dxf_template, "VERSION 6.0  COMMON DATA FILE\r\n");
+  EXPECT_EQ(run({}, to_dxf, {"a.din"}), name + "is not a DXF header (it has no SECTION)");
+  std::filesystem::remove(to_dxf.dxf_template);
+  EXPECT_EQ(run({}, to_dxf, {"a.din"}), name + "No such file or directory");
+}
+
+TEST(RunBatch, AReadErrorFailsTheFileAndKeepsTheOldOutput) {
+  TempDir dir, out;
+  std::string long_dxf = "  0\nSECTION\n  2\nENTITIES\n";
+  for (int i = 0; i < 2000; ++i) long_dxf += "  0\nLINE\n 10\n1\n 20\n2\n 11\n3\n 21\n4\n";
+  WriteBytes(dir / "a.dxf", long_dxf + "  0\nENDSEC\n  0\nEOF\n");
+  std::string long_din = kDin;
+  for (int i = 0; i < 2000; ++i)
+    long_din += "ITEM  2   1  1  1   1  1 0\r\n  SR  3 3    2  0  0\r\n 1 2\r\n";
+  WriteBytes(dir / "a.din", long_din);
+
+  // `failing` reads fail after `bytes` bytes, as on a disk going bad.
+  auto run = [&](BatchOptions options, const std::string& input,
+                 const std::filesystem::path& failing, std::uint64_t bytes) {
+    WriteBytes(out / OutputName(input, options.direction), "old");
+    options.open_input = [&](const std::filesystem::path& path) {
+      auto in = TextInput::OpenFile(path);
+      if (path == failing) in->FailReadsAfter(bytes);
+      return in;
+    };
+    TConversionContext context;
+    Recorder recorder;
+    BatchResult result = RunBatch(context, {}, {{dir / input, out.path()}}, options, recorder);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(ReadBytes(out / OutputName(input, options.direction)), "old");
+    return recorder.events.end()[-2];
+  };
+  EXPECT_EQ(run({}, "a.dxf", dir / "a.dxf", 30000),
+            "problem " + (dir / "a.dxf").string() + ": read error: Input/output error");
+  BatchOptions to_dxf = ToDxf(dir);
+  EXPECT_EQ(run(to_dxf, "a.din", dir / "a.din", 30000),
+            "problem " + (dir / "a.din").string() + ": read error: Input/output error");
+  // The template fails after its first check has read it whole.
+  std::string long_template = "  0\nSECTION\n" + std::string(100000, ' ') + "\n";
+  WriteBytes(to_dxf.dxf_template, long_template);
+  EXPECT_EQ(run(to_dxf, "a.din", to_dxf.dxf_template, 70000),
+            "problem DXF header template " + to_dxf.dxf_template.string() +
+                ": read error: Input/output error");
+}
+
+TEST(RunBatch, StopsBeforeTheNextFileWhenAsked) {
   TempDir dxf, din;
-  WriteBytes(dxf / "b.dxf", kEmptyDxf);
+  for (const char* name : {"a.dxf", "b.dxf"}) WriteBytes(dxf / name, kEmptyDxf);
   TConversionContext context;
   Recorder recorder;
-  BatchResult result =
-      RunBatch(context, {}, {{dxf / "gone.dxf", din.path()}, {dxf / "b.dxf", din.path()}}, {}, recorder);
-  EXPECT_EQ(result.converted, 1);
-  EXPECT_EQ(result.failed, 1);
-  ASSERT_EQ(recorder.events.size(), 3u);
-  EXPECT_EQ(recorder.events[0].find("problem " + (dxf / "gone.dxf").string()), 0u);
-  EXPECT_EQ(ListDir(din.path()), "b.din");
-}
-
-TEST(RunBatch, BadScaleTextConvertsNothing) {
-  TempDir dxf, din;
-  WriteBytes(dxf / "a.dxf", kEmptyDxf);
-  TConversionContext context;
-  context.text_scale_on = 1;
-  context.scale_text = "abc";
-  Recorder recorder;
-  BatchResult result = RunBatch(context, {}, {{dxf / "a.dxf", din.path()}}, {}, recorder);
-  EXPECT_TRUE(result.refused);
-  EXPECT_EQ(ListDir(din.path()), "");
-  EXPECT_EQ(recorder.events,
-            (std::vector<std::string>{"problem text scale: 'abc' is not a valid floating point value"}));
-}
-
-TEST(RunBatch, OutputNeverReplacesItsInput) {
-  TempDir dir;
-  WriteBytes(dir / "notes.txt", "precious");
-  TConversionContext context;
-  Recorder recorder;
-  BatchResult result = RunBatch(context, {}, {{dir / "notes.txt", dir.path()}}, {}, recorder);
-  EXPECT_EQ(result.failed, 1);
-  EXPECT_EQ(ReadBytes(dir / "notes.txt"), "precious");
-}
-
-TEST(RunBatch, DinToDxfNeedsItsTemplateBeforeAnythingIsCreated) {
-  TempDir din, dxf;
-  WriteBytes(din / "a.din", "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\r\n");
-  TConversionContext context;
-  Recorder recorder;
-  BatchOptions options;
-  options.direction = BatchDirection::kDinToDxf;
-  options.dxf_template = din / "missing.dat";
-  BatchResult result = RunBatch(context, {}, {{din / "a.din", dxf.path()}}, options, recorder);
-  EXPECT_TRUE(result.refused);
-  EXPECT_EQ(ListDir(dxf.path()), "");
-  EXPECT_EQ(recorder.events.front(), "status 変換中");
+  recorder.stop_after = 1;
+  BatchResult result = RunBatch(
+      context, {}, {{dxf / "a.dxf", din.path()}, {dxf / "b.dxf", din.path()}}, {}, recorder);
+  EXPECT_TRUE(result.stopped_by_user);
+  EXPECT_EQ(ListDir(din.path()), "a.din");
 }
 
 }  // namespace

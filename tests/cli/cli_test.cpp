@@ -26,57 +26,180 @@ struct CliRun {
 };
 
 // Runs the command with its settings looked for in `config` (so no user's file is read).
-CliRun Dxfdin(const TempDir& config, std::vector<std::string> args) {
+CliRun Dxfdin(const TempDir& config, std::vector<std::string> args,
+              std::ostream* out_stream = nullptr) {
   ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   args.insert(args.begin(), "dxfdin");
   std::vector<const char*> argv;
   for (const auto& arg : args) argv.push_back(arg.c_str());
   std::ostringstream out;
   std::ostringstream err;
-  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out, err);
+  int status =
+      RunCli(static_cast<int>(argv.size()), argv.data(), out_stream ? *out_stream : out, err);
   return {status, out.str(), err.str()};
 }
 
-TEST(Cli, ConvertsBothWaysIntoTheOutputDirectory) {
+TEST(Cli, ConvertsBothWaysQuietlyOrOneLinePerFile) {
   TempDir config;
   TempDir out;
-  CliRun to_din = Dxfdin(config, {"to-din", "-o", out.path().string(),
-                               (kSource / "examples/dxf/plan.dxf").string()});
+  const std::string dxf = (kSource / "examples/dxf/plan.dxf").string();
+  CliRun to_din = Dxfdin(config, {"to-din", "-o" + out.path().string(), dxf});
   EXPECT_EQ(to_din.status, 0) << to_din.err;
-  EXPECT_EQ(to_din.out, "1 Fileを変換\n");
+  EXPECT_EQ(to_din.out + to_din.err, "");
   EXPECT_EQ(ReadBytes(out / "plan.din"), ReadBytes(kSource / "tests/golden/dxf_to_din/plan.din"));
 
-  CliRun to_dxf = Dxfdin(config, {"to-dxf", "-o", out.path().string(), "--template",
-                               (kSource / "data/Dxfhjw.dat").string(),
-                               (kSource / "examples/din/items.din").string()});
+  const std::string din = (kSource / "examples/din/items.din").string();
+  CliRun to_dxf = Dxfdin(config, {"to-dxf", "--output-dir=" + out.path().string(), "--template",
+                                  (kSource / "data/Dxfhjw.dat").string(), "-v", din});
   EXPECT_EQ(to_dxf.status, 0) << to_dxf.err;
-  EXPECT_EQ(to_dxf.out, "1 Fileを変換\n");
+  EXPECT_EQ(to_dxf.out, din + " -> " + (out / "items.dxf").string() + ": 4 items\n");
   EXPECT_EQ(ReadBytes(out / "items.dxf"), ReadBytes(kSource / "tests/golden/din_to_dxf/items.dxf"));
+
+  // A standard output that cannot be written is a failure.
+  std::ostream broken(nullptr);
+  std::filesystem::remove(out / "plan.din");
+  EXPECT_EQ(Dxfdin(config, {"to-din", "-v", "-o", out.path().string(), dxf}, &broken).status, 1);
 }
 
-TEST(Cli, ProblemsFoundBeforeAnyFileCreateNoFile) {
+// One run of the command in a folder holding a drawing of each kind and a few other files;
+// `{d}` in an argument stands for the folder. Checked: the exit status, a part of standard
+// error, and the folder's files afterwards with the size of those that matter.
+struct Case {
+  std::vector<std::string> args;
+  int status;
+  std::string err_part;
+  std::string files_after;
+};
+
+class CliCases : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    WriteBytes(dir_ / "drawing.dxf", ReadBytes(kSource / "examples/dxf/plan.dxf"));
+    WriteBytes(dir_ / "items.din", ReadBytes(kSource / "examples/din/items.din"));
+    WriteBytes(dir_ / "notes.txt", "precious");
+    WriteBytes(dir_ / "empty.din", "");
+    WriteBytes(dir_ / "kelvor.ini", "[class_no]\r\nn_l_c4=abc\r\n");
+    std::filesystem::create_directory(dir_ / "out");
+    std::filesystem::create_directory(dir_ / "sub");
+    WriteBytes(dir_ / "sub" / "DRAWING.DXF", ReadBytes(kSource / "examples/dxf/plan.dxf"));
+    std::filesystem::create_symlink(dir_ / "loop", dir_ / "loop");
+  }
+
+  void Check(const Case& c) {
+    std::vector<std::string> args;
+    for (std::string arg : c.args) {
+      for (std::size_t at; (at = arg.find("{d}")) != std::string::npos;)
+        arg.replace(at, 3, dir_.path().string());
+      args.push_back(arg);
+    }
+    CliRun run = Dxfdin(config_, args);
+    std::string line;
+    for (const auto& arg : c.args) line += arg.substr(0, 40) + " ";
+    EXPECT_EQ(run.status, c.status) << line << "\n" << run.err;
+    EXPECT_NE(run.err.find(c.err_part), std::string::npos) << line << "\n" << run.err;
+    EXPECT_EQ(ListDir(dir_.path()) + " | " + ListDir(dir_ / "out"), c.files_after) << line;
+    EXPECT_EQ(ReadBytes(dir_ / "notes.txt"), "precious");
+    for (const auto& entry : std::filesystem::directory_iterator(dir_ / "out")) {
+      std::filesystem::remove(entry.path());
+    }
+  }
+
+  TempDir config_;
+  TempDir dir_;
+};
+
+const std::string kStart = "drawing.dxf empty.din items.din kelvor.ini loop notes.txt out sub";
+
+TEST_F(CliCases, RefusalsAndFailuresWriteNothingTheyShouldNot) {
+  const std::vector<Case> cases = {
+      // Inputs of the wrong kind are refused; the others still convert.
+      {{"to-din", "-o", "{d}/out", "{d}/notes.txt", "{d}/drawing.dxf"},
+       1,
+       "notes.txt: not a .dxf file\n1 converted, 1 failed, 0 skipped\n",
+       kStart + " | drawing.din"},
+      {{"to-dxf", "-o", "{d}/out", "{d}/drawing.dxf"},
+       1,
+       "drawing.dxf: not a .din file",
+       kStart + " | "},
+      {{"to-dxf", "-o", "{d}/out", "{d}/sub"}, 1, "sub: is a directory", kStart + " | "},
+      {{"to-dxf", "{d}/empty.din"}, 1, "empty.din: not a DIN file", kStart + " | "},
+      // Two inputs with one output: nothing is converted.
+      {{"to-din", "-o", "{d}/out", "{d}/drawing.dxf", "{d}/sub/DRAWING.DXF"},
+       2,
+       "would both be written to",
+       kStart + " | "},
+      // The output directory must be one.
+      {{"to-din", "-o", "{d}/notes.txt", "{d}/drawing.dxf"},
+       2,
+       "notes.txt: not a directory",
+       kStart + " | "},
+      {{"to-din", "-o", "{d}/none", "{d}/drawing.dxf"}, 2, "none: does not exist", kStart + " | "},
+      {{"to-din", "-o", "{d}/loop", "{d}/drawing.dxf"},
+       2,
+       "Too many levels of symbolic links",
+       kStart + " | "},
+      {{"to-din", "-o", std::string(5000, 'x'), "{d}/drawing.dxf"},
+       2,
+       "File name too long",
+       kStart + " | "},
+      // Settings, template and text scale are checked before any file.
+      {{"to-din", "--settings", "{d}/typo.ini", "{d}/drawing.dxf"},
+       2,
+       "settings file " + dir_.path().string() + "/typo.ini: No such file or directory",
+       kStart + " | "},
+      {{"to-din", "--settings", "{d}/kelvor.ini", "{d}/drawing.dxf"},
+       2,
+       "n_l_c4: 'abc' is not a valid integer value",
+       kStart + " | "},
+      {{"to-dxf", "--template", "{d}/empty.din", "{d}/items.din"},
+       2,
+       "DXF header template " + dir_.path().string() + "/empty.din: is empty",
+       kStart + " | "},
+      {{"to-din", "--text-scale", "-1", "{d}/drawing.dxf"},
+       2,
+       "'-1' is not a valid text scale",
+       kStart + " | "},
+      {{"to-din", "--text-scale", "abc", "{d}/drawing.dxf"},
+       2,
+       "'abc' is not a valid floating point value",
+       kStart + " | "},
+      // Usage errors.
+      {{"to-din", "--no-overwrite=no", "{d}/drawing.dxf"}, 2, "no-overwrite", kStart + " | "},
+      {{"to-din", "--force", "--skip-existing", "{d}/drawing.dxf"}, 2, "excludes", kStart + " | "},
+      {{"to-din", "--bogus", "{d}/drawing.dxf"}, 2, "--bogus", kStart + " | "},
+      {{"convert", "{d}/drawing.dxf"}, 2, "", kStart + " | "},
+  };
+  for (const Case& c : cases) Check(c);
+}
+
+TEST_F(CliCases, TheRoundTripInOneFolderKeepsTheOriginal) {
+  const std::string original = ReadBytes(dir_ / "drawing.dxf");
+  const std::string after =
+      "drawing.din drawing.dxf empty.din items.din items.dxf kelvor.ini loop notes.txt out sub | ";
+  Check({{"to-din", "{d}/drawing.dxf"}, 0, "", "drawing.din " + kStart + " | "});
+  Check({{"to-dxf", "{d}/items.din", "{d}/drawing.din"},
+         1,
+         "drawing.dxf exists; --force replaces it, --skip-existing keeps it and goes on",
+         after});
+  EXPECT_EQ(ReadBytes(dir_ / "drawing.dxf"), original);
+  std::filesystem::remove(dir_ / "items.dxf");
+  Check({{"to-dxf", "--skip-existing", "{d}/drawing.din", "{d}/items.din"},
+         0,
+         "1 converted, 0 failed, 1 skipped",
+         after});
+  EXPECT_EQ(ReadBytes(dir_ / "drawing.dxf"), original);
+  Check({{"to-dxf", "-f", "{d}/drawing.din", "{d}/items.din"}, 0, "", after});
+  EXPECT_NE(ReadBytes(dir_ / "drawing.dxf"), original);
+}
+
+TEST(Cli, HelpAndVersionAnywhere) {
   TempDir config;
-  TempDir dir;
-  WriteBytes(dir / "a.dxf", "");
-  WriteBytes(dir / "a.din", "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\n");
-
-  CliRun scale = Dxfdin(config, {"to-din", "--text-scale", "abc", (dir / "a.dxf").string()});
-  EXPECT_EQ(scale.status, 2);
-  EXPECT_NE(scale.err.find("'abc' is not a valid floating point value"), std::string::npos);
-
-  CliRun no_template = Dxfdin(config, {"to-dxf", "--template", (dir / "none.dat").string(),
-                                    (dir / "a.din").string()});
-  EXPECT_EQ(no_template.status, 2);
-  EXPECT_NE(no_template.err.find("none.dat"), std::string::npos) << no_template.err;
-
-  WriteBytes(config / "kelvor.ini", "[class_no]\r\nn_l_c4=abc\r\n");
-  CliRun settings = Dxfdin(config, {"to-din", (dir / "a.dxf").string()});
-  EXPECT_EQ(settings.status, 2);
-  EXPECT_NE(settings.err.find("n_l_c4: 'abc' is not a valid integer value"), std::string::npos)
-      << settings.err;
-  EXPECT_EQ(ListDir(dir.path()), "a.din a.dxf");
-  EXPECT_EQ(Dxfdin(config, {"to-din", "--bogus", "x"}).status, 2);
-  EXPECT_EQ(Dxfdin(config, {"--help"}).status, 0);
+  CliRun help = Dxfdin(config, {"to-din", "--help"});
+  EXPECT_EQ(help.status, 0);
+  EXPECT_NE(help.out.find("--text-scale"), std::string::npos);
+  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  EXPECT_EQ(Dxfdin(config, {"to-dxf", "--version"}).out, "dxfdin 1.30\n");
+  EXPECT_EQ(Dxfdin(config, {}).status, 2);
 }
 
 }  // namespace

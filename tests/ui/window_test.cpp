@@ -2,6 +2,8 @@
 #include <QApplication>
 #include <QDir>
 #include <QFile>
+#include <QKeyEvent>
+#include <QScreen>
 #include <QTemporaryDir>
 #include <QTimer>
 #include <QtTest/QtTest>
@@ -171,21 +173,106 @@ class WindowTest : public QObject {
 
   void WindowKeysAreWrittenAtCloseAndAppliedAtTheNextStart() {
     QDir().mkpath(dxf_ + "/sub");
+    QPoint client;
     {
       auto window = OpenWindow();
       window->DirectoryListBox1->SetDirectory(dxf_ + "/sub");
       window->move(321, 123);
+      client = window->geometry().topLeft();
       window->close();
     }
     ProfileFile saved = ProfileFile::Load(settings_);
     QCOMPARE(saved.ReadString("Dir", "dxf", ""), (dxf_ + "/sub/").toStdString());
-    QCOMPARE(saved.ReadInteger("Locate", "x", 0), 321);
-    // A stored directory that is gone shows its nearest existing parent.
+    QCOMPARE(saved.ReadInteger("Locate", "x", 0), client.x());
+    // A stored directory that is gone shows its nearest existing parent; the window comes
+    // back exactly where it was, without creeping.
     QDir(dxf_ + "/sub").removeRecursively();
-    TForm1 again(settings_);
-    again.show_error = [this](const QString& text) { errors_ << text; };
-    QCOMPARE(again.DirectoryListBox1->Directory(), dxf_);
-    QCOMPARE(again.pos(), QPoint(321, 123));
+    {
+      TForm1 again(settings_);
+      again.show_error = [this](const QString& text) { errors_ << text; };
+      QCOMPARE(again.DirectoryListBox1->Directory(), dxf_);
+      QCOMPARE(again.geometry().topLeft(), client);
+    }
+    // A place on a screen that is gone is moved onto one that is there.
+    saved.WriteInteger("Locate", "x", -5000);
+    saved.WriteInteger("Locate", "y", 9000);
+    saved.Save(settings_);
+    TForm1 lost(settings_);
+    QVERIFY(QGuiApplication::primaryScreen()->availableGeometry().contains(lost.geometry()));
+  }
+
+  void EnterAnswersTheFocusedControlFirst() {
+    Write(dxf_ + "/a.dxf", kLineDxf);
+    Write(din_ + "/a.din", "mine");
+    QDir().mkpath(dxf_ + "/sub");
+    auto window = OpenWindow();
+    // Enter on a focused ">>" is ">>", never "<<" (which would replace a.dxf).
+    Select(window->FileListBox1, {"a.dxf"});
+    Select(window->FileListBox2, {"a.din"});
+    QTest::keyClick(window->Button1, Qt::Key_Return);
+    QVERIFY(Read(din_ + "/a.din").startsWith("VERSION"));
+    QCOMPARE(Read(dxf_ + "/a.dxf"), kLineDxf);
+    // Enter in a folder list opens the folder and nothing else.
+    window->Label4->clear();
+    window->DirectoryListBox1->setCurrentRow(window->DirectoryListBox1->count() - 1);
+    QTest::keyClick(window->DirectoryListBox1, Qt::Key_Return);
+    QCOMPARE(window->DirectoryListBox1->Directory(), dxf_ + "/sub");
+    QCOMPARE(window->Label4->text(), QString());
+    QCOMPARE(errors_, QStringList());
+  }
+
+  void FailuresAreReportedOnceAndEscStopsTheBatch() {
+    Write(dxf_ + "/a.dxf", kLineDxf);
+    Write(dxf_ + "/b.dxf", "not a drawing");
+    Write(dxf_ + "/c.dxf", "");
+    Write(dxf_ + "/d.dxf", kLineDxf);
+    auto window = OpenWindow();
+    Select(window->FileListBox1, {"a.dxf", "b.dxf", "c.dxf", "d.dxf"});
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QCOMPARE(window->Label4->text(), QString::fromUtf8("2 Fileを変換\n"));
+    QCOMPARE(errors_.size(), 1);
+    QVERIFY(errors_[0].contains("b.dxf: not an ASCII DXF file\n"));
+    QVERIFY(errors_[0].contains("c.dxf: not an ASCII DXF file\n"));
+    QVERIFY(!QFile::exists(din_ + "/b.din"));
+
+    // Esc, taken while the first file converts, ends the batch after it.
+    QDir(din_).removeRecursively();
+    QDir().mkpath(din_);
+    window->DirectoryListBox2->SetDirectory(din_);
+    QCoreApplication::postEvent(window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    Select(window->FileListBox1, {"a.dxf", "d.dxf"});
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QCOMPARE(window->Label4->text(), QString::fromUtf8("1 Fileを変換\n"));
+    QVERIFY(window->Button1->isEnabled());
+    QVERIFY(window->Button3->isHidden());
+
+    // A batch refused as a whole leaves no status of the batch before it.
+    window->CheckBox2->click();
+    window->Edit1->setText("-1");
+    QTest::mouseClick(window->Button1, Qt::LeftButton);
+    QCOMPARE(window->Label4->text(), QString());
+  }
+
+  void SettingsDialogRefusesBadKeysAndClosesWhenItCannotSave() {
+    Write(root_.path() + "/blocker", "a file where the settings folder should be");
+    settings_ = (root_.path() + "/blocker/kelvor.ini").toStdString();
+    auto window = OpenWindow();
+    TForm2 dialog(window.get());
+    dialog.show();
+    dialog.edits[0]->setText(QString::fromUtf8("とても長いキー"));
+    dialog.close();
+    QVERIFY(dialog.isVisible());
+    dialog.edits[0]->setText(QString::fromUtf8("壁Ω") + QChar(0x263A));
+    dialog.close();
+    QVERIFY(dialog.isVisible());
+    QCOMPARE(errors_.size(), 2);
+    QVERIFY(errors_[0].contains(QString::fromUtf8("9 バイト")));
+    QVERIFY(errors_[1].contains("Shift-JIS"));
+    dialog.edits[0]->setText(QString::fromUtf8("壁"));
+    dialog.close();
+    QVERIFY(!dialog.isVisible());
+    QCOMPARE(errors_.size(), 3);
+    QVERIFY(errors_[2].contains(QString::fromUtf8("保存されませんでした")));
   }
 
   void ABadClassNumberInTheFileIsShownAtActivation() {
