@@ -192,7 +192,7 @@ bool ProgressWanted() {
   return ::isatty(STDERR_FILENO) == 1 && !(term && std::strcmp(term, "dumb") == 0);
 }
 
-int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress) {
   CLI::App app(kDescription, "dxfdin");
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(1);
@@ -288,7 +288,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
     jobs.push_back({file, dir.empty() ? std::filesystem::path(".") : dir});
   }
 
-  CliObserver observer(out, err, request, !request.quiet && ProgressWanted());
+  CliObserver observer(out, err, request, !request.quiet && progress);
   BatchResult result = RunBatch(context, settings, jobs, options, observer);
   observer.Finish(result, static_cast<int>(jobs.size()));
   int status = result.refused                                      ? kExitUsage
@@ -305,8 +305,12 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err)
 }  // namespace
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
+  return RunCli(argc, argv, out, err, ProgressWanted());
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress) {
   try {
-    return Run(argc, argv, out, err);
+    return Run(argc, argv, out, err, progress);
   } catch (const std::exception& error) {
     // Whatever went wrong is one line and a usage status, never an abort.
     err << "dxfdin: " << error.what() << "\n";

@@ -27,15 +27,15 @@ struct CliRun {
 
 // Runs the command with its settings looked for in `config` (so no user's file is read).
 CliRun Dxfdin(const TempDir& config, std::vector<std::string> args,
-              std::ostream* out_stream = nullptr) {
+              std::ostream* out_stream = nullptr, bool progress = false) {
   ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
   args.insert(args.begin(), "dxfdin");
   std::vector<const char*> argv;
   for (const auto& arg : args) argv.push_back(arg.c_str());
   std::ostringstream out;
   std::ostringstream err;
-  int status =
-      RunCli(static_cast<int>(argv.size()), argv.data(), out_stream ? *out_stream : out, err);
+  int status = RunCli(static_cast<int>(argv.size()), argv.data(), out_stream ? *out_stream : out,
+                      err, progress);
   return {status, out.str(), err.str()};
 }
 
@@ -54,6 +54,16 @@ TEST(Cli, ConvertsBothWaysQuietlyOrOneLinePerFile) {
   EXPECT_EQ(to_dxf.status, 0) << to_dxf.err;
   EXPECT_EQ(to_dxf.out, din + " -> " + (out / "items.dxf").string() + ": 4 items\n");
   EXPECT_EQ(ReadBytes(out / "items.dxf"), ReadBytes(kSource / "tests/golden/din_to_dxf/items.dxf"));
+
+  // On a terminal the file and its percentage show while it converts, on one line that is
+  // cleared at the end.
+  CliRun shown = Dxfdin(config, {"to-din", "-f", "-o", out.path().string(), dxf}, nullptr, true);
+  EXPECT_EQ(shown.err.substr(0, 29), "\rplan.dxf: file 1 of 1, 0%\033[K");
+  EXPECT_EQ(shown.err.substr(shown.err.size() - 4), "\r\033[K");
+  // -q: nothing but the exit status.
+  CliRun quiet = Dxfdin(config, {"to-din", "-q", "-o", out.path().string(), dxf, "notes.txt"});
+  EXPECT_EQ(quiet.status, 1);
+  EXPECT_EQ(quiet.out + quiet.err, "");
 
   // A standard output that cannot be written is a failure.
   std::ostream broken(nullptr);
