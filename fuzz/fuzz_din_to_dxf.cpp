@@ -6,8 +6,8 @@
 #include <sstream>
 #include <string>
 
-#include "batch/text_input.h"
-#include "batch/text_output.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "din_format/conversion_context.h"
 #include "din_to_dxf/translate_din_file.h"
 #include "fuzz_support.h"

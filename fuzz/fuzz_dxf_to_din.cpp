@@ -5,8 +5,8 @@
 #include <string>
 #include <string_view>
 
-#include "batch/text_input.h"
-#include "batch/text_output.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "din_format/conversion_context.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "fuzz_support.h"

@@ -3,7 +3,7 @@
 #include <string>
 #include <string_view>
 
-#include "batch/text_input.h"
+#include "io/text_input.h"
 
 namespace dxfdin {
 

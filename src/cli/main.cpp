@@ -1,7 +1,7 @@
 #include <exception>
 #include <iostream>
 
-#include "batch/output_file.h"
+#include "io/output_file.h"
 #include "cli/cli.h"
 
 int main(int argc, char** argv) {

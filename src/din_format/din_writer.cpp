@@ -2,8 +2,8 @@
 
 #include <string>
 
-#include "batch/text_output.h"
-#include "text/number_format.h"
+#include "io/text_output.h"
+#include "io/number_format.h"
 
 namespace dxfdin {
 

@@ -5,8 +5,8 @@
 #include <string>
 #include <utility>
 
-#include "batch/text_input.h"
-#include "batch/text_output.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "text/byte_string.h"
 #include "text/din_text.h"
 #include "text/string_expression.h"

@@ -6,8 +6,8 @@
 #include <string>
 #include <string_view>
 
-#include "batch/text_input.h"
-#include "batch/text_output.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "din_to_dxf/dxf_writer.h"
 
 namespace dxfdin {

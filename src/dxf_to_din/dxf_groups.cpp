@@ -1,6 +1,6 @@
 #include "dxf_to_din/dxf_groups.h"
 
-#include "batch/text_input.h"
+#include "io/text_input.h"
 
 namespace dxfdin {
 

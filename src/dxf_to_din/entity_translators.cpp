@@ -5,7 +5,7 @@
 #include <numbers>
 #include <string>
 
-#include "batch/text_input.h"
+#include "io/text_input.h"
 #include "din_format/din_writer.h"
 #include "dxf_to_din/assign_class.h"
 #include "dxf_to_din/dxf_groups.h"

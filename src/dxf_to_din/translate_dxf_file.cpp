@@ -3,8 +3,8 @@
 #include <cmath>
 #include <string>
 
-#include "batch/text_input.h"
-#include "batch/text_output.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "din_format/din_writer.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_translators.h"

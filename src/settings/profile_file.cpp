@@ -6,8 +6,8 @@
 #include <stdexcept>
 #include <system_error>
 
-#include "batch/output_file.h"
-#include "batch/text_output.h"
+#include "io/output_file.h"
+#include "io/text_output.h"
 #include "text/number_text.h"
 
 namespace dxfdin {

@@ -5,7 +5,7 @@
 #include <cstdio>
 #include <exception>
 
-#include "batch/output_file.h"
+#include "io/output_file.h"
 
 #include "settings/settings_file.h"
 #include "ui/main_window.h"

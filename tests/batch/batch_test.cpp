@@ -3,7 +3,7 @@
 #include <gtest/gtest.h>
 #include <sys/stat.h>
 
-#include "batch/text_input.h"
+#include "io/text_input.h"
 #include "support/temp_dir.h"
 
 namespace dxfdin {

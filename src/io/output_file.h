@@ -6,7 +6,7 @@
 #include <memory>
 #include <system_error>
 
-#include "batch/text_output.h"
+#include "io/text_output.h"
 
 namespace dxfdin {
 

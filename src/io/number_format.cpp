@@ -1,4 +1,4 @@
-#include "text/number_format.h"
+#include "io/number_format.h"
 
 #include <algorithm>
 #include <bit>
@@ -8,7 +8,7 @@
 #include <cstring>
 #include <system_error>
 
-#include "text/powers_of_ten.h"
+#include "io/powers_of_ten.h"
 
 namespace dxfdin {
 

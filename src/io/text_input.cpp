@@ -1,4 +1,4 @@
-#include "batch/text_input.h"
+#include "io/text_input.h"
 
 #include <fcntl.h>
 #include <unistd.h>
@@ -18,7 +18,7 @@
 #include <system_error>
 #include <type_traits>
 
-#include "text/powers_of_ten.h"
+#include "io/powers_of_ten.h"
 
 namespace dxfdin {
 

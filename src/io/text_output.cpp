@@ -1,4 +1,4 @@
-#include "batch/text_output.h"
+#include "io/text_output.h"
 
 #include <fcntl.h>
 #include <locale.h>
@@ -11,7 +11,7 @@
 #include <cstring>
 #include <vector>
 
-#include "text/number_format.h"
+#include "io/number_format.h"
 
 namespace dxfdin {
 

@@ -1,4 +1,4 @@
-#include "text/number_format.h"
+#include "io/number_format.h"
 
 #include <gtest/gtest.h>
 

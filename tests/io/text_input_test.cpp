@@ -1,4 +1,4 @@
-#include "batch/text_input.h"
+#include "io/text_input.h"
 
 #include <gtest/gtest.h>
 

@@ -1,4 +1,4 @@
-#include "batch/output_file.h"
+#include "io/output_file.h"
 
 #include <fcntl.h>
 #include <gtest/gtest.h>

@@ -1,4 +1,4 @@
-#include "batch/text_output.h"
+#include "io/text_output.h"
 
 #include <gtest/gtest.h>
 
