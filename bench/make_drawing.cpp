@@ -15,8 +15,9 @@ namespace {
 constexpr int kLayers = 36;
 
 // Shift-JIS words a drawing carries: 平面図, 寸法, 壁, 扉, 窓, 階段.
-const char* const kWords[] = {"\x95\xBD\x96\xCA\x90\x7D", "\x90\xA1\x96\x40", "\x95\xC7",
-                              "\x94\xE0", "\x91\x8B", "\x8A\x4B\x92\x69"};
+const char* const kWords[] = {
+    "\x95\xBD\x96\xCA\x90\x7D", "\x90\xA1\x96\x40", "\x95\xC7", "\x94\xE0", "\x91\x8B",
+    "\x8A\x4B\x92\x69"};
 
 void Group(std::FILE* out, int code, const char* value) {
   std::fprintf(out, "%3d\r\n%s\r\n", code, value);
@@ -26,7 +27,9 @@ void Real(std::FILE* out, int code, double value) {
   std::fprintf(out, "%3d\r\n%.6f\r\n", code, value);
 }
 
-void Int(std::FILE* out, int code, int value) { std::fprintf(out, "%3d\r\n%6d\r\n", code, value); }
+void Int(std::FILE* out, int code, int value) {
+  std::fprintf(out, "%3d\r\n%6d\r\n", code, value);
+}
 
 std::string LayerName(int i) {
   static const char* const kKinds[] = {"WALL", "DOOR", "WIN", "dim", "fusn", "TEXT"};

@@ -12,7 +12,9 @@
 
 namespace {
 
-bool IsTrailByte(unsigned char b) { return b >= 0x40 && b <= 0xFC && b != 0x7F; }
+bool IsTrailByte(unsigned char b) {
+  return b >= 0x40 && b <= 0xFC && b != 0x7F;
+}
 
 // A text the conversion can carry both ways: well-formed double-byte characters whose JIS
 // codes hold no '<' (which could read as a marker), no half-width kana, no '<' of its own.
@@ -21,8 +23,7 @@ bool RoundTrips(const std::string& text) {
     unsigned char b = static_cast<unsigned char>(text[i]);
     if (b == '<' || b == 0 || dxfdin::IsHalfWidthKana(b)) return false;
     if (!dxfdin::IsLeadByte(b)) continue;
-    if (i + 1 >= text.size() || !IsTrailByte(static_cast<unsigned char>(text[i + 1])))
-      return false;
+    if (i + 1 >= text.size() || !IsTrailByte(static_cast<unsigned char>(text[i + 1]))) return false;
     std::string pair = text.substr(i, 2);
     dxfdin::SjisToJis(pair);
     if (pair.find('<') != std::string::npos) return false;

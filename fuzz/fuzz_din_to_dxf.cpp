@@ -6,11 +6,11 @@
 #include <sstream>
 #include <string>
 
-#include "io/text_input.h"
-#include "io/text_output.h"
 #include "din_format/conversion_context.h"
 #include "din_to_dxf/translate_din_file.h"
 #include "fuzz_support.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 
 namespace {
 

@@ -27,7 +27,7 @@ ensure_packages() {
 # What the core, the command line and their tests need.
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-ipafont-gothic)
 # What the tests need besides: a real DXF reader to open our outputs.
-TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth)
+TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git)
 # The benchmark: the peer readers, and the tools that measure.
 BENCH_PACKAGES=(libdxflib-dev pkg-config python3 python3-ezdxf time bc)
 
@@ -74,6 +74,18 @@ convert_examples() {
   echo "== examples/din -> $out (DXF)"
   "$DXFDIN_ROOT/build/bin/dxfdin" to-dxf -v --force -o "$out" "$DXFDIN_ROOT"/examples/din/*.din
   ls -l "$out"
+}
+
+# check_format: every tracked C++ source is as clang-format (Debian's, with .clang-format)
+# writes it; prints what it would change and fails otherwise.
+check_format() {
+  local files
+  if git -C "$DXFDIN_ROOT" rev-parse --is-inside-work-tree >/dev/null 2>&1; then
+    mapfile -t files < <(git -C "$DXFDIN_ROOT" ls-files '*.cpp' '*.h')
+  else
+    mapfile -t files < <(cd "$DXFDIN_ROOT" && find src tests fuzz bench -name '*.cpp' -o -name '*.h')
+  fi
+  (cd "$DXFDIN_ROOT" && clang-format --dry-run --Werror "${files[@]}")
 }
 
 # gui_smoke: the window starts on a virtual display and keeps running until it is closed.

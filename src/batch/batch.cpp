@@ -12,11 +12,11 @@
 #include <system_error>
 
 #include "batch/drawing_signature.h"
+#include "din_to_dxf/translate_din_file.h"
+#include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
-#include "din_to_dxf/translate_din_file.h"
-#include "dxf_to_din/translate_dxf_file.h"
 #include "text/number_text.h"
 
 namespace dxfdin {

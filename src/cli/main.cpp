@@ -1,8 +1,8 @@
 #include <exception>
 #include <iostream>
 
-#include "io/output_file.h"
 #include "cli/cli.h"
+#include "io/output_file.h"
 
 int main(int argc, char** argv) {
   // Ctrl-C or a closed terminal leaves no half-written temporary file behind.

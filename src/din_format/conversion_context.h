@@ -21,23 +21,23 @@ inline constexpr int kClassFlagCount = 256;
 
 // What the DIN to DXF direction adds to the context.
 struct TDinReadState {
-  std::int32_t record_no = 3;    // SR position 1: the record kind
-  std::int32_t value_type = 3;   // SR position 2
-  std::int32_t value_count = 2;  // SR position 3
-  std::int32_t record_attr5 = 0;  // SR position 5
-  std::int32_t item_pos5 = 1;    // ITEM position 5
-  std::int32_t item_pos7 = 0;    // ITEM position 7
-  double sweep = 0;              // signed sweep of the last arc record
-  std::array<double, 8> frame_v{};  // the eight numbers of the last SR 12 record
-  bool text_mode = false;        // after SR 11 until SR 13
+  std::int32_t record_no = 3;                      // SR position 1: the record kind
+  std::int32_t value_type = 3;                     // SR position 2
+  std::int32_t value_count = 2;                    // SR position 3
+  std::int32_t record_attr5 = 0;                   // SR position 5
+  std::int32_t item_pos5 = 1;                      // ITEM position 5
+  std::int32_t item_pos7 = 0;                      // ITEM position 7
+  double sweep = 0;                                // signed sweep of the last arc record
+  std::array<double, 8> frame_v{};                 // the eight numbers of the last SR 12 record
+  bool text_mode = false;                          // after SR 11 until SR 13
   std::array<bool, kClassFlagCount> layer_used{};  // class numbers 1..256 met in the first pass
   std::int32_t layer_total = 0;
 };
 
 struct TConversionContext : TDinReadState {
   // Streams of the file being converted; set by the batch for each file.
-  TextInput* dxf_in = nullptr;    // the input (DXF, or DIN in the other direction)
-  TextOutput* din_out = nullptr;  // the output (DIN, or DXF in the other direction)
+  TextInput* dxf_in = nullptr;     // the input (DXF, or DIN in the other direction)
+  TextOutput* din_out = nullptr;   // the output (DIN, or DXF in the other direction)
   TextOutput* text_out = nullptr;  // text items, appended to din_out after all other items
 
   // Called with step_count every 100 steps.

@@ -2,12 +2,14 @@
 
 #include <string>
 
-#include "io/text_output.h"
 #include "io/number_format.h"
+#include "io/text_output.h"
 
 namespace dxfdin {
 
-void WriteDinHeader(TextOutput& out) { out.Write(kDinHeaderLine); }
+void WriteDinHeader(TextOutput& out) {
+  out.Write(kDinHeaderLine);
+}
 
 // These lines are written for every item; they go through the number writers, which give
 // exactly what printf gives for "%d" and "%23.15G", at a fraction of the cost.
@@ -92,6 +94,8 @@ void WriteTextRecords(TextOutput& out, double height, double angle, const double
   out.Write(text);
 }
 
-void WriteItemEnd(TextOutput& out) { out.Write("  SR 31 1    0  0  0\n"); }
+void WriteItemEnd(TextOutput& out) {
+  out.Write("  SR 31 1    0  0  0\n");
+}
 
 }  // namespace dxfdin

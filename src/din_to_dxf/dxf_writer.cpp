@@ -132,6 +132,8 @@ bool WriteText(TConversionContext& context, std::string& next_line) {
   return record_follows;
 }
 
-void WriteDxfEnd(TConversionContext& context) { context.din_out->Write("  0\nENDSEC\n  0\nEOF\n"); }
+void WriteDxfEnd(TConversionContext& context) {
+  context.din_out->Write("  0\nENDSEC\n  0\nEOF\n");
+}
 
 }  // namespace dxfdin

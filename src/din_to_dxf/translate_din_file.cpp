@@ -6,9 +6,9 @@
 #include <string>
 #include <string_view>
 
+#include "din_to_dxf/dxf_writer.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
-#include "din_to_dxf/dxf_writer.h"
 
 namespace dxfdin {
 
@@ -48,15 +48,17 @@ void ParseHeaderLine(std::string_view line, std::int32_t* const (&fields)[N]) {
       ++pos;
     }
     std::int64_t value = negative ? -magnitude : magnitude;
-    if (value > std::numeric_limits<std::int32_t>::max()) value = std::numeric_limits<std::int32_t>::max();
-    if (value < std::numeric_limits<std::int32_t>::min()) value = std::numeric_limits<std::int32_t>::min();
+    if (value > std::numeric_limits<std::int32_t>::max())
+      value = std::numeric_limits<std::int32_t>::max();
+    if (value < std::numeric_limits<std::int32_t>::min())
+      value = std::numeric_limits<std::int32_t>::min();
     *field = static_cast<std::int32_t>(value);
   }
 }
 
 void ParseItemLine(TConversionContext& context, std::string_view line) {
-  std::int32_t* const fields[] = {&context.item_kind,  &context.class_no,   &context.item_attr3,
-                                  &context.line_type,  &context.item_pos5,  &context.item_attr5,
+  std::int32_t* const fields[] = {&context.item_kind, &context.class_no,  &context.item_attr3,
+                                  &context.line_type, &context.item_pos5, &context.item_attr5,
                                   &context.item_pos7};
   ParseHeaderLine(line, fields);
 }
@@ -213,8 +215,12 @@ void SelectLineType(TConversionContext& context) {
   const std::int32_t code = by_sr ? context.record_line_type : context.line_type;
   if (code < 1 || code > 5) return;
   switch (by_sr ? kBySr[code] : kByItem[code]) {
-    case kContinuous: context.line_type_name = "CONTINUOUS"; break;
-    case kDashed: context.line_type_name = "DASHED"; break;
+    case kContinuous:
+      context.line_type_name = "CONTINUOUS";
+      break;
+    case kDashed:
+      context.line_type_name = "DASHED";
+      break;
     case kCenter:
       context.line_type_name = "CENTER";
       context.colour = 6;
@@ -223,8 +229,11 @@ void SelectLineType(TConversionContext& context) {
       context.line_type_name = "PHANTOM";
       context.colour = 7;
       break;
-    case kHidden: context.line_type_name = "hidden"; break;
-    case kKeep: break;
+    case kHidden:
+      context.line_type_name = "hidden";
+      break;
+    case kKeep:
+      break;
   }
 }
 

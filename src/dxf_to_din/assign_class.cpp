@@ -10,12 +10,18 @@ namespace {
 // The pen (1..6) that draws a DXF colour number.
 int PenOfColour(std::int32_t colour) {
   switch (colour) {
-    case 4: return 1;
-    case 3: return 3;
-    case 2: return 4;
-    case 6: return 5;
-    case 5: return 6;
-    default: return 2;
+    case 4:
+      return 1;
+    case 3:
+      return 3;
+    case 2:
+      return 4;
+    case 6:
+      return 5;
+    case 5:
+      return 6;
+    default:
+      return 2;
   }
 }
 

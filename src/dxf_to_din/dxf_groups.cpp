@@ -6,7 +6,9 @@ namespace dxfdin {
 
 namespace {
 
-bool IsBlank(int c) { return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f'; }
+bool IsBlank(int c) {
+  return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
+}
 
 // After a group code: its trailing blanks, its line end, the value line's leading blanks.
 void SkipToValue(TextInput& in) {
@@ -21,7 +23,9 @@ bool ValueLineIsEmpty(TextInput& in) {
   return c < 0 || c == '\n';
 }
 
-void DropRestOfLine(TConversionContext& context) { context.dxf_in->ReadLine(context.skip_buf, 0); }
+void DropRestOfLine(TConversionContext& context) {
+  context.dxf_in->ReadLine(context.skip_buf, 0);
+}
 
 }  // namespace
 
@@ -62,7 +66,9 @@ void ReadTextValue(TConversionContext& context, std::string& value, std::size_t 
   context.dxf_in->ReadLine(value, keep);
 }
 
-void SkipValue(TConversionContext& context) { DropRestOfLine(context); }
+void SkipValue(TConversionContext& context) {
+  DropRestOfLine(context);
+}
 
 void ReadLineType(TConversionContext& context) {
   // Names longer than any known one are kept in part; they match nothing either way.
@@ -70,11 +76,16 @@ void ReadLineType(TConversionContext& context) {
   if (!ValueLineIsEmpty(*context.dxf_in)) {
     context.dxf_in->ScanWord(context.line_type_name, kNameKeep);
     const std::string& name = context.line_type_name;
-    if (name == "CONTINUOUS") context.line_type = 1;
-    else if (name == "DASHED") context.line_type = 2;
-    else if (name == "CENTER") context.line_type = 3;
-    else if (name == "PHANTOM") context.line_type = 4;
-    else if (name == "hidden") context.line_type = 2;  // drawn dashed
+    if (name == "CONTINUOUS")
+      context.line_type = 1;
+    else if (name == "DASHED")
+      context.line_type = 2;
+    else if (name == "CENTER")
+      context.line_type = 3;
+    else if (name == "PHANTOM")
+      context.line_type = 4;
+    else if (name == "hidden")
+      context.line_type = 2;  // drawn dashed
   }
   DropRestOfLine(context);
 }

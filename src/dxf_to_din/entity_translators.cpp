@@ -5,10 +5,10 @@
 #include <numbers>
 #include <string>
 
-#include "io/text_input.h"
 #include "din_format/din_writer.h"
 #include "dxf_to_din/assign_class.h"
 #include "dxf_to_din/dxf_groups.h"
+#include "io/text_input.h"
 #include "text/din_text.h"
 
 namespace dxfdin {
@@ -60,12 +60,15 @@ void ReadGeometry(TConversionContext& context, std::initializer_list<RealGroup> 
 
 }  // namespace
 
-double DegToRad(double degrees) { return degrees * (1.0 / 180) * kPi; }
+double DegToRad(double degrees) {
+  return degrees * (1.0 / 180) * kPi;
+}
 
 void TranslateLine(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemLineChain;
-  ReadGeometry(context, {{10, &context.p1_x}, {20, &context.p1_y}, {11, &context.p2_x},
-                         {21, &context.p2_y}});
+  ReadGeometry(
+      context,
+      {{10, &context.p1_x}, {20, &context.p1_y}, {11, &context.p2_x}, {21, &context.p2_y}});
   AssignClass(context, settings);
   TextOutput& out = *context.din_out;
   WriteItemLine(out, ItemHead(context), false);
@@ -117,8 +120,7 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
 
 void TranslateCircle(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemArc;
-  ReadGeometry(context,
-               {{10, &context.centre_x}, {20, &context.centre_y}, {40, &context.radius}});
+  ReadGeometry(context, {{10, &context.centre_x}, {20, &context.centre_y}, {40, &context.radius}});
   AssignClass(context, settings);
   context.p1_x = context.centre_x + context.radius;
   context.p1_y = context.centre_y;
@@ -140,8 +142,11 @@ void TranslateCircle(TConversionContext& context, const TConversionSettings& set
 
 void TranslateArc(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemArc;
-  ReadGeometry(context, {{10, &context.centre_x}, {20, &context.centre_y}, {40, &context.radius},
-                         {50, &context.start_angle}, {51, &context.end_angle}});
+  ReadGeometry(context, {{10, &context.centre_x},
+                         {20, &context.centre_y},
+                         {40, &context.radius},
+                         {50, &context.start_angle},
+                         {51, &context.end_angle}});
   AssignClass(context, settings);
   // Counter-clockwise from start to end: an end below the start lies one turn further.
   if (context.end_angle < context.start_angle) context.start_angle -= 360;
@@ -176,24 +181,38 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
   std::string text;
   while (ReadGroupCode(context) && context.group_code != 0) {
     switch (context.group_code) {
-      case 1: ReadTextValue(context, text, kTextBytes); break;
-      case 8: ReadTextValue(context, context.entity_layer, kLayerNameKeep); break;
-      case 10: ReadFloatValue(context, context.text_x); break;
-      case 20: ReadFloatValue(context, context.text_y); break;
-      case 40: ReadFloatValue(context, context.text_height); break;
+      case 1:
+        ReadTextValue(context, text, kTextBytes);
+        break;
+      case 8:
+        ReadTextValue(context, context.entity_layer, kLayerNameKeep);
+        break;
+      case 10:
+        ReadFloatValue(context, context.text_x);
+        break;
+      case 20:
+        ReadFloatValue(context, context.text_y);
+        break;
+      case 40:
+        ReadFloatValue(context, context.text_height);
+        break;
       case 41: {
         float unused = 0;
         ReadFloatValue(context, unused);
         break;
       }
-      case 50: ReadFloatValue(context, context.text_angle); break;
+      case 50:
+        ReadFloatValue(context, context.text_angle);
+        break;
       case 51: {
         float more = 0;
         ReadFloatValue(context, more);
         context.text_angle = context.text_angle + more;
         break;
       }
-      default: SkipValue(context); break;
+      default:
+        SkipValue(context);
+        break;
     }
   }
   // Cut to its bytes, or at the end of the input, the text still ends its line.

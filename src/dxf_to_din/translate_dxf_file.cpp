@@ -3,11 +3,11 @@
 #include <cmath>
 #include <string>
 
-#include "io/text_input.h"
-#include "io/text_output.h"
 #include "din_format/din_writer.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_translators.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "text/number_text.h"
 
 namespace dxfdin {

@@ -62,16 +62,18 @@ std::uint64_t EightDigitBytes(std::uint32_t value) {
   return ((twos - tens * 10) << 8) | tens;
 }
 
-void Store16(char* out, Wide bytes) { std::memcpy(out, &bytes, sizeof bytes); }
+void Store16(char* out, Wide bytes) {
+  std::memcpy(out, &bytes, sizeof bytes);
+}
 
 // A value in printf's fixed form of "%.<P>G", 1e-4 <= |value| < 10^P, with P up to 15: most
 // numbers of a drawing. The value is m / 2^n exactly, so its P significant digits are
 // m·10^s / 2^n rounded to an integer, which 128 bits hold exactly; printf rounds the exact
 // value, ties to even, and so does this.
 struct FixedForm {
-  Wide text;         // the significant digits in ASCII, the first in the lowest byte
-  int exponent;      // of the first digit
-  int significant;   // digits without the zeros that end them
+  Wide text;        // the significant digits in ASCII, the first in the lowest byte
+  int exponent;     // of the first digit
+  int significant;  // digits without the zeros that end them
   bool negative;
 };
 
@@ -105,7 +107,8 @@ bool ToFixedForm(double value, int precision, FixedForm& form) {
     if (shift > 0) {
       const Wide rest = product - (whole << shift);
       const Wide half = static_cast<Wide>(1) << (shift - 1);
-      whole += static_cast<int>(rest > half) | (static_cast<int>(rest == half) & static_cast<int>(whole & 1));
+      whole += static_cast<int>(rest > half) |
+               (static_cast<int>(rest == half) & static_cast<int>(whole & 1));
     }
     if (whole == kTens[precision]) {  // rounded up to the next power of ten
       whole = kTens[precision - 1];
@@ -113,9 +116,9 @@ bool ToFixedForm(double value, int precision, FixedForm& form) {
     }
     // Sixteen digit bytes with leading zeros, moved down so that the P digits come first.
     const auto integer = static_cast<std::uint64_t>(whole);
-    Wide digits = EightDigitBytes(static_cast<std::uint32_t>(integer / 100000000)) |
-                  static_cast<Wide>(EightDigitBytes(static_cast<std::uint32_t>(integer % 100000000)))
-                      << 64;
+    Wide digits =
+        EightDigitBytes(static_cast<std::uint32_t>(integer / 100000000)) |
+        static_cast<Wide>(EightDigitBytes(static_cast<std::uint32_t>(integer % 100000000))) << 64;
     digits >>= 8 * (16 - precision);
     const auto high = static_cast<std::uint64_t>(digits >> 64);
     const int zero_bits = high != 0 ? __builtin_clzll(high)
@@ -263,8 +266,8 @@ void AppendFixed(std::string& out, double value, int width, int precision) {
   if (!std::isfinite(value)) {
     length = NonFinite(buffer, value, false);
   } else {
-    auto result = std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed,
-                                precision);
+    auto result =
+        std::to_chars(buffer, buffer + sizeof buffer, value, std::chars_format::fixed, precision);
     length = result.ptr - buffer;
   }
   AppendPadded(out, buffer, length, width);

@@ -28,7 +28,9 @@ constexpr std::size_t kChunk = 64 * 1024;
 // Longest real-number token kept for conversion; longer digit strings are still consumed.
 constexpr std::size_t kMaxNumberToken = 512;
 
-bool IsDigit(int c) { return c >= '0' && c <= '9'; }
+bool IsDigit(int c) {
+  return c >= '0' && c <= '9';
+}
 
 // The C library's conversion of a decimal token, independent of the process locale (the
 // window sets the user's locale, whose decimal point may be a comma). from_chars rounds
@@ -106,10 +108,7 @@ std::unique_ptr<TextInput> TextInput::FromString(std::string bytes) {
 }
 
 TextInput::TextInput(int fd, std::string bytes)
-    : fd_(fd),
-      source_(std::move(bytes)),
-      raw_(new char[kChunk]),
-      buffer_(new char[kChunk + 1]) {}
+    : fd_(fd), source_(std::move(bytes)), raw_(new char[kChunk]), buffer_(new char[kChunk + 1]) {}
 
 TextInput::~TextInput() {
   if (fd_ >= 0) ::close(fd_);
@@ -119,7 +118,8 @@ bool TextInput::Fill() {
   begin_ = end_ = 0;
   while (end_ == 0 && !eof_) {
     std::size_t got = 0;
-    const std::size_t want = static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, fail_after_ - offset_));
+    const std::size_t want =
+        static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, fail_after_ - offset_));
     if (want == 0) {
       error_ = std::make_error_code(std::errc::io_error);
     } else if (fd_ >= 0) {
@@ -225,7 +225,8 @@ void TextInput::TakePiece(std::size_t max_bytes, Take take) {
     std::size_t want = std::min(end_ - begin_, max_bytes);
     const char* start = buffer_.get() + begin_;
     const void* lf = std::memchr(start, '\n', want);
-    std::size_t size = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
+    std::size_t size =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : want;
     take(start, size);
     begin_ += size;
     max_bytes -= size;
@@ -252,7 +253,8 @@ bool TextInput::ReadLine(std::string& line, std::size_t keep) {
     const char* start = buffer_.get() + begin_;
     std::size_t avail = end_ - begin_;
     const void* lf = std::memchr(start, '\n', avail);
-    std::size_t take = lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : avail;
+    std::size_t take =
+        lf ? static_cast<std::size_t>(static_cast<const char*>(lf) - start) + 1 : avail;
     if (line.size() < keep) line.append(start, std::min(take, keep - line.size()));
     begin_ += take;
     if (lf) break;
@@ -341,9 +343,13 @@ bool TextInput::TakeRealToken(std::string& token) {
   return true;
 }
 
-ScanResult TextInput::ScanDouble(double& value) { return ScanReal(value); }
+ScanResult TextInput::ScanDouble(double& value) {
+  return ScanReal(value);
+}
 
-ScanResult TextInput::ScanFloat(float& value) { return ScanReal(value); }
+ScanResult TextInput::ScanFloat(float& value) {
+  return ScanReal(value);
+}
 
 ScanResult TextInput::ScanWord(std::string& word, std::size_t keep) {
   SkipSpace();

@@ -97,14 +97,14 @@ class TextInput {
   template <typename Real>
   ScanResult ScanReal(Real& value);
 
-  int fd_;                   // -1 when reading from memory
-  std::string source_;       // the bytes, when reading from memory
+  int fd_;              // -1 when reading from memory
+  std::string source_;  // the bytes, when reading from memory
   std::size_t source_pos_ = 0;
   std::unique_ptr<char[]> raw_;
   std::unique_ptr<char[]> buffer_;  // translated characters
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
-  bool carry_cr_ = false;    // a CR at the end of a raw read, waiting for the next byte
+  bool carry_cr_ = false;  // a CR at the end of a raw read, waiting for the next byte
   bool eof_ = false;
   std::error_code error_;
   std::uint64_t offset_ = 0;

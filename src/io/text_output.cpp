@@ -17,7 +17,6 @@ namespace dxfdin {
 
 namespace {
 
-
 // Formats in the "C" locale for the duration of one call.
 class CLocaleScope {
  public:
@@ -127,7 +126,9 @@ void TextOutput::Format(const char* format, ...) {
   Write(std::string_view(large.data(), static_cast<std::size_t>(length)));
 }
 
-void TextOutput::WriteRaw(std::string_view bytes) { Put(bytes.data(), bytes.size()); }
+void TextOutput::WriteRaw(std::string_view bytes) {
+  Put(bytes.data(), bytes.size());
+}
 
 void TextOutput::WriteG(double value, int width, int precision) {
   // Straight into the buffer when it has room: numbers are most of what is written.

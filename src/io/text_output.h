@@ -83,7 +83,7 @@ class TextOutput {
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   std::error_code error_;
-  std::string number_;  // scratch for one formatted number
+  std::string number_;                   // scratch for one formatted number
   std::string name_ = "temporary file";  // what a failure of a temporary file names
 };
 

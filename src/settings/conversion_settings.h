@@ -16,7 +16,7 @@ inline constexpr int kPenCount = 6;
 struct TConversionSettings {
   std::int32_t lay_class = 0;  // 1: layer names are first tried against the keys
   std::int32_t pen_class = 0;  // 1: an entity no key matched takes the class of its pen
-  std::array<std::string, kLayerKeyCount> ss_l_c;  // layer-name keys 1 to 7
+  std::array<std::string, kLayerKeyCount> ss_l_c;    // layer-name keys 1 to 7
   std::array<std::int32_t, kLayerKeyCount> n_l_c{};  // class numbers of keys 1 to 7
   std::array<std::int32_t, kPenCount> n_p_c{};       // class numbers of pens 1 to 6
 };

@@ -14,7 +14,9 @@ namespace dxfdin {
 
 namespace {
 
-char LowerAscii(char c) { return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c; }
+char LowerAscii(char c) {
+  return c >= 'A' && c <= 'Z' ? static_cast<char>(c - 'A' + 'a') : c;
+}
 
 bool SameName(std::string_view a, std::string_view b) {
   if (a.size() != b.size()) return false;
@@ -26,7 +28,8 @@ bool SameName(std::string_view a, std::string_view b) {
 
 std::string_view TrimBlanks(std::string_view s) {
   while (!s.empty() && (s.front() == ' ' || s.front() == '\t')) s.remove_prefix(1);
-  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r')) s.remove_suffix(1);
+  while (!s.empty() && (s.back() == ' ' || s.back() == '\t' || s.back() == '\r'))
+    s.remove_suffix(1);
   return s;
 }
 
@@ -145,8 +148,7 @@ void ProfileFile::WriteString(std::string_view section, std::string_view key,
   }
 }
 
-void ProfileFile::WriteInteger(std::string_view section, std::string_view key,
-                               std::int32_t value) {
+void ProfileFile::WriteInteger(std::string_view section, std::string_view key, std::int32_t value) {
   WriteString(section, key, std::to_string(value));
 }
 
@@ -155,7 +157,8 @@ void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 void ProfileFile::Save(const std::filesystem::path& path) const {
-  if (path.empty()) throw std::runtime_error("the settings cannot be saved: there is no home directory");
+  if (path.empty())
+    throw std::runtime_error("the settings cannot be saved: there is no home directory");
   OutputFile output(path);
   for (const std::string& line : lines_) {
     output.Out().Write(line);

@@ -19,7 +19,9 @@ constexpr const char* kLayerKeyDefaults[kLayerKeyCount] = {"dim", "fusn", "", ""
 constexpr const char* kLayerClassDefaults[kLayerKeyCount] = {"100", "215", "", "", "", "", ""};
 constexpr const char* kPenClassDefaults[kPenCount] = {"53", "65", "58", "54", "16", "22"};
 
-std::string Numbered(const char* stem, int n) { return stem + std::to_string(n); }
+std::string Numbered(const char* stem, int n) {
+  return stem + std::to_string(n);
+}
 
 }  // namespace
 
@@ -68,8 +70,8 @@ void LoadConversionSettings(TConversionSettings& settings, const std::filesystem
   if (profile.ReadBool("Check", "lay_class", true)) settings.lay_class = 1;
   if (profile.ReadBool("Check", "pen_class", false)) settings.pen_class = 1;
   for (int n = 1; n <= kLayerKeyCount; ++n) {
-    settings.ss_l_c[n - 1] =
-        CutSettingsKey(profile.ReadString("lay_name", Numbered("ss_l_c", n), kLayerKeyDefaults[n - 1]));
+    settings.ss_l_c[n - 1] = CutSettingsKey(
+        profile.ReadString("lay_name", Numbered("ss_l_c", n), kLayerKeyDefaults[n - 1]));
   }
   for (int n = 1; n <= kLayerKeyCount; ++n) {
     LoadClassNumber(profile, "class_no", Numbered("n_l_c", n), kLayerClassDefaults[n - 1],

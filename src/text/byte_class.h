@@ -9,9 +9,13 @@ constexpr bool IsLeadByte(unsigned char b) {
 }
 
 // Half-width katakana and half-width punctuation: single bytes that DIN texts cannot carry.
-constexpr bool IsHalfWidthKana(unsigned char b) { return b >= 0xA1 && b <= 0xDF; }
+constexpr bool IsHalfWidthKana(unsigned char b) {
+  return b >= 0xA1 && b <= 0xDF;
+}
 
 // The white space that trimming removes: space, tab and line feed (carriage return is not).
-constexpr bool IsTrimSpace(unsigned char b) { return b == ' ' || b == '\t' || b == '\n'; }
+constexpr bool IsTrimSpace(unsigned char b) {
+  return b == ' ' || b == '\t' || b == '\n';
+}
 
 }  // namespace dxfdin

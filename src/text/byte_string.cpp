@@ -30,8 +30,7 @@ std::string ExtractRun(std::string_view s, std::string_view open, std::string_vi
   return std::string(s.substr(start, end - start));
 }
 
-int ReplaceText(std::string& s, std::string_view pattern, std::string_view replacement,
-                int count) {
+int ReplaceText(std::string& s, std::string_view pattern, std::string_view replacement, int count) {
   if (count < 0 || count > kMaxReplacements) count = kMaxReplacements;
   if (pattern.empty()) return 0;
   int replaced = 0;

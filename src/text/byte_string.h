@@ -27,8 +27,7 @@ std::string ExtractRun(std::string_view s, std::string_view open, std::string_vi
 // kMaxReplacements). A match never starts on the trail byte of a double-byte character; the
 // scan goes on after the inserted text. Returns the number of replacements. An empty pattern
 // matches nowhere.
-int ReplaceText(std::string& s, std::string_view pattern, std::string_view replacement,
-                int count);
+int ReplaceText(std::string& s, std::string_view pattern, std::string_view replacement, int count);
 
 // Modes: 0 removes all white space; 1 collapses each run of white space outside double
 // quotes to its first byte; 2 removes leading, 3 trailing, 4 trailing then leading white

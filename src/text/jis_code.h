@@ -12,7 +12,11 @@ namespace dxfdin {
 void SjisToJis(char* bytes, std::size_t length);
 void JisToSjis(char* bytes, std::size_t length);
 
-inline void SjisToJis(std::string& bytes) { SjisToJis(bytes.data(), bytes.size()); }
-inline void JisToSjis(std::string& bytes) { JisToSjis(bytes.data(), bytes.size()); }
+inline void SjisToJis(std::string& bytes) {
+  SjisToJis(bytes.data(), bytes.size());
+}
+inline void JisToSjis(std::string& bytes) {
+  JisToSjis(bytes.data(), bytes.size());
+}
 
 }  // namespace dxfdin

@@ -8,8 +8,12 @@ namespace dxfdin {
 
 namespace {
 
-bool IsBlank(char c) { return c == ' ' || c == '\t'; }
-bool IsDigit(char c) { return c >= '0' && c <= '9'; }
+bool IsBlank(char c) {
+  return c == ' ' || c == '\t';
+}
+bool IsDigit(char c) {
+  return c >= '0' && c <= '9';
+}
 
 std::string_view SkipLeadingBlanks(std::string_view text) {
   while (!text.empty() && IsBlank(text.front())) text.remove_prefix(1);
@@ -64,10 +68,13 @@ double StrToFloat(std::string_view text) {
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     valid = error == std::errc() && end == number.data() + number.size() && std::isfinite(value);
   }
-  if (!valid) throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+  if (!valid)
+    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
   return value;
 }
 
-std::string IntToStr(std::int32_t value) { return std::to_string(value); }
+std::string IntToStr(std::int32_t value) {
+  return std::to_string(value);
+}
 
 }  // namespace dxfdin

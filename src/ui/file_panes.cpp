@@ -54,7 +54,7 @@ void TDirectoryListBox::SetDirectory(const QString& path) {
   clear();
   // The path from the root down, then the subdirectories, each entry holding its path.
   QStringList levels;
-  for (QDir dir(directory);; ) {
+  for (QDir dir(directory);;) {
     levels.prepend(dir.absolutePath());
     if (!dir.cdUp()) break;
   }
@@ -65,8 +65,8 @@ void TDirectoryListBox::SetDirectory(const QString& path) {
     item->setData(Qt::UserRole, level);
   }
   setCurrentRow(count() - 1);
-  const auto subdirectories =
-      QDir(directory).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot, QDir::Name | QDir::IgnoreCase);
+  const auto subdirectories = QDir(directory).entryInfoList(QDir::Dirs | QDir::NoDotAndDotDot,
+                                                            QDir::Name | QDir::IgnoreCase);
   for (const QFileInfo& sub : subdirectories) {
     auto* item = new QListWidgetItem(QString(depth, ' ') + sub.fileName(), this);
     item->setData(Qt::UserRole, sub.absoluteFilePath());
@@ -84,7 +84,8 @@ void TDirectoryListBox::EntryActivated(QListWidgetItem* item) {
   SetDirectory(item->data(Qt::UserRole).toString());
 }
 
-TFileListBox::TFileListBox(QWidget* parent, const QString& mask) : QListWidget(parent), mask_(mask) {
+TFileListBox::TFileListBox(QWidget* parent, const QString& mask)
+    : QListWidget(parent), mask_(mask) {
   setSelectionMode(QAbstractItemView::ExtendedSelection);
 }
 

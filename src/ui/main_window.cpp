@@ -9,8 +9,8 @@
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
-#include <initializer_list>
 #include <exception>
+#include <initializer_list>
 #include <string>
 #include <vector>
 
@@ -24,7 +24,9 @@ namespace dxfdin::ui {
 
 namespace {
 
-QString FromBytes(const std::string& text) { return QString::fromStdString(text); }
+QString FromBytes(const std::string& text) {
+  return QString::fromStdString(text);
+}
 
 // What a batch tells the window: the status line painted at once, files shown as they come,
 // problems collected for one message box at the end. Between files and at progress steps the
@@ -77,11 +79,14 @@ QPoint OnVisibleScreen(const QWidget* window, QPoint stored, QSize size) {
   const QRect area = screen->availableGeometry();
   const int title = window->style()->pixelMetric(QStyle::PM_TitleBarHeight);
   const int x = std::max(area.left(), std::min(stored.x(), area.right() + 1 - size.width()));
-  const int y = std::max(area.top() + title, std::min(stored.y(), area.bottom() + 1 - size.height()));
+  const int y =
+      std::max(area.top() + title, std::min(stored.y(), area.bottom() + 1 - size.height()));
   return {x, y};
 }
 
-QString HomeDir(const char* name) { return QDir::homePath() + '/' + name + '/'; }
+QString HomeDir(const char* name) {
+  return QDir::homePath() + '/' + name + '/';
+}
 
 }  // namespace
 
@@ -179,9 +184,9 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   for (QLabel* label : {Label1, Label3}) label->adjustSize();
   client->setFixedSize(static_cast<int>(529 * s), static_cast<int>(339 * s));
 
-  QWidget* order[] = {Button1,        Button2,       DriveComboBox1,    DirectoryListBox1,
-                      FileListBox1,   DriveComboBox2, DirectoryListBox2, FileListBox2,
-                      CheckBox1,      Edit1,         CheckBox2};
+  QWidget* order[] = {Button1,      Button2,        DriveComboBox1,    DirectoryListBox1,
+                      FileListBox1, DriveComboBox2, DirectoryListBox2, FileListBox2,
+                      CheckBox1,    Edit1,          CheckBox2};
   for (std::size_t i = 0; i + 1 < std::size(order); ++i) setTabOrder(order[i], order[i + 1]);
 
   connect(Button1, &QPushButton::clicked, this, &TForm1::Button1Click);
@@ -204,7 +209,8 @@ void TForm1::FormCreate() {
   // The client area's place is stored and restored: the frame's size is the window
   // manager's, and mixing the two made the window creep at every start.
   adjustSize();
-  const QPoint stored(profile.ReadInteger("Locate", "x", 200), profile.ReadInteger("Locate", "y", 200));
+  const QPoint stored(profile.ReadInteger("Locate", "x", 200),
+                      profile.ReadInteger("Locate", "y", 200));
   setGeometry(QRect(OnVisibleScreen(this, stored, size()), size()));
   QString dxf = start_dxf_dir_.isEmpty()
                     ? FromBytes(profile.ReadString("Dir", "dxf", HomeDir("dxf").toStdString()))
@@ -277,13 +283,21 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
   QMainWindow::keyPressEvent(event);
 }
 
-void TForm1::Button1Click() { RunBatchFrom(FileListBox1, FileListBox2, BatchDirection::kDxfToDin); }
+void TForm1::Button1Click() {
+  RunBatchFrom(FileListBox1, FileListBox2, BatchDirection::kDxfToDin);
+}
 
-void TForm1::Button2Click() { RunBatchFrom(FileListBox2, FileListBox1, BatchDirection::kDinToDxf); }
+void TForm1::Button2Click() {
+  RunBatchFrom(FileListBox2, FileListBox1, BatchDirection::kDinToDxf);
+}
 
-void TForm1::Button3Click() { stop_requested_ = true; }
+void TForm1::Button3Click() {
+  stop_requested_ = true;
+}
 
-void TForm1::CheckBox1Click() { overwrite_on_ = CheckBox1->checkState() == Qt::Checked ? 1 : 0; }
+void TForm1::CheckBox1Click() {
+  overwrite_on_ = CheckBox1->checkState() == Qt::Checked ? 1 : 0;
+}
 
 void TForm1::CheckBox2Click() {
   context_.text_scale_on = CheckBox2->isChecked() ? 1 : 0;
@@ -305,8 +319,9 @@ void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirec
   for (int i = 0; i < source->count(); ++i) {
     QListWidgetItem* item = source->item(i);
     if (!item->isSelected()) continue;
-    jobs.push_back({std::filesystem::path(source->Directory().toStdString()) / item->text().toStdString(),
-                    target->Directory().toStdString()});
+    jobs.push_back(
+        {std::filesystem::path(source->Directory().toStdString()) / item->text().toStdString(),
+         target->Directory().toStdString()});
   }
   BatchOptions options;
   options.direction = direction;

@@ -40,7 +40,8 @@ TForm2::TForm2(TForm1* owner) : QDialog(owner), owner_(owner) {
   const int pen_label_tops[] = {104, 133, 163, 192, 221, 251};
   for (int i = 0; i < 6; ++i) {
     std::string text = "Pen " + std::to_string(i + 1);
-    pen_labels[i] = label(pen_names[i], text.c_str(), i == 5 ? 249 : 247, pen_label_tops[i], 38, 15);
+    pen_labels[i] =
+        label(pen_names[i], text.c_str(), i == 5 ? 249 : 247, pen_label_tops[i], 38, 15);
   }
   Label4 = label("Label4", "1.ﾚｲﾔｰ名は半角英数字で入力", 32, 312, 195, 15);
   Label14 = label("Label14", "2.クラスNoは １～255、0は未指定", 32, 336, 213, 15);
@@ -120,9 +121,11 @@ namespace {
 QString KeyProblem(int number, const QString& text) {
   const std::string bytes = ToSjis(text);
   const QString name = QString::fromUtf8("レイヤー名 %1「%2」").arg(number).arg(text);
-  if (FromSjis(bytes) != text) return name + QString::fromUtf8("に Shift-JIS で書けない文字があります");
+  if (FromSjis(bytes) != text)
+    return name + QString::fromUtf8("に Shift-JIS で書けない文字があります");
   if (bytes.size() > kSettingsKeyBytes) {
-    return name + QString::fromUtf8("が %1 バイトを超えています（全角文字は 2 バイト）").arg(kSettingsKeyBytes);
+    return name + QString::fromUtf8("が %1 バイトを超えています（全角文字は 2 バイト）")
+                      .arg(kSettingsKeyBytes);
   }
   return {};
 }

@@ -37,7 +37,7 @@ class TForm2 : public QDialog {
   QLabel* Label12;
   QLabel* Label14;
   std::array<QLabel*, 6> pen_labels;  // Label7 .. Label11, Label13
-  std::array<QLineEdit*, 20> edits;  // Edit1 .. Edit20
+  std::array<QLineEdit*, 20> edits;   // Edit1 .. Edit20
 
  protected:
   void done(int result) override;

@@ -40,9 +40,9 @@ TEST(TranslateDinFile, HeaderOnlyGivesAnEmptyLayerTableAndEntities) {
 
 TEST(ApplyItemLayer, NamesAndColoursOfClassNumbers) {
   const std::pair<std::int32_t, const char*> names[] = {
-      {1, "0-1"},   {5, "0-5"},   {6, "0-6"},   {14, "0-e"},  {15, "1-f"},
-      {16, "1-0"},  {17, "1-1"},  {31, "2-f"},  {32, "2-0"},  {100, "6-4"},
-      {255, "10-f"}, {256, "10-0"}, {0, "0-0"}, {-1, "0-ffffffff"}, {-17, "ffffffff-ffffffff"}};
+      {1, "0-1"},    {5, "0-5"},    {6, "0-6"},  {14, "0-e"},        {15, "1-f"},
+      {16, "1-0"},   {17, "1-1"},   {31, "2-f"}, {32, "2-0"},        {100, "6-4"},
+      {255, "10-f"}, {256, "10-0"}, {0, "0-0"},  {-1, "0-ffffffff"}, {-17, "ffffffff-ffffffff"}};
   const std::int32_t colours[] = {1, 5, 1, 4, 5, 1, 2, 1, 2, 5, 5, 1, 0, -1, -2};
   auto context = FreshContext();
   for (std::size_t i = 0; i < std::size(names); ++i) {
@@ -132,9 +132,9 @@ TEST(TranslateDinFile, HiddenSuppressesOnlyTheLinesOfPointRecords) {
   std::string entities = Entities(dxf);
   // The hidden SR 4 moves the point: the visible line starts at (1, 0). SR 12 draws two lines.
   EXPECT_EQ(entities.find("  0\nLINE"), 0u);
-  EXPECT_NE(entities.find(" 10\n" + Pad("1", 23) + "\n 20\n" + Pad("0", 23) + "\n 11\n" +
-                          Pad("2", 23)),
-            std::string::npos);
+  EXPECT_NE(
+      entities.find(" 10\n" + Pad("1", 23) + "\n 20\n" + Pad("0", 23) + "\n 11\n" + Pad("2", 23)),
+      std::string::npos);
   std::size_t lines = 0;
   for (std::size_t at = 0; (at = entities.find("LINE\n", at)) != std::string::npos; ++at) ++lines;
   EXPECT_EQ(lines, 3u);
@@ -159,13 +159,14 @@ TEST(TranslateDinFile, TextsWithTheirPositionAndContinuationLines) {
 
 TEST(TranslateDinFile, ARecordLineAfterATextIsActedOn) {
   auto context = FreshContext();
-  std::string din = std::string(kHeader) + "ITEM  11   1  1  1   1  1 0\n" +
-                    "  SR 13 0   2  0  0\n     A\n  SR  3 3    2  0  0\n 7 8\n" +
-                    "  SR  4 3    2  0  0\n 9 10\n"
-                    // A text ending the file, and one followed by an ITEM line.
-                    "ITEM  11   1  1  1   1  1 0\n  SR 13 0   2  0  0\n     B\n"
-                    "ITEM  2   2  1  1   1  1 0\n  SR  3 3    2  0  0\n 0 0\n  SR  4 3    2  0  0\n 1 1\n"
-                    "ITEM  11   1  1  1   1  1 0\n  SR 13 0   2  0  0\n     C";
+  std::string din =
+      std::string(kHeader) + "ITEM  11   1  1  1   1  1 0\n" +
+      "  SR 13 0   2  0  0\n     A\n  SR  3 3    2  0  0\n 7 8\n" +
+      "  SR  4 3    2  0  0\n 9 10\n"
+      // A text ending the file, and one followed by an ITEM line.
+      "ITEM  11   1  1  1   1  1 0\n  SR 13 0   2  0  0\n     B\n"
+      "ITEM  2   2  1  1   1  1 0\n  SR  3 3    2  0  0\n 0 0\n  SR  4 3    2  0  0\n 1 1\n"
+      "ITEM  11   1  1  1   1  1 0\n  SR 13 0   2  0  0\n     C";
   std::string entities = Entities(ToDxf(context, din));
   EXPECT_NE(entities.find(" 10\n" + Pad("7", 23) + "\n 20\n" + Pad("8", 23)), std::string::npos);
   EXPECT_NE(entities.find("  1\nB\n  0\nLINE\n  8\n0-2\n"), std::string::npos);
@@ -174,7 +175,8 @@ TEST(TranslateDinFile, ARecordLineAfterATextIsActedOn) {
 
 TEST(TranslateDinFile, LayerTableHoldsEveryClassItemsName) {
   auto context = FreshContext();
-  std::string din = std::string(kHeader) + "ITEM  2   300  1  1   1  1 0\nITEM  2   5  1  1   1  1 0\n" +
+  std::string din = std::string(kHeader) +
+                    "ITEM  2   300  1  1   1  1 0\nITEM  2   5  1  1   1  1 0\n" +
                     "ITEM  2   -2  1  1   1  1 0\nITEM  2   5  1  1   1  1 0\n" +
                     "  ITEM  2   7  1  1   1  1 0\n";
   std::string dxf = ToDxf(context, din);
@@ -198,9 +200,9 @@ TEST(TranslateDinFile, ProgressAndMalformedRecords) {
   din += "ITEM\n  SR\n  SR 13 0   2  0  0\n" + std::string(1000, 'T') + "\n";
   std::string entities = Entities(ToDxf(context, din));
   EXPECT_EQ(shown, (std::vector<int>{100, 200}));
-  EXPECT_NE(entities.rfind(" 10\n" + Pad("3", 23) + "\n 20\n" + Pad("4", 23) + "\n 11\n" +
-                           Pad("3", 23)),
-            std::string::npos);
+  EXPECT_NE(
+      entities.rfind(" 10\n" + Pad("3", 23) + "\n 20\n" + Pad("4", 23) + "\n 11\n" + Pad("3", 23)),
+      std::string::npos);
   // A text line of any length arrives whole.
   EXPECT_NE(entities.find("  1\n" + std::string(1000, 'T') + "\n"), std::string::npos);
 }

@@ -54,7 +54,7 @@ TEST(AssignClass, PensByColourWhenNoKeyMatched) {
   auto context = FreshContext();
   TConversionSettings settings = Mapping();
   settings.pen_class = 1;
-  const std::pair<int, int> pens[] = {{4, 53}, {3, 58}, {2, 54}, {6, 16}, {5, 22},
+  const std::pair<int, int> pens[] = {{4, 53}, {3, 58}, {2, 54}, {6, 16},   {5, 22},
                                       {1, 65}, {7, 65}, {0, 65}, {256, 65}, {-3, 65}};
   for (auto [colour, expected] : pens) {
     context.colour = colour;

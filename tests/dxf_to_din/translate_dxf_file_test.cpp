@@ -33,19 +33,20 @@ std::string Line(const std::string& layer, const std::string& coordinates) {
 }
 
 // Only the items, for tests that do not look at the header line.
-std::string Items(const std::string& din) { return din.substr(Crlf(kHeader).size()); }
+std::string Items(const std::string& din) {
+  return din.substr(Crlf(kHeader).size());
+}
 
 TEST(TranslateDxfFile, LineOnTheSecondLayerOfTheTable) {
   auto context = FreshContext();
-  std::string din = ToDin(context, {},
-                          Dxf({"0", "WALL"}, Line("WALL", " 10\n0.0\n 20\n0.0\n 11\n100.0\n 21\n50.5\n")));
-  EXPECT_EQ(din, Crlf(std::string(kHeader) +
-                      "ITEM  2   2  1  1   1  1 0\n"
-                      "  SR  3 3    2  0  0\n"
-                      "                           0                      0\n"
-                      "  SR  4 3    2  0  0\n"
-                      "                         100                   50.5\n"
-                      "  SR 31 1    0  0  0\n"));
+  std::string din = ToDin(
+      context, {}, Dxf({"0", "WALL"}, Line("WALL", " 10\n0.0\n 20\n0.0\n 11\n100.0\n 21\n50.5\n")));
+  EXPECT_EQ(din, Crlf(std::string(kHeader) + "ITEM  2   2  1  1   1  1 0\n"
+                                             "  SR  3 3    2  0  0\n"
+                                             "                           0                      0\n"
+                                             "  SR  4 3    2  0  0\n"
+                                             "                         100                   50.5\n"
+                                             "  SR 31 1    0  0  0\n"));
 }
 
 TEST(TranslateDxfFile, FilesWithoutEntitiesGiveTheHeaderAlone) {
@@ -58,15 +59,16 @@ TEST(TranslateDxfFile, FilesWithoutEntitiesGiveTheHeaderAlone) {
 TEST(TranslateDxfFile, DrawingsWithoutALayerTableStillConvert) {
   // Many writers leave the TABLES section out; the entities are found all the same.
   auto context = FreshContext();
-  std::string din = ToDin(context, {}, "  0\nSECTION\n  2\nENTITIES\n  0\n" +
-                                           Line("0", " 10\n1\n 20\n2\n") + "ENDSEC\n");
+  std::string din =
+      ToDin(context, {},
+            "  0\nSECTION\n  2\nENTITIES\n  0\n" + Line("0", " 10\n1\n 20\n2\n") + "ENDSEC\n");
   EXPECT_NE(din.find("ITEM  2   "), std::string::npos);
 }
 
 TEST(TranslateDxfFile, TextItemWithItsFrame) {
   auto context = FreshContext();
-  std::string din = ToDin(context, {},
-                          Dxf({}, "TEXT\n  8\nT\n 10\n10\n 20\n20\n 40\n2.5\n  1\nABC\n  0\n"));
+  std::string din =
+      ToDin(context, {}, Dxf({}, "TEXT\n  8\nT\n 10\n10\n 20\n20\n 40\n2.5\n  1\nABC\n  0\n"));
   EXPECT_EQ(Items(din), Crlf("ITEM  11   100  1  1   1  1 0\n"
                              "  SR  1 1    1  0  0\n"
                              "        768\n"
@@ -80,14 +82,13 @@ TEST(TranslateDxfFile, TextItemWithItsFrame) {
                              "  SR 31 1    0  0  0\n"));
 
   // Turned by 90 degrees, the frame turns with it.
-  std::string turned = ToDin(context, {},
-                             Dxf({}, "TEXT\n 10\n10\n 20\n20\n 40\n2.5\n 50\n90\n  1\nABC\n  0\n"));
+  std::string turned =
+      ToDin(context, {}, Dxf({}, "TEXT\n 10\n10\n 20\n20\n 40\n2.5\n 50\n90\n  1\nABC\n  0\n"));
   EXPECT_NE(turned.find("                  10             20           10.5           19.5\r\n"
                         "                10.5          26.75              7           19.5\r\n"),
             std::string::npos);
   // Groups 50 and 51 add up.
-  std::string summed = ToDin(context, {},
-                             Dxf({}, "TEXT\n 40\n1\n 50\n30\n 51\n15\n  1\nA\n  0\n"));
+  std::string summed = ToDin(context, {}, Dxf({}, "TEXT\n 40\n1\n 50\n30\n 51\n15\n  1\nA\n  0\n"));
   EXPECT_NE(summed.find("          0   100    45  1040"), std::string::npos);
 }
 
@@ -125,16 +126,18 @@ TEST(TranslateDxfFile, TextHeightsFollowTheSinglePrecisionScale) {
 
 TEST(TranslateDxfFile, GroupsAnEntityLacksCarryOver) {
   auto context = FreshContext();
-  std::string din = ToDin(context, {},
-                          Dxf({}, Line("A", " 10\n1\n 20\n1\n 11\n7\n 21\n8\n") +
-                                      Line("A", " 10\n2\n 20\n2\n")));
+  std::string din =
+      ToDin(context, {},
+            Dxf({}, Line("A", " 10\n1\n 20\n1\n 11\n7\n 21\n8\n") + Line("A", " 10\n2\n 20\n2\n")));
   std::size_t second = din.rfind("ITEM");
-  EXPECT_NE(din.find("  SR  4 3    2  0  0\r\n                           7                      8\r\n",
-                     second),
-            std::string::npos);
+  EXPECT_NE(
+      din.find("  SR  4 3    2  0  0\r\n                           7                      8\r\n",
+               second),
+      std::string::npos);
   // And from file to file: the next file's line repeats the end point too.
   std::string next = ToDin(context, {}, Dxf({}, Line("A", " 10\n0\n 20\n0\n")));
-  EXPECT_NE(next.find("                           7                      8\r\n"), std::string::npos);
+  EXPECT_NE(next.find("                           7                      8\r\n"),
+            std::string::npos);
 }
 
 TEST(TranslateDxfFile, LineTypesByExactName) {
@@ -189,13 +192,14 @@ TEST(TranslateDxfFile, MalformedGroupsNeverPutTheReadingOutOfStep) {
   EXPECT_NE(din.find("ITEM  2"), std::string::npos);
 
   // A text of more than 254 bytes keeps 254 and still ends its line.
-  std::string text_din = ToDin(context, {}, Dxf({}, "TEXT\n  1\n" + std::string(300, 'T') + "\n  0\n"));
+  std::string text_din =
+      ToDin(context, {}, Dxf({}, "TEXT\n  1\n" + std::string(300, 'T') + "\n  0\n"));
   EXPECT_NE(text_din.find("  SR 13 0   255  0  0\r\n     " + std::string(254, 'T') + "\r\n  SR 31"),
             std::string::npos);
 
   // A long layer name is cut to 19 bytes and its rest is not read as groups.
-  std::string long_layer = ToDin(context, {},
-                                 Dxf({}, Line(std::string(1000, 'L'), " 10\n1\n 20\n2\n")));
+  std::string long_layer =
+      ToDin(context, {}, Dxf({}, Line(std::string(1000, 'L'), " 10\n1\n 20\n2\n")));
   EXPECT_EQ(long_layer.find("ITEM"), long_layer.rfind("ITEM"));
 }
 

@@ -8,11 +8,11 @@
 #include <string>
 #include <vector>
 
-#include "io/text_input.h"
-#include "io/text_output.h"
 #include "din_format/conversion_context.h"
 #include "din_to_dxf/translate_din_file.h"
 #include "dxf_to_din/translate_dxf_file.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "settings/settings_file.h"
 #include "support/temp_dir.h"
 

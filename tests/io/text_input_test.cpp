@@ -99,7 +99,8 @@ TEST(TextInput, ScansLikeScanf) {
 
 TEST(TextInput, NumbersRoundAsTheCLibraryDoes) {
   // %f rounds the decimal text to single precision directly (not through double).
-  auto in = TextInput::FromString("0.1 1.00000005960464477539062500000001 99999999999 1e999 1e-400");
+  auto in =
+      TextInput::FromString("0.1 1.00000005960464477539062500000001 99999999999 1e999 1e-400");
   float f;
   ASSERT_EQ(in->ScanFloat(f), ScanResult::kOk);
   EXPECT_EQ(f, 0.1f);

@@ -60,9 +60,9 @@ std::string Convert(const std::string& name, const std::string& bytes, BatchDire
   options.direction = direction;
   options.dxf_template = std::filesystem::path(DXFDIN_SOURCE_DIR) / "data/Dxfhjw.dat";
   Quiet observer;
-  BatchResult result = RunBatch(context, settings,
-                                {{dir / (name + (to_din ? ".dxf" : ".din")), dir.path()}},
-                                options, observer);
+  BatchResult result =
+      RunBatch(context, settings, {{dir / (name + (to_din ? ".dxf" : ".din")), dir.path()}},
+               options, observer);
   // Inputs in which no drawing of the direction's kind can be found are refused, unwritten.
   const std::filesystem::path output = dir / (name + (to_din ? ".din" : ".dxf"));
   if (result.converted == 0) {
@@ -86,8 +86,9 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
   const std::vector<std::pair<std::string, std::string>> files = {
       {"cut-in-line", Entities("LINE\n  8\n0\n 10\n1.5\n 20")},
       {"cut-in-polyline", Entities("POLYLINE\n  8\n0\n  0\nVERTEX\n 10\n1\n 20\n2\n  0\nVERTEX\n")},
-      {"long-lines", long_line + "\n" + Entities("TEXT\n  1\n" + long_line + "\n  8\n" +
-                                                  long_line + "\n  0\nENDSEC\n")},
+      {"long-lines",
+       long_line + "\n" +
+           Entities("TEXT\n  1\n" + long_line + "\n  8\n" + long_line + "\n  0\nENDSEC\n")},
       {"long-names", Entities("LINE\n  8\n" + std::string(1000, 'N') + "\n  0\nTEXT\n  1\n" +
                               std::string(1000, '\x88') + "\n  0\nENDSEC\n")},
       {"many-layers", many_layers},
@@ -99,7 +100,9 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
       {"lead-byte-at-end", Entities("TEXT\n  1\nAB\x82\n  0\nTEXT\n  1\n\x82")},
       {"zero-radius", Entities("ARC\n 40\n0\n 50\n10\n 51\n10\n  0\nCIRCLE\n 40\n0\n  0\n"
                                "ARC\n 10\n1e308\n 40\n1e308\n 50\n0\n 51\n180\n  0\nENDSEC\n")},
-      {"not-a-drawing", "\x7f" "ELF\x02\x01\x01 binary junk\xff\xfe\n\n\n"},
+      {"not-a-drawing",
+       "\x7f"
+       "ELF\x02\x01\x01 binary junk\xff\xfe\n\n\n"},
   };
   for (const auto& [name, bytes] : files) {
     std::string din = Convert(name, bytes, BatchDirection::kDxfToDin);
@@ -144,7 +147,8 @@ TEST(MalformedSettings, EveryValueInvalid) {
   TempDir dir;
   WriteBytes(dir / "kelvor.ini",
              "[Check]\nlay_class=maybe\npen_class=\xff\xfe\n[lay_name]\nss_l_c1=" +
-                 std::string(5000, 'k') + "\n[class_no]\nn_l_c1=12x\n[pen_no]\nn_p_c1=-\n"
+                 std::string(5000, 'k') +
+                 "\n[class_no]\nn_l_c1=12x\n[pen_no]\nn_p_c1=-\n"
                  "no section line\n[\n=\n[]\n");
   TConversionSettings settings;
   EXPECT_THROW(LoadConversionSettings(settings, dir / "kelvor.ini"), ConversionError);
@@ -182,7 +186,8 @@ TEST(MalformedInput, MemoryStaysBoundedByAGiantLineOfNulBytes) {
   // end, at no cost on disk.
   WriteBytes(dir / "giant.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nTEXT\n  1\n");
   WriteBytes(dir / "giant.din", "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\n");
-  for (const char* name : {"giant.dxf", "giant.din"}) std::filesystem::resize_file(dir / name, 512u << 20);
+  for (const char* name : {"giant.dxf", "giant.din"})
+    std::filesystem::resize_file(dir / name, 512u << 20);
   EXPECT_LT(PeakMemoryOfConverting(dir / "giant.dxf", BatchDirection::kDxfToDin), 64);
   EXPECT_LT(PeakMemoryOfConverting(dir / "giant.din", BatchDirection::kDinToDxf), 64);
 }

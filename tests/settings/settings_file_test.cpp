@@ -126,7 +126,8 @@ TEST(SaveConversionSettings, WritesAllTwentyTwoValuesAsShown) {
   values.pen_texts = {"1", "2", "3", "4", "5", "6"};
   SaveConversionSettings(values, dir / "kelvor.ini");
   std::string saved = ReadBytes(dir / "kelvor.ini");
-  EXPECT_EQ(saved.substr(0, 58), "[Dir]\r\ndxf=/home/u/dxf/\r\n[Locate]\r\nx2=12\r\ny2=34\r\n[Check]\r\n");
+  EXPECT_EQ(saved.substr(0, 58),
+            "[Dir]\r\ndxf=/home/u/dxf/\r\n[Locate]\r\nx2=12\r\ny2=34\r\n[Check]\r\n");
   EXPECT_NE(saved.find("lay_class=0\r\npen_class=1\r\n[lay_name]\r\nss_l_c1=dim\r\nss_l_c2=\r\n"
                        "ss_l_c3=\x95\x94\r\n"),
             std::string::npos);

@@ -4,11 +4,11 @@
 #include <string>
 #include <string_view>
 
-#include "io/text_input.h"
-#include "io/text_output.h"
 #include "din_format/conversion_context.h"
 #include "din_to_dxf/translate_din_file.h"
 #include "dxf_to_din/translate_dxf_file.h"
+#include "io/text_input.h"
+#include "io/text_output.h"
 #include "settings/conversion_settings.h"
 
 namespace dxfdin::testing {

@@ -2,11 +2,11 @@
 // helpers that read and write bytes exactly.
 #pragma once
 
+#include <algorithm>
 #include <cstdlib>
 #include <filesystem>
 #include <fstream>
 #include <iterator>
-#include <algorithm>
 #include <string>
 #include <vector>
 

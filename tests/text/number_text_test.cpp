@@ -22,7 +22,8 @@ TEST(StrToInt, RefusesEverythingElseWithTheText) {
       StrToInt(text);
       ADD_FAILURE() << "accepted '" << text << "'";
     } catch (const ConversionError& error) {
-      EXPECT_EQ(std::string(error.what()), "'" + std::string(text) + "' is not a valid integer value");
+      EXPECT_EQ(std::string(error.what()),
+                "'" + std::string(text) + "' is not a valid integer value");
     }
   }
 }

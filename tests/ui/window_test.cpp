@@ -239,7 +239,8 @@ class WindowTest : public QObject {
     QDir(din_).removeRecursively();
     QDir().mkpath(din_);
     window->DirectoryListBox2->SetDirectory(din_);
-    QCoreApplication::postEvent(window.get(), new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
+    QCoreApplication::postEvent(window.get(),
+                                new QKeyEvent(QEvent::KeyPress, Qt::Key_Escape, Qt::NoModifier));
     Select(window->FileListBox1, {"a.dxf", "d.dxf"});
     QTest::mouseClick(window->Button1, Qt::LeftButton);
     QCOMPARE(window->Label4->text(), QString::fromUtf8("1 Fileを変換\n"));
