@@ -51,6 +51,9 @@ struct TConversionContext : TDinReadState {
   // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
   std::int32_t item_count = 0;
   std::string line_buf;
+  // line_buf holds the type of the next entity, read already (by a polyline whose SEQEND is
+  // missing).
+  bool type_read = false;
   std::string skip_buf;
   std::int32_t group_code = 0;
   std::array<std::string, kLayerTableSize> layer_names;  // positions 1..256 at [0..255]

@@ -39,12 +39,27 @@ bool ReadGroupCode(TConversionContext& context) {
         SkipToValue(in);
         return true;
       case ScanResult::kEnd:
+        context.group_code = -1;
         return false;
       case ScanResult::kMismatch:
         DropRestOfLine(context);
         break;
     }
   }
+}
+
+void ReadNameValue(TConversionContext& context) {
+  std::string& name = context.line_buf;
+  context.dxf_in->ReadLine(name, kLineBufBytes);
+  while (!name.empty() && (name.back() == '\n' || IsBlank(name.back()))) name.pop_back();
+}
+
+bool SkipToGroupCode0(TConversionContext& context) {
+  while (ReadGroupCode(context)) {
+    if (context.group_code == 0) return true;
+    DropRestOfLine(context);
+  }
+  return false;
 }
 
 void ReadDoubleValue(TConversionContext& context, double& value) {

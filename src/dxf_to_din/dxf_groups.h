@@ -22,8 +22,16 @@ inline constexpr std::size_t kLineBufBytes = 79;
 inline constexpr std::size_t kTextBytes = 254;
 
 // Reads the next group code into context.group_code. Lines whose group code is not a number
-// are passed over. False when the input has ended.
+// are passed over. False when the input has ended; group_code is then -1.
 bool ReadGroupCode(TConversionContext& context);
+
+// The value of a group 0 or 2 (an entity type, a section or table name) into
+// context.line_buf: at most kLineBufBytes bytes, without its line end and trailing blanks.
+void ReadNameValue(TConversionContext& context);
+
+// Passes over the groups that follow, up to the next group code 0, whose value is left to be
+// read. False when the input ended first.
+bool SkipToGroupCode0(TConversionContext& context);
 
 // The value of the current group, as a real or integer. A value that does not scan leaves
 // `value` as it was.

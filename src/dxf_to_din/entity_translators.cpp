@@ -109,9 +109,17 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
       case Phase::kDone:
         break;
     }
-    // The type of the entity that follows: SEQEND ends the vertices, anything else goes on.
-    if (!context.dxf_in->ReadPiece(context.line_buf, kLineBufBytes)) break;
-    if (context.line_buf == "SEQEND\n") phase = Phase::kDone;
+    // The type of the entity that follows: VERTEX goes on, SEQEND ends the vertices (its
+    // groups are passed over), and any other type is the next entity of a polyline whose
+    // SEQEND is missing.
+    ReadNameValue(context);
+    if (context.line_buf == "VERTEX") continue;
+    if (context.line_buf == "SEQEND") {
+      SkipToGroupCode0(context);
+    } else {
+      context.type_read = true;
+    }
+    phase = Phase::kDone;
   }
   // Input that ends before the polyline's own groups end still gives a whole item.
   if (phase == Phase::kHeader) WriteItemLine(out, ItemHead(context), false);

@@ -14,15 +14,6 @@ namespace dxfdin {
 
 namespace {
 
-bool ReadLineBuf(TConversionContext& context) {
-  return context.dxf_in->ReadPiece(context.line_buf, kLineBufBytes);
-}
-
-// A group code as the structure search reads it: the integer, then every white space after.
-void ReadStructureInt(TConversionContext& context, std::int32_t& value) {
-  if (context.dxf_in->ScanInt(value) == ScanResult::kOk) context.dxf_in->SkipSpace();
-}
-
 // A layer named like "sc 1/50" sets the text scale a/b. Returns false when the name does
 // not hold a usable scale (a divisor of 0 gives none).
 bool ScaleOfLayerName(const std::string& name, float& scale) {
@@ -40,32 +31,80 @@ bool ScaleOfLayerName(const std::string& name, float& scale) {
   return true;
 }
 
-void ReadLayerTable(TConversionContext& context) {
-  while (ReadLineBuf(context) && context.line_buf != "LAYER\n") {
-  }
-  if (context.dxf_in->AtEnd()) {
-    // A drawing without a layer table: its entities are still looked for, from the start.
-    context.dxf_in->Rewind();
-    return;
-  }
-  ReadStructureInt(context, context.group_code);
-  ReadStructureInt(context, context.layer_count);
-
-  std::string name;
-  int position = 1;
-  while (ReadLineBuf(context)) {
-    if (context.line_buf == "  2\n") {
-      if (!context.dxf_in->ReadPiece(name, kLayerNameKeep)) break;
-      if (context.text_scale_on == 0 && name.find("sc ") != std::string::npos) {
-        ScaleOfLayerName(name, context.text_scale);
-      }
-      // Names beyond the table's size are read past; they cannot be found by position.
-      if (position <= kLayerTableSize) context.layer_names[position - 1] = name;
-      ++position;
-    } else if (context.line_buf == "ENDSEC\n" || context.line_buf == "ENDTAB\n") {
-      break;
+// After "0 TABLE": the table's head, up to its first record. Returns whether it is the LAYER
+// table, whose count (group 70 of the head) is taken.
+bool StartTable(TConversionContext& context) {
+  bool layer_table = false;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadNameValue(context);
+      layer_table = context.line_buf == "LAYER";
+    } else if (context.group_code == 70 && layer_table) {
+      ReadIntValue(context, context.layer_count);
+    } else {
+      SkipValue(context);
     }
   }
+  return layer_table;
+}
+
+// After "0 LAYER" in the LAYER table: the record's name (group 2) goes to the next position.
+void ReadLayerRecord(TConversionContext& context, int& position) {
+  std::string& name = context.skip_buf;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code != 2) {
+      SkipValue(context);
+      continue;
+    }
+    ReadTextValue(context, name, kLayerNameKeep);
+    if (context.text_scale_on == 0 && name.find("sc ") != std::string::npos) {
+      ScaleOfLayerName(name, context.text_scale);
+    }
+    // Names beyond the table's size are read past; they cannot be found by position.
+    if (position <= kLayerTableSize) context.layer_names[position - 1] = name;
+    ++position;
+  }
+}
+
+// After "0 SECTION": the section's name (group 2).
+std::string SectionName(TConversionContext& context) {
+  std::string name;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadNameValue(context);
+      name = context.line_buf;
+    } else {
+      SkipValue(context);
+    }
+  }
+  return name;
+}
+
+// One step per entity of the ENTITIES sections, shown every 100.
+void Step(TConversionContext& context) {
+  ++context.step_count;
+  if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
+}
+
+// Translates the entity whose type is in context.line_buf, reading its groups up to the
+// group code 0 after it. Returns false for a type that is not translated (nothing is read).
+bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings) {
+  const std::string& type = context.line_buf;
+  if (type == "LINE") {
+    TranslateLine(context, settings);
+  } else if (type == "POLYLINE") {
+    TranslatePolyline(context, settings);
+  } else if (type == "CIRCLE") {
+    TranslateCircle(context, settings);
+  } else if (type == "ARC") {
+    TranslateArc(context, settings);
+  } else if (type == "TEXT") {
+    TranslateText(context, settings);
+  } else {
+    return false;
+  }
+  ++context.item_count;
+  return true;
 }
 
 }  // namespace
@@ -85,37 +124,39 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.step_count = 0;
   context.item_count = 0;
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
-
-  ReadLayerTable(context);
-
-  while (ReadLineBuf(context) && context.line_buf != "ENTITIES\n") {
-  }
-  ReadStructureInt(context, context.group_code);
-
   WriteDinHeader(*context.din_out);
 
-  for (;;) {
-    ++context.step_count;
-    if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
-    if (!ReadLineBuf(context)) break;
-    const std::string& line = context.line_buf;
-    // Each translator writes one item.
-    bool item = true;
-    if (line == "LINE\n") {
-      TranslateLine(context, settings);
-    } else if (line == "POLYLINE\n") {
-      TranslatePolyline(context, settings);
-    } else if (line == "CIRCLE\n") {
-      TranslateCircle(context, settings);
-    } else if (line == "ARC\n") {
-      TranslateArc(context, settings);
-    } else if (line == "TEXT\n") {
-      TranslateText(context, settings);
+  // The file is read as (group code, value) pairs: a type is only ever the value of a group
+  // code 0, and sections and tables are known by their names.
+  enum class Section { kOther, kTables, kEntities };
+  Section section = Section::kOther;
+  bool layer_table = false;
+  int layer_position = 1;
+  bool more = SkipToGroupCode0(context);
+  while (more) {
+    if (!context.type_read) ReadNameValue(context);
+    context.type_read = false;
+    const std::string& type = context.line_buf;
+    if (type == "EOF") break;
+    if (type == "SECTION") {
+      const std::string name = SectionName(context);
+      section = name == "ENTITIES" ? Section::kEntities
+                : name == "TABLES" ? Section::kTables
+                                   : Section::kOther;
+    } else if (section == Section::kTables && type == "TABLE") {
+      layer_table = StartTable(context);
+      layer_position = 1;
+    } else if (section == Section::kTables && layer_table && type == "LAYER") {
+      ReadLayerRecord(context, layer_position);
     } else {
-      item = false;
+      if (type == "ENDSEC") section = Section::kOther;
+      if (section == Section::kEntities) Step(context);
+      if (section != Section::kEntities || !TranslateEntity(context, settings)) {
+        SkipToGroupCode0(context);
+      }
     }
-    if (item) ++context.item_count;
-    if (context.line_buf.find("ENDSEC") != std::string::npos) break;
+    // Every reader above stops at the next group code 0, or at the end of the input.
+    more = context.group_code == 0;
   }
 }
 

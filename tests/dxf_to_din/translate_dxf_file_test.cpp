@@ -159,8 +159,9 @@ TEST(TranslateDxfFile, ProgressEveryHundredSteps) {
   auto context = FreshContext();
   std::vector<int> shown;
   context.progress = [&](int count) { shown.push_back(count); };
+  // One step per entity, translated or not.
   std::string passed_over;
-  for (int i = 0; i < 249; ++i) passed_over += "x\n";
+  for (int i = 0; i < 249; ++i) passed_over += "POINT\n 10\n1\n  0\n";
   ToDin(context, {}, Dxf({}, passed_over));
   EXPECT_EQ(shown, (std::vector<int>{100, 200}));
 }
