@@ -7,6 +7,7 @@
 #include <array>
 #include <cstdint>
 #include <functional>
+#include <map>
 #include <string>
 
 namespace dxfdin {
@@ -50,6 +51,8 @@ struct TConversionContext : TDinReadState {
   std::int32_t step_count = 0;
   // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
   std::int32_t item_count = 0;
+  // What a DXF file held that its DIN file does not show, by kind ("HATCH": 12).
+  std::map<std::string, std::int32_t> passed_over;
   std::string line_buf;
   // line_buf holds the type of the next entity, read already (by a polyline whose SEQEND is
   // missing).

@@ -1,13 +1,18 @@
 #include "dxf_to_din/entity_translators.h"
 
+#include <algorithm>
+#include <array>
 #include <cmath>
 #include <initializer_list>
 #include <numbers>
 #include <string>
+#include <vector>
 
 #include "din_format/din_writer.h"
 #include "dxf_to_din/assign_class.h"
 #include "dxf_to_din/dxf_groups.h"
+#include "dxf_to_din/object_coordinates.h"
+#include "dxf_to_din/polyline_items.h"
 #include "io/text_input.h"
 #include "text/din_text.h"
 
@@ -22,15 +27,20 @@ DinItemHead ItemHead(const TConversionContext& context) {
           context.item_attr5};
 }
 
-// A real-valued group and the field it goes to.
+// A real-valued or integer group and the field it goes to.
 struct RealGroup {
   std::int32_t code;
   double* field;
 };
+struct IntGroup {
+  std::int32_t code;
+  std::int32_t* field;
+};
 
 // One group of a line, polyline, vertex, circle or arc: the line type, layer and colour that
-// they share, or one of `reals`; any other group is passed over.
-void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals) {
+// they share, or one of `reals` or `ints`; any other group is passed over.
+void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals,
+                       std::initializer_list<IntGroup> ints = {}) {
   switch (context.group_code) {
     case 6:
       ReadLineType(context);
@@ -50,12 +60,136 @@ void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGr
       return;
     }
   }
+  for (const IntGroup& integer : ints) {
+    if (integer.code == context.group_code) {
+      ReadIntValue(context, *integer.field);
+      return;
+    }
+  }
   SkipValue(context);
 }
 
 // The groups of an entity up to the group code 0 that ends it (or the end of the input).
 void ReadGeometry(TConversionContext& context, std::initializer_list<RealGroup> reals) {
   while (ReadGroupCode(context) && context.group_code != 0) ReadGeometryGroup(context, reals);
+}
+
+// Polyline flags (group 70).
+constexpr std::int32_t kClosed = 1;
+constexpr std::int32_t kSplineFit = 4;
+constexpr std::int32_t k3dPolyline = 8;
+constexpr std::int32_t kPolygonMesh = 16;
+constexpr std::int32_t kMeshClosedN = 32;
+constexpr std::int32_t kPolyfaceMesh = 64;
+// Vertex flags.
+constexpr std::int32_t kSplineFrame = 16;
+constexpr std::int32_t kPolyfaceVertex = 64;
+constexpr std::int32_t kPolyfaceRecord = 128;
+
+// Vertices kept in memory at once (a light-weight polyline, whose extrusion comes after its
+// vertices, or a mesh, whose faces refer back to them); beyond, vertices are passed over.
+constexpr std::size_t kMaxKeptVertices = std::size_t{1} << 20;
+
+// Segments of a full turn of a circle or arc in a tilted coordinate system, where it projects
+// to an ellipse: no point is further from the curve than about 2/10000 of its size.
+constexpr int kSegmentsPerTurn = 160;
+
+struct Vertex {
+  double x;
+  double y;
+  double bulge;
+};
+
+// The chain of OCS points of an arc from `start` to `end` degrees counter-clockwise, for a
+// circle or arc whose extrusion tilts it out of the drawing's plane.
+void WriteTiltedArc(TConversionContext& context, const ObjectCoordinates& ocs, double z,
+                    double start, double end, bool closed) {
+  DinItemHead head = ItemHead(context);
+  head.item_kind = kItemLineChain;
+  PolylineItems items(*context.din_out, head, context.record_line_type, ocs, z);
+  const double sweep = closed ? 360 : end - start;
+  const int steps = std::max(2, static_cast<int>(std::ceil(sweep / 360 * kSegmentsPerTurn)));
+  for (int i = 0; i <= steps - (closed ? 1 : 0); ++i) {
+    const double angle = DegToRad(start + sweep * i / steps);
+    items.AddVertex(context.centre_x + context.radius * std::cos(angle),
+                    context.centre_y + context.radius * std::sin(angle), 0);
+  }
+  items.Finish(closed);
+  context.item_count += items.Items();
+}
+
+// The polyline's chain, arcs and closing segment through `vertices`.
+std::int32_t WriteVertices(TConversionContext& context, const DinItemHead& head,
+                           const ObjectCoordinates& ocs, double elevation,
+                           const std::vector<Vertex>& vertices, bool closed) {
+  PolylineItems items(*context.din_out, head, context.record_line_type, ocs, elevation);
+  for (const Vertex& vertex : vertices) items.AddVertex(vertex.x, vertex.y, vertex.bulge);
+  items.Finish(closed);
+  return items.Items();
+}
+
+// A polyface mesh: every visible edge of its faces. Faces name their vertices by number
+// from 1; a negative number hides the edge that starts there.
+std::int32_t WritePolyfaceEdges(TConversionContext& context, const DinItemHead& head,
+                                const std::vector<Vertex>& vertices,
+                                const std::vector<std::array<std::int32_t, 4>>& faces) {
+  const ObjectCoordinates world{Extrusion{}};
+  // The vertex a face names, or none when the number is out of range.
+  const auto vertex_at = [&](std::int32_t index) -> const Vertex* {
+    const std::int64_t n = index < 0 ? -std::int64_t{index} : std::int64_t{index};
+    return n >= 1 && n <= static_cast<std::int64_t>(vertices.size()) ? &vertices[n - 1] : nullptr;
+  };
+  std::int32_t count = 0;
+  std::vector<Vertex> run;
+  for (const auto& face : faces) {
+    std::vector<std::int32_t> corners;
+    for (std::int32_t index : face) {
+      if (index != 0) corners.push_back(index);
+    }
+    auto flush = [&] {
+      if (run.size() >= 2) count += WriteVertices(context, head, world, 0, run, false);
+      run.clear();
+    };
+    // Consecutive visible edges make one chain.
+    for (std::size_t i = 0; corners.size() >= 2 && i < corners.size(); ++i) {
+      const std::int32_t from = corners[i];
+      const Vertex* a = vertex_at(from);
+      const Vertex* b = vertex_at(corners[(i + 1) % corners.size()]);
+      if (from < 0 || !a || !b) {
+        flush();
+        continue;
+      }
+      if (run.empty()) run.push_back(*a);
+      run.push_back(*b);
+    }
+    flush();
+  }
+  return count;
+}
+
+// A polygon mesh of m rows of n vertices: its rows and its columns as chains.
+std::int32_t WriteMeshEdges(TConversionContext& context, const DinItemHead& head,
+                            const std::vector<Vertex>& vertices, std::int32_t flags, std::int32_t m,
+                            std::int32_t n) {
+  const ObjectCoordinates world{Extrusion{}};
+  if (m <= 0 || n <= 0) return 0;
+  const auto rows = static_cast<std::size_t>(m), columns = static_cast<std::size_t>(n);
+  std::int32_t count = 0;
+  std::vector<Vertex> chain;
+  for (std::size_t row = 0; row < rows && row * columns < vertices.size(); ++row) {
+    chain.assign(vertices.begin() + static_cast<std::ptrdiff_t>(row * columns),
+                 vertices.begin() +
+                     static_cast<std::ptrdiff_t>(std::min(vertices.size(), (row + 1) * columns)));
+    count += WriteVertices(context, head, world, 0, chain, (flags & kMeshClosedN) != 0);
+  }
+  for (std::size_t column = 0; column < columns; ++column) {
+    chain.clear();
+    for (std::size_t row = 0; row < rows && row * columns + column < vertices.size(); ++row) {
+      chain.push_back(vertices[row * columns + column]);
+    }
+    count += WriteVertices(context, head, world, 0, chain, (flags & kClosed) != 0);
+  }
+  return count;
 }
 
 }  // namespace
@@ -77,63 +211,145 @@ void TranslateLine(TConversionContext& context, const TConversionSettings& setti
   WriteNextPointRecord(out, context.record_line_type);
   WritePointData(out, context.p2_x, context.p2_y);
   WriteItemEnd(out);
+  ++context.item_count;
 }
 
 void TranslatePolyline(TConversionContext& context, const TConversionSettings& settings) {
-  enum class Phase { kHeader, kFirstPoint, kFurtherPoints, kDone };
   context.item_kind = kItemLineChain;
-  TextOutput& out = *context.din_out;
-  Phase phase = Phase::kHeader;
-  while (phase != Phase::kDone) {
-    if (!ReadGroupCode(context)) break;
-    if (context.group_code != 0) {
-      ReadGeometryGroup(context, {{10, &context.p1_x}, {20, &context.p1_y}});
-      continue;
-    }
-    AssignClass(context, settings);
-    switch (phase) {
-      case Phase::kHeader:
-        // The polyline's own point is a dummy; the vertices carry the points.
-        WriteItemLine(out, ItemHead(context), false);
-        phase = Phase::kFirstPoint;
-        break;
-      case Phase::kFirstPoint:
-        WriteFirstPointRecord(out, context.record_line_type);
-        WritePointData(out, context.p1_x, context.p1_y);
-        phase = Phase::kFurtherPoints;
-        break;
-      case Phase::kFurtherPoints:
-        WriteNextPointRecord(out, context.record_line_type);
-        WritePointData(out, context.p1_x, context.p1_y);
-        break;
-      case Phase::kDone:
-        break;
-    }
+  Extrusion extrusion;
+  double elevation = 0;
+  std::int32_t flags = 0, mesh_m = 0, mesh_n = 0;
+  // The polyline's own point is a dummy (its z is the elevation); the vertices carry the points.
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    ReadGeometryGroup(context,
+                      {{10, &context.p1_x},
+                       {20, &context.p1_y},
+                       {30, &elevation},
+                       {210, &extrusion.x},
+                       {220, &extrusion.y},
+                       {230, &extrusion.z}},
+                      {{70, &flags}, {71, &mesh_m}, {72, &mesh_n}});
+  }
+  AssignClass(context, settings);
+  // The item carries the class and line type of the polyline itself.
+  const DinItemHead head = ItemHead(context);
+  const bool mesh = (flags & (kPolygonMesh | kPolyfaceMesh)) != 0;
+  // 3-D polylines and meshes hold world points; 2-D polylines points of their own plane.
+  const ObjectCoordinates ocs(flags & (k3dPolyline | kPolygonMesh | kPolyfaceMesh) ? Extrusion{}
+                                                                                   : extrusion);
+  PolylineItems items(*context.din_out, head, context.record_line_type, ocs, elevation);
+  std::vector<Vertex> kept;
+  std::vector<std::array<std::int32_t, 4>> faces;
+  while (context.group_code == 0) {
     // The type of the entity that follows: VERTEX goes on, SEQEND ends the vertices (its
     // groups are passed over), and any other type is the next entity of a polyline whose
     // SEQEND is missing.
     ReadNameValue(context);
-    if (context.line_buf == "VERTEX") continue;
-    if (context.line_buf == "SEQEND") {
-      SkipToGroupCode0(context);
-    } else {
-      context.type_read = true;
+    if (context.line_buf != "VERTEX") {
+      if (context.line_buf == "SEQEND") {
+        SkipToGroupCode0(context);
+      } else {
+        context.type_read = true;
+      }
+      break;
     }
-    phase = Phase::kDone;
+    double bulge = 0;
+    std::int32_t vertex_flags = 0;
+    std::array<std::int32_t, 4> face{};
+    while (ReadGroupCode(context) && context.group_code != 0) {
+      ReadGeometryGroup(
+          context, {{10, &context.p1_x}, {20, &context.p1_y}, {42, &bulge}},
+          {{70, &vertex_flags}, {71, &face[0]}, {72, &face[1]}, {73, &face[2]}, {74, &face[3]}});
+    }
+    // The vertices' own layers and colours change only what carries over to what follows.
+    AssignClass(context, settings);
+    if (mesh) {
+      const bool face_record = (flags & kPolyfaceMesh) && (vertex_flags & kPolyfaceRecord) &&
+                               !(vertex_flags & kPolyfaceVertex);
+      if (kept.size() + faces.size() >= kMaxKeptVertices) {
+        ++context.passed_over["mesh vertices beyond 1048576"];
+      } else if (face_record) {
+        faces.push_back(face);
+      } else {
+        kept.push_back({context.p1_x, context.p1_y, 0});
+      }
+      continue;
+    }
+    // The frame of a spline-fit polyline is not part of the curve a viewer draws.
+    if ((flags & kSplineFit) && (vertex_flags & kSplineFrame)) continue;
+    items.AddVertex(context.p1_x, context.p1_y, bulge);
   }
-  // Input that ends before the polyline's own groups end still gives a whole item.
-  if (phase == Phase::kHeader) WriteItemLine(out, ItemHead(context), false);
-  WriteItemEnd(out);
+  if (flags & kPolyfaceMesh) {
+    context.item_count += WritePolyfaceEdges(context, head, kept, faces);
+  } else if (flags & kPolygonMesh) {
+    context.item_count += WriteMeshEdges(context, head, kept, flags, mesh_m, mesh_n);
+  } else {
+    items.Finish((flags & kClosed) != 0);
+    context.item_count += items.Items();
+  }
+}
+
+void TranslateLwPolyline(TConversionContext& context, const TConversionSettings& settings) {
+  context.item_kind = kItemLineChain;
+  Extrusion extrusion;
+  double elevation = 0;
+  std::int32_t flags = 0;
+  // Each group 10 starts a vertex; its extrusion comes after the vertices, so they are kept.
+  std::vector<Vertex> vertices;
+  bool passing_over = false;  // the vertex being read is beyond those kept
+  double ignored = 0;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 10) {
+      passing_over = vertices.size() >= kMaxKeptVertices;
+      if (passing_over) {
+        ++context.passed_over["LWPOLYLINE vertices beyond 1048576"];
+      } else {
+        vertices.push_back({0, 0, 0});
+      }
+    }
+    Vertex* vertex = passing_over || vertices.empty() ? nullptr : &vertices.back();
+    ReadGeometryGroup(context,
+                      {{10, vertex ? &vertex->x : &ignored},
+                       {20, vertex ? &vertex->y : &ignored},
+                       {42, vertex ? &vertex->bulge : &ignored},
+                       {38, &elevation},
+                       {210, &extrusion.x},
+                       {220, &extrusion.y},
+                       {230, &extrusion.z}},
+                      {{70, &flags}});
+  }
+  AssignClass(context, settings);
+  if (!vertices.empty()) {
+    // As after a polyline, the last vertex carries over.
+    context.p1_x = vertices.back().x;
+    context.p1_y = vertices.back().y;
+  }
+  context.item_count += WriteVertices(context, ItemHead(context), ObjectCoordinates(extrusion),
+                                      elevation, vertices, (flags & kClosed) != 0);
 }
 
 void TranslateCircle(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemArc;
-  ReadGeometry(context, {{10, &context.centre_x}, {20, &context.centre_y}, {40, &context.radius}});
+  Extrusion extrusion;
+  double z = 0;
+  ReadGeometry(context, {{10, &context.centre_x},
+                         {20, &context.centre_y},
+                         {30, &z},
+                         {40, &context.radius},
+                         {210, &extrusion.x},
+                         {220, &extrusion.y},
+                         {230, &extrusion.z}});
   AssignClass(context, settings);
-  context.p1_x = context.centre_x + context.radius;
-  context.p1_y = context.centre_y;
-  context.p2_x = context.centre_x - context.radius;
-  context.p2_y = context.centre_y;
+  const ObjectCoordinates ocs(extrusion);
+  if (ocs.kind() == ObjectCoordinates::Kind::kTilted) {
+    WriteTiltedArc(context, ocs, z, 0, 360, true);
+    return;
+  }
+  const WorldPoint centre = ocs.ToWorld(context.centre_x, context.centre_y, z);
+  context.p1_x = centre.x + context.radius;
+  context.p1_y = centre.y;
+  context.p2_x = centre.x - context.radius;
+  context.p2_y = centre.y;
   context.p3_x = context.p1_x;
   context.p3_y = context.p1_y;
   TextOutput& out = *context.din_out;
@@ -143,26 +359,48 @@ void TranslateCircle(TConversionContext& context, const TConversionSettings& set
   WriteArcRecord(out, context.record_line_type, true);
   WritePointData(out, context.p2_x, context.p2_y);
   WritePointData(out, context.p3_x, context.p3_y);
-  WritePointData(out, context.centre_x, context.centre_y);
+  WritePointData(out, centre.x, centre.y);
   WritePointData(out, context.radius, 2 * kPi);
   WriteItemEnd(out);
+  ++context.item_count;
 }
 
 void TranslateArc(TConversionContext& context, const TConversionSettings& settings) {
   context.item_kind = kItemArc;
+  Extrusion extrusion;
+  double z = 0;
   ReadGeometry(context, {{10, &context.centre_x},
                          {20, &context.centre_y},
+                         {30, &z},
                          {40, &context.radius},
                          {50, &context.start_angle},
-                         {51, &context.end_angle}});
+                         {51, &context.end_angle},
+                         {210, &extrusion.x},
+                         {220, &extrusion.y},
+                         {230, &extrusion.z}});
   AssignClass(context, settings);
+  const ObjectCoordinates ocs(extrusion);
+  if (ocs.kind() == ObjectCoordinates::Kind::kTilted) {
+    const double start = context.start_angle;
+    const double end = context.end_angle < start ? context.end_angle + 360 : context.end_angle;
+    WriteTiltedArc(context, ocs, z, start, end, false);
+    return;
+  }
+  if (ocs.kind() == ObjectCoordinates::Kind::kMirrored) {
+    // Seen from below, the arc runs the other way: from the mirror of its end to the mirror
+    // of its start.
+    const double start = 180 - context.end_angle;
+    context.end_angle = 180 - context.start_angle;
+    context.start_angle = start;
+  }
   // Counter-clockwise from start to end: an end below the start lies one turn further.
   if (context.end_angle < context.start_angle) context.start_angle -= 360;
   context.start_angle = DegToRad(context.start_angle);
   context.end_angle = DegToRad(context.end_angle);
   // The middle angle is held in single precision.
   const float middle = static_cast<float>((context.start_angle + context.end_angle) * 0.5);
-  const double cx = context.centre_x, cy = context.centre_y, r = context.radius;
+  const WorldPoint centre = ocs.ToWorld(context.centre_x, context.centre_y, z);
+  const double cx = centre.x, cy = centre.y, r = context.radius;
   context.p1_x = cx + r * std::cos(context.start_angle);
   context.p1_y = cy + r * std::sin(context.start_angle);
   context.p2_x = cx + r * std::cos(static_cast<double>(middle));
@@ -179,6 +417,7 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
   WritePointData(out, cx, cy);
   WritePointData(out, r, std::fabs(context.end_angle - context.start_angle));
   WriteItemEnd(out);
+  ++context.item_count;
 }
 
 void TranslateText(TConversionContext& context, const TConversionSettings& settings) {
@@ -187,8 +426,22 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
   context.class_no = 100;
   // A text without group 1 is empty; every text ends with its line end.
   std::string text;
+  Extrusion extrusion;
+  double z = 0;
   while (ReadGroupCode(context) && context.group_code != 0) {
     switch (context.group_code) {
+      case 30:
+        ReadDoubleValue(context, z);
+        break;
+      case 210:
+        ReadDoubleValue(context, extrusion.x);
+        break;
+      case 220:
+        ReadDoubleValue(context, extrusion.y);
+        break;
+      case 230:
+        ReadDoubleValue(context, extrusion.z);
+        break;
       case 1:
         ReadTextValue(context, text, kTextBytes);
         break;
@@ -226,6 +479,13 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
   // Cut to its bytes, or at the end of the input, the text still ends its line.
   if (text.empty() || text.back() != '\n') text += '\n';
   AssignClass(context, settings);
+  // Its place and direction in the world (its glyphs are not mirrored on the DIN side).
+  if (const ObjectCoordinates ocs(extrusion); ocs.kind() != ObjectCoordinates::Kind::kWorld) {
+    const WorldPoint at = ocs.ToWorld(context.text_x, context.text_y, z);
+    context.text_x = static_cast<float>(at.x);
+    context.text_y = static_cast<float>(at.y);
+    context.text_angle = static_cast<float>(ocs.WorldAngle(context.text_angle));
+  }
 
   const float a = static_cast<float>(DegToRad(context.text_angle));
   const auto n = static_cast<double>(text.size());
@@ -250,6 +510,7 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
   WriteItemLine(out, ItemHead(context), false);
   WriteTextRecords(out, context.text_height, context.text_angle, frame, text);
   WriteItemEnd(out);
+  ++context.item_count;
 }
 
 }  // namespace dxfdin

@@ -94,6 +94,8 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
     TranslateLine(context, settings);
   } else if (type == "POLYLINE") {
     TranslatePolyline(context, settings);
+  } else if (type == "LWPOLYLINE") {
+    TranslateLwPolyline(context, settings);
   } else if (type == "CIRCLE") {
     TranslateCircle(context, settings);
   } else if (type == "ARC") {
@@ -103,7 +105,6 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
   } else {
     return false;
   }
-  ++context.item_count;
   return true;
 }
 
@@ -123,6 +124,7 @@ float TextScaleFromText(std::string_view scale_text) {
 void TranslateDxfFile(TConversionContext& context, const TConversionSettings& settings) {
   context.step_count = 0;
   context.item_count = 0;
+  context.passed_over.clear();
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
   WriteDinHeader(*context.din_out);
 
@@ -152,6 +154,11 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       if (type == "ENDSEC") section = Section::kOther;
       if (section == Section::kEntities) Step(context);
       if (section != Section::kEntities || !TranslateEntity(context, settings)) {
+        // Vertices and ends of sequences that no polyline took are parts, not drawings.
+        if (section == Section::kEntities && !type.empty() && type != "SEQEND" &&
+            type != "VERTEX") {
+          ++context.passed_over[type];
+        }
         SkipToGroupCode0(context);
       }
     }

@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <map>
 #include <string>
 #include <vector>
 
@@ -213,6 +215,103 @@ TEST(TranslateDxfFile, InputEndingInsideAnEntityStillEndsTheItem) {
     std::string din = ToDin(context, {}, "  0\nSECTION\n  2\nENTITIES\n  0\n" + cut);
     EXPECT_EQ(din.rfind("  SR 31 1    0  0  0\r\n"), din.size() - 22) << cut;
   }
+}
+
+// A DIN data line of two points, as the converter writes it.
+std::string Point(double x, double y) {
+  char line[64];
+  std::snprintf(line, sizeof line, "     %23.15G%23.15G\n", x, y);
+  return line;
+}
+
+TEST(TranslateDxfFile, TypesAndNamesComeOnlyFromTheirGroups) {
+  auto context = FreshContext();
+  // A LAYER table as R13 and later write it: a handle and markers before the count, names
+  // after an unpadded group code 2.
+  const std::string tables =
+      "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  5\n2\n100\nAcDbSymbolTable\n 70\n"
+      "2\n  0\nLAYER\n2\nA\n 70\n0\n  0\nLAYER\n2\nWALL\n 70\n0\n  0\nENDTAB\n  0\nENDSEC\n";
+  // Values that read LINE or TEXT inside other entities are values, not entities.
+  const std::string entities =
+      "  0\nSECTION\n  2\nENTITIES\n"
+      "  0\nHATCH\n  8\nWALL\n  2\nLINE\n 10\n9\n"
+      "  0\nMTEXT\n  8\nTEXT\n  1\nnot a text\n"
+      "  0\nLINE\n  8\nWALL\n 10\n1\n 20\n2\n 11\n3\n 21\n4\n"
+      "  0\nHATCH\n  0\nPOINT\n  0\nENDSEC\n"
+      // A second ENTITIES section is read too.
+      "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nA\n  0\nENDSEC\n  0\nEOF\n";
+  std::string din = ToDin(context, {}, tables + entities);
+  EXPECT_EQ(Items(din),
+            Crlf("ITEM  2   2  1  1   1  1 0\n  SR  3 3    2  0  0\n" + Point(1, 2) +
+                 "  SR  4 3    2  0  0\n" + Point(3, 4) +
+                 "  SR 31 1    0  0  0\n"
+                 "ITEM  2   1  1  1   1  1 0\n  SR  3 3    2  0  0\n" +
+                 Point(1, 2) + "  SR  4 3    2  0  0\n" + Point(3, 4) + "  SR 31 1    0  0  0\n"));
+  EXPECT_EQ(context.layer_count, 2);
+  EXPECT_EQ(context.item_count, 2);
+  EXPECT_EQ(context.passed_over,
+            (std::map<std::string, std::int32_t>{{"HATCH", 2}, {"MTEXT", 1}, {"POINT", 1}}));
+}
+
+TEST(TranslateDxfFile, PolylinesAsDrawn) {
+  auto context = FreshContext();
+  // A closed light-weight polyline whose first segment bulges half a turn counter-clockwise:
+  // the arc, then the straight run with the closing segment.
+  std::string din = ToDin(context, {},
+                          Dxf({},
+                              "LWPOLYLINE\n 90\n4\n 70\n1\n 10\n0\n 20\n0\n 42\n1\n"
+                              " 10\n10\n 20\n0\n 10\n10\n 20\n10\n 10\n0\n 20\n10\n  0\n"));
+  const std::string arc = "ITEM  3   1  1  1   1  1 0\n  SR  3 3    2  0  0\n" + Point(0, 0) +
+                          "  SR  5 3    8  0  0\n" + Point(5, -5) + Point(10, 0) + Point(5, 0) +
+                          Point(5, 3.14159265358979) + "  SR 31 1    0  0  0\n";
+  const std::string run = "ITEM  2   1  1  1   1  1 0\n  SR  3 3    2  0  0\n" + Point(10, 0) +
+                          "  SR  4 3    2  0  0\n" + Point(10, 10) + "  SR  4 3    2  0  0\n" +
+                          Point(0, 10) + "  SR  4 3    2  0  0\n" + Point(0, 0) +
+                          "  SR 31 1    0  0  0\n";
+  EXPECT_EQ(Items(din), Crlf(arc + run));
+
+  // The same as a POLYLINE seen from below (extrusion 0, 0, -1): mirrored in x, and its arc
+  // turns clockwise (a negative sweep).
+  din = ToDin(context, {},
+              Dxf({},
+                  "POLYLINE\n 66\n1\n 70\n1\n210\n0\n220\n0\n230\n-1\n"
+                  "  0\nVERTEX\n 10\n0\n 20\n0\n 42\n1\n  0\nVERTEX\n 10\n10\n 20\n0\n"
+                  "  0\nVERTEX\n 10\n10\n 20\n10\n  0\nSEQEND\n  0\n"));
+  EXPECT_NE(
+      din.find(Crlf(Point(-5, -5) + Point(-10, 0) + Point(-5, 0) + Point(5, -3.14159265358979))),
+      std::string::npos);
+  EXPECT_NE(din.find(Crlf("  SR  4 3    2  0  0\n" + Point(0, 0) + "  SR 31")), std::string::npos);
+
+  // A polyface mesh draws the visible edges of its faces; its face records, whose points are
+  // (0, 0), draw nothing.
+  din = ToDin(context, {},
+              Dxf({},
+                  "POLYLINE\n 70\n64\n  0\nVERTEX\n 10\n5\n 20\n5\n 70\n192\n"
+                  "  0\nVERTEX\n 10\n9\n 20\n5\n 70\n192\n  0\nVERTEX\n 10\n9\n 20\n9\n 70\n192\n"
+                  "  0\nVERTEX\n 10\n0\n 20\n0\n 70\n128\n 71\n1\n 72\n2\n 73\n-3\n"
+                  "  0\nSEQEND\n  0\n"));
+  EXPECT_EQ(Items(din), Crlf("ITEM  2   1  1  1   1  1 0\n  SR  3 3    2  0  0\n" + Point(5, 5) +
+                             "  SR  4 3    2  0  0\n" + Point(9, 5) + "  SR  4 3    2  0  0\n" +
+                             Point(9, 9) + "  SR 31 1    0  0  0\n"));
+}
+
+TEST(TranslateDxfFile, CirclesArcsAndTextsInTheirWorldPlace) {
+  auto context = FreshContext();
+  // An arc seen from below runs from the mirror of its end to the mirror of its start.
+  std::string din =
+      ToDin(context, {}, Dxf({}, "ARC\n 10\n10\n 20\n0\n 40\n5\n 50\n0\n 51\n90\n230\n-1\n  0\n"));
+  EXPECT_NE(din.find(Crlf(Point(-10, 0) + Point(5, 1.5707963267949))), std::string::npos);
+  EXPECT_NE(din.find(Crlf("  SR  3 3    2  0  0\n" + Point(-10, 5))), std::string::npos);
+  // A circle in a tilted plane projects to an ellipse: a closed chain of points on it.
+  din = ToDin(context, {},
+              Dxf({}, "CIRCLE\n 10\n0\n 20\n0\n 40\n10\n210\n0\n220\n-0.6\n230\n0.8\n  0\n"));
+  EXPECT_EQ(din.find("ITEM  3"), std::string::npos);
+  EXPECT_EQ(std::count(din.begin(), din.end(), '\n'), 1 + 1 + 2 * 161 + 1);
+  // A text seen from below stands mirrored in x, its direction turned.
+  din = ToDin(context, {},
+              Dxf({}, "TEXT\n 10\n10\n 20\n20\n 40\n2.5\n 50\n30\n230\n-1\n  1\nA\n  0\n"));
+  EXPECT_NE(din.find("          0   250   150  1040"), std::string::npos);
+  EXPECT_NE(din.find("                 -10             20"), std::string::npos);
 }
 
 }  // namespace

@@ -1,0 +1,149 @@
+#include "dxf_to_din/polyline_items.h"
+
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+
+#include "din_format/din_writer.h"
+
+namespace dxfdin {
+
+namespace {
+
+// Segments of a bulged segment drawn in a tilted coordinate system, where it projects to an
+// elliptic arc: a full turn takes this many, so no point is further from the curve than
+// about 2/10000 of its size.
+constexpr int kSegmentsPerTurn = 160;
+
+// The arc of a bulged segment from a to b. Its middle lies on the side of the chord away
+// from the centre when it is less than half a turn.
+struct BulgeArc {
+  double centre_x, centre_y, radius, sweep, middle_x, middle_y;
+};
+
+BulgeArc ArcOfBulge(double ax, double ay, double bx, double by, double bulge) {
+  const double chord = std::hypot(bx - ax, by - ay);
+  const double mx = (ax + bx) / 2, my = (ay + by) / 2;
+  // The unit normal to the left of the chord.
+  const double nx = -(by - ay) / chord, ny = (bx - ax) / chord;
+  const double offset = (1 - bulge * bulge) / (4 * bulge) * chord;
+  const double sagitta = bulge * chord / 2;
+  return {mx + nx * offset,
+          my + ny * offset,
+          chord * (1 + bulge * bulge) / (4 * std::fabs(bulge)),
+          4 * std::atan(bulge),
+          mx - nx * sagitta,
+          my - ny * sagitta};
+}
+
+}  // namespace
+
+PolylineItems::PolylineItems(TextOutput& out, const DinItemHead& head,
+                             std::int32_t record_line_type, const ObjectCoordinates& ocs,
+                             double elevation)
+    : out_(out), head_(head), record_line_type_(record_line_type), ocs_(ocs), elevation_(elevation) {}
+
+void PolylineItems::AddVertex(double x, double y, double bulge) {
+  const Vertex vertex{x, y, bulge};
+  if (count_ == 0) {
+    first_ = vertex;
+  } else {
+    Segment(last_, vertex);
+  }
+  last_ = vertex;
+  ++count_;
+}
+
+void PolylineItems::Finish(bool closed) {
+  // A closed polyline whose last vertex repeats its first has its closing segment already.
+  if (closed && count_ >= 2 && !(last_.x == first_.x && last_.y == first_.y)) {
+    Segment(last_, first_);
+  }
+  if (items_ == 0) {
+    // No segment at all: the chain of the single vertex, or of none, as a polyline without
+    // vertices always gave.
+    WriteItemLine(out_, head_, false);
+    if (count_ >= 1) {
+      WriteFirstPointRecord(out_, record_line_type_);
+      const WorldPoint p = ocs_.ToWorld(first_.x, first_.y, elevation_);
+      WritePointData(out_, p.x, p.y);
+    }
+    WriteItemEnd(out_);
+    ++items_;
+    return;
+  }
+  CloseChain();
+}
+
+void PolylineItems::Segment(const Vertex& from, const Vertex& to) {
+  const WorldPoint a = ocs_.ToWorld(from.x, from.y, elevation_);
+  const WorldPoint b = ocs_.ToWorld(to.x, to.y, elevation_);
+  const double chord = std::hypot(to.x - from.x, to.y - from.y);
+  const double bulge = from.bulge;
+  if (bulge == 0 || !std::isfinite(bulge) || !(chord > 0) || !std::isfinite(chord)) {
+    Straight(a, b);
+    return;
+  }
+  switch (ocs_.kind()) {
+    case ObjectCoordinates::Kind::kWorld:
+      Arc(a, b, bulge);
+      return;
+    case ObjectCoordinates::Kind::kMirrored:
+      Arc(a, b, -bulge);
+      return;
+    case ObjectCoordinates::Kind::kTilted:
+      break;
+  }
+  // The arc in the polyline's own plane, as a chain of points taken to the world.
+  const BulgeArc arc = ArcOfBulge(from.x, from.y, to.x, to.y, bulge);
+  const double start = std::atan2(from.y - arc.centre_y, from.x - arc.centre_x);
+  const int steps = std::max(2, static_cast<int>(std::ceil(std::fabs(arc.sweep) /
+                                                           (2 * std::numbers::pi) * kSegmentsPerTurn)));
+  WorldPoint previous = a;
+  for (int i = 1; i < steps; ++i) {
+    const double angle = start + arc.sweep * i / steps;
+    const WorldPoint p = ocs_.ToWorld(arc.centre_x + arc.radius * std::cos(angle),
+                                      arc.centre_y + arc.radius * std::sin(angle), elevation_);
+    Straight(previous, p);
+    previous = p;
+  }
+  Straight(previous, b);
+}
+
+void PolylineItems::Straight(WorldPoint from, WorldPoint to) {
+  if (!chain_open_) {
+    WriteItemLine(out_, head_, false);
+    WriteFirstPointRecord(out_, record_line_type_);
+    WritePointData(out_, from.x, from.y);
+    chain_open_ = true;
+    ++items_;
+  }
+  WriteNextPointRecord(out_, record_line_type_);
+  WritePointData(out_, to.x, to.y);
+}
+
+void PolylineItems::Arc(WorldPoint from, WorldPoint to, double bulge) {
+  CloseChain();
+  ++items_;
+  const BulgeArc geometry = ArcOfBulge(from.x, from.y, to.x, to.y, bulge);
+  DinItemHead arc = head_;
+  arc.item_kind = kItemArc;
+  WriteItemLine(out_, arc, false);
+  WriteArcStartRecord(out_, record_line_type_, false);
+  WritePointData(out_, from.x, from.y);
+  WriteArcRecord(out_, record_line_type_, false);
+  WritePointData(out_, geometry.middle_x, geometry.middle_y);
+  WritePointData(out_, to.x, to.y);
+  WritePointData(out_, geometry.centre_x, geometry.centre_y);
+  // The sweep is signed: a DIN reader takes a negative one as clockwise.
+  WritePointData(out_, geometry.radius, geometry.sweep);
+  WriteItemEnd(out_);
+}
+
+void PolylineItems::CloseChain() {
+  if (!chain_open_) return;
+  WriteItemEnd(out_);
+  chain_open_ = false;
+}
+
+}  // namespace dxfdin

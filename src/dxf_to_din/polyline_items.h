@@ -1,0 +1,54 @@
+// The DIN items of one polyline, written as its vertices arrive: straight runs as line chains
+// (ITEM, SR 3, SR 4 ..., SR 31), each bulged segment as an arc item between them, in vertex
+// order and all with the polyline's class and line type. A polyline without bulges gives one
+// line chain, as it always did.
+#pragma once
+
+#include <cstdint>
+
+#include "din_format/din_writer.h"
+#include "dxf_to_din/object_coordinates.h"
+
+namespace dxfdin {
+
+class TextOutput;
+
+class PolylineItems {
+ public:
+  // `head` is the line chain's ITEM line; arcs take it with their own item kind.
+  PolylineItems(TextOutput& out, const DinItemHead& head, std::int32_t record_line_type,
+                const ObjectCoordinates& ocs, double elevation);
+
+  // The next vertex in the polyline's coordinates; `bulge` (tan of a quarter of the included
+  // angle, negative clockwise) belongs to the segment that starts at it.
+  void AddVertex(double x, double y, double bulge);
+  // Ends the polyline: a closed one first gets its segment back to the first vertex.
+  void Finish(bool closed);
+  // The DIN items written.
+  std::int32_t Items() const { return items_; }
+
+ private:
+  struct Vertex {
+    double x;
+    double y;
+    double bulge;
+  };
+  void Segment(const Vertex& from, const Vertex& to);
+  // A straight segment to `to`, from the end of what was written last (`from` opens a chain).
+  void Straight(WorldPoint from, WorldPoint to);
+  void Arc(WorldPoint from, WorldPoint to, double bulge);
+  void CloseChain();
+
+  TextOutput& out_;
+  DinItemHead head_;
+  std::int32_t record_line_type_;
+  const ObjectCoordinates& ocs_;
+  double elevation_;
+  Vertex first_{};
+  Vertex last_{};
+  std::int64_t count_ = 0;
+  bool chain_open_ = false;
+  std::int32_t items_ = 0;
+};
+
+}  // namespace dxfdin
