@@ -183,9 +183,9 @@ class FileConversion {
                  const BatchOptions& options, BatchObserver& observer)
       : context_(context), settings_(settings), options_(options), observer_(observer) {}
 
-  // Converts one file into `target`; returns the number of items.
-  std::int32_t Convert(const std::filesystem::path& input, const std::filesystem::path& target,
-                       int number, int total) {
+  // Converts one file into `target`; its items and what was passed over stay in the context.
+  void Convert(const std::filesystem::path& input, const std::filesystem::path& target, int number,
+               int total) {
     std::unique_ptr<TextInput> in = options_.open_input(input);
     RequireDrawing(*in, input, options_.direction);
     std::error_code size_error;
@@ -228,7 +228,6 @@ class FileConversion {
         options_.existing == ExistingOutput::kStop || options_.existing == ExistingOutput::kSkip;
     output.Commit(keep_existing ? OutputFile::CommitMode::kKeepExisting
                                 : OutputFile::CommitMode::kReplace);
-    return context_.item_count;
   }
 
  private:
@@ -239,6 +238,25 @@ class FileConversion {
 };
 
 }  // namespace
+
+std::string ConversionReport(const ConvertedFile& file) {
+  std::vector<std::pair<std::string, std::int32_t>> kinds(file.passed_over.begin(),
+                                                          file.passed_over.end());
+  std::stable_sort(kinds.begin(), kinds.end(),
+                   [](const auto& a, const auto& b) { return a.second > b.second; });
+  std::string report = file.items == 0
+                           ? "no items: nothing in it could be converted"
+                           : std::to_string(file.items) + (file.items == 1 ? " item" : " items");
+  for (std::size_t i = 0; i < kinds.size(); ++i) {
+    report += i == 0 ? "; passed over " : ", ";
+    report += std::to_string(kinds[i].second) + " " + kinds[i].first;
+  }
+  return report;
+}
+
+bool ReportIsNews(const ConvertedFile& file) {
+  return file.items == 0 || !file.passed_over.empty();
+}
 
 std::string ConvertedStatus(int count) {
   return std::to_string(count) + " Fileを変換\n";
@@ -324,9 +342,10 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
       continue;
     }
     try {
-      std::int32_t items = conversion.Convert(job.input, target, i + 1, total);
+      context.passed_over.clear();
+      conversion.Convert(job.input, target, i + 1, total);
       ++result.converted;
-      observer.FileConverted({job.input, target, items});
+      observer.FileConverted({job.input, target, context.item_count, context.passed_over});
     } catch (const OutputExistsError&) {
       // Another program created the output meanwhile; it is kept, as it would have been.
       if (options.existing == ExistingOutput::kSkip) {

@@ -72,8 +72,9 @@ void AddCommonOptions(CLI::App& command, CliRequest& request) {
   for (CLI::Option* option : {force, keep, skip}) option->disable_flag_override();
   force->excludes(keep)->excludes(skip);
   keep->excludes(skip);
-  auto* verbose = command.add_flag("-v,--verbose", request.verbose,
-                                   "one line per file on standard output: input -> output, items");
+  auto* verbose = command.add_flag(
+      "-v,--verbose", request.verbose,
+      "one line per file on standard output: input -> output, items, what was passed over");
   auto* quiet = command.add_flag("-q,--quiet", request.quiet,
                                  "no messages about files (the exit status tells)");
   verbose->disable_flag_override()->excludes(quiet);
@@ -141,10 +142,14 @@ class CliObserver : public BatchObserver {
     out_ << output.string() << " exists; kept\n";
   }
   void FileConverted(const ConvertedFile& file) override {
-    if (!verbose_) return;
-    ClearProgress();
-    out_ << file.input.string() << " -> " << file.output.string() << ": " << file.items
-         << (file.items == 1 ? " item\n" : " items\n");
+    if (verbose_) {
+      ClearProgress();
+      out_ << file.input.string() << " -> " << file.output.string() << ": "
+           << ConversionReport(file) << "\n";
+    } else if (!quiet_ && ReportIsNews(file)) {
+      // What was passed over, or that nothing came through, is said without being asked.
+      Error(file.input.string() + ": " + ConversionReport(file));
+    }
   }
 
   // At the end: the problems held back by --quiet when nothing could be converted at all.

@@ -28,12 +28,9 @@ BulgeArc ArcOfBulge(double ax, double ay, double bx, double by, double bulge) {
   const double nx = -(by - ay) / chord, ny = (bx - ax) / chord;
   const double offset = (1 - bulge * bulge) / (4 * bulge) * chord;
   const double sagitta = bulge * chord / 2;
-  return {mx + nx * offset,
-          my + ny * offset,
-          chord * (1 + bulge * bulge) / (4 * std::fabs(bulge)),
-          4 * std::atan(bulge),
-          mx - nx * sagitta,
-          my - ny * sagitta};
+  return {
+      mx + nx * offset,     my + ny * offset,  chord * (1 + bulge * bulge) / (4 * std::fabs(bulge)),
+      4 * std::atan(bulge), mx - nx * sagitta, my - ny * sagitta};
 }
 
 }  // namespace
@@ -41,7 +38,11 @@ BulgeArc ArcOfBulge(double ax, double ay, double bx, double by, double bulge) {
 PolylineItems::PolylineItems(TextOutput& out, const DinItemHead& head,
                              std::int32_t record_line_type, const ObjectCoordinates& ocs,
                              double elevation)
-    : out_(out), head_(head), record_line_type_(record_line_type), ocs_(ocs), elevation_(elevation) {}
+    : out_(out),
+      head_(head),
+      record_line_type_(record_line_type),
+      ocs_(ocs),
+      elevation_(elevation) {}
 
 void PolylineItems::AddVertex(double x, double y, double bulge) {
   const Vertex vertex{x, y, bulge};
@@ -97,8 +98,9 @@ void PolylineItems::Segment(const Vertex& from, const Vertex& to) {
   // The arc in the polyline's own plane, as a chain of points taken to the world.
   const BulgeArc arc = ArcOfBulge(from.x, from.y, to.x, to.y, bulge);
   const double start = std::atan2(from.y - arc.centre_y, from.x - arc.centre_x);
-  const int steps = std::max(2, static_cast<int>(std::ceil(std::fabs(arc.sweep) /
-                                                           (2 * std::numbers::pi) * kSegmentsPerTurn)));
+  const int steps =
+      std::max(2, static_cast<int>(
+                      std::ceil(std::fabs(arc.sweep) / (2 * std::numbers::pi) * kSegmentsPerTurn)));
   WorldPoint previous = a;
   for (int i = 1; i < steps; ++i) {
     const double angle = start + arc.sweep * i / steps;

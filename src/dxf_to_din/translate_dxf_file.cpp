@@ -90,7 +90,8 @@ void Step(TConversionContext& context) {
 // group code 0 after it. Returns false for a type that is not translated (nothing is read).
 bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings) {
   const std::string& type = context.line_buf;
-  if (type == "LINE") {
+  // 3DLINE is the LINE of the oldest drawings.
+  if (type == "LINE" || type == "3DLINE") {
     TranslateLine(context, settings);
   } else if (type == "POLYLINE") {
     TranslatePolyline(context, settings);

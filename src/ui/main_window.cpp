@@ -46,15 +46,29 @@ class WindowObserver : public BatchObserver {
   void Problem(std::string_view message) override {
     problems_ += QString::fromUtf8(message.data(), message.size()) + '\n';
   }
-  void FileConverted(const ConvertedFile&) override {
+  void FileConverted(const ConvertedFile& file) override {
     target_->Update();
+    if (ReportIsNews(file)) {
+      reports_ +=
+          QString::fromStdString(file.input.filename().string() + ": " + ConversionReport(file)) +
+          '\n';
+    }
     QCoreApplication::processEvents();
   }
   bool StopRequested() override {
     QCoreApplication::processEvents();
     return stop_requested_;
   }
-  const QString& Problems() const { return problems_; }
+  // What the user is told after the batch: the files that failed, then the files of which
+  // something was passed over.
+  QString Summary() const {
+    QString summary = problems_;
+    if (!reports_.isEmpty()) {
+      if (!summary.isEmpty()) summary += '\n';
+      summary += QString::fromUtf8("変換されなかった図形:\n") + reports_;
+    }
+    return summary;
+  }
 
  private:
   void Show(const QString& text) {
@@ -66,6 +80,7 @@ class WindowObserver : public BatchObserver {
   TFileListBox* target_;
   const bool& stop_requested_;
   QString problems_;
+  QString reports_;
 };
 
 // Where the window's client area goes: the stored place, moved as little as needed to lie on
@@ -343,7 +358,7 @@ void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirec
   SetBatchRunning(false);
   target->Update();
   if (result.refused) Label4->clear();
-  if (!observer.Problems().isEmpty()) ShowError(observer.Problems());
+  if (const QString summary = observer.Summary(); !summary.isEmpty()) ShowError(summary);
   if (result.refused) return;
   Label4->setText(QString::fromStdString(ConvertedStatus(result.converted)));
   Label4->adjustSize();

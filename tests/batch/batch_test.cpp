@@ -68,6 +68,18 @@ TEST(OutputName, LowerCasesAndReplacesTheFirstExtension) {
   EXPECT_FALSE(HasInputExtension("notes.txt", BatchDirection::kDinToDxf));
 }
 
+TEST(ConversionReport, ItemsAndWhatWasPassedOverByCount) {
+  const std::filesystem::path in = "a.dxf", out = "a.din";
+  const std::map<std::string, std::int32_t> kinds = {{"IMAGE", 5}, {"HATCH", 12}, {"POINT", 2}};
+  const std::map<std::string, std::int32_t> none;
+  EXPECT_EQ(ConversionReport({in, out, 14, kinds}),
+            "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT");
+  EXPECT_EQ(ConversionReport({in, out, 1, none}), "1 item");
+  EXPECT_FALSE(ReportIsNews({in, out, 1, none}));
+  EXPECT_EQ(ConversionReport({in, out, 0, none}), "no items: nothing in it could be converted");
+  EXPECT_TRUE(ReportIsNews({in, out, 0, none}));
+}
+
 TEST(RunBatch, ConvertsIntoTheTargetDirectoryAndCounts) {
   TempDir dxf, din;
   WriteBytes(dxf / "PLAN.DXF", kLineDxf);
