@@ -246,6 +246,23 @@ def samples(piece):
     return piece[1]
 
 
+def lines_3d(path):
+    """The 3DLINEs of the oldest drawings, which ezdxf does not load: (label, segment)."""
+    with open(path, "rb") as f:
+        lines = f.read().decode("latin-1").splitlines()
+    found, entity = [], None
+    for i in range(0, len(lines) - 1, 2):
+        code, value = lines[i].strip(), lines[i + 1].strip()
+        if code == "0":
+            if entity:
+                found.append(entity)
+            entity = {} if value == "3DLINE" else None
+        elif entity is not None and code in ("10", "20", "11", "21"):
+            entity[code] = float(value)
+    return [("3DLINE", [("segment", (e.get("10", 0), e.get("20", 0)), (e.get("11", 0), e.get("21", 0)))],
+             False) for e in found]
+
+
 def dxf_geometry(doc):
     """Per checked entity: (label, pieces, tilted); texts apart as (label, insertion point)."""
     shapes, texts = [], []
@@ -321,6 +338,7 @@ def check(dxfdin, dxf_path, out_dir):
     doc = read_dxf(dxf_path, out_dir)
     items = read_din(din_path)
     shapes, texts = dxf_geometry(doc)
+    shapes += lines_3d(dxf_path)
     din_points = []
     for kind, data in items:
         din_points += data if kind == "chain" else arc_points(data) if kind == "arc" else [data]
