@@ -1,8 +1,12 @@
-// Writes a large, realistic R12 ASCII DXF drawing for the benchmark: a few dozen layers, and
+// Writes a large, realistic ASCII DXF drawing for the benchmark: a few dozen layers, and
 // lines, polylines with many vertices, circles, arcs and Shift-JIS texts mixed as a floor
 // plan has them. The same seed gives the same bytes.
 //
-//   make_drawing [--megabytes N] OUTPUT
+// By default the drawing is written as AutoCAD 2000 and later write them: handles and
+// subclass markers, light-weight polylines, some closed and some with bulged segments.
+// --r12 writes the R12 form: POLYLINE with VERTEX entities, no handles.
+//
+//   make_drawing [--megabytes N] [--r12] OUTPUT
 #include <cmath>
 #include <cstdio>
 #include <cstdlib>
@@ -36,11 +40,26 @@ std::string LayerName(int i) {
   return std::string(kKinds[i % 6]) + "-" + std::to_string(i / 6);
 }
 
-void Header(std::FILE* out) {
+// The handle, owner and subclass markers that every entity of a modern file starts with.
+void EntityHead(std::FILE* out, const char* type, const char* subclass, long& handle,
+                const std::string& layer, bool r12) {
+  Group(out, 0, type);
+  if (!r12) {
+    char text[32];
+    std::snprintf(text, sizeof text, "%lX", handle++);
+    Group(out, 5, text);
+    Group(out, 330, "1F");
+    Group(out, 100, "AcDbEntity");
+  }
+  Group(out, 8, layer.c_str());
+  if (!r12 && subclass) Group(out, 100, subclass);
+}
+
+void Header(std::FILE* out, bool r12) {
   Group(out, 0, "SECTION");
   Group(out, 2, "HEADER");
   Group(out, 9, "$ACADVER");
-  Group(out, 1, "AC1009");
+  Group(out, 1, r12 ? "AC1009" : "AC1015");
   Group(out, 9, "$DWGCODEPAGE");
   Group(out, 3, "ANSI_932");
   Group(out, 0, "ENDSEC");
@@ -48,9 +67,20 @@ void Header(std::FILE* out) {
   Group(out, 2, "TABLES");
   Group(out, 0, "TABLE");
   Group(out, 2, "LAYER");
+  if (!r12) {
+    Group(out, 5, "2");
+    Group(out, 330, "0");
+    Group(out, 100, "AcDbSymbolTable");
+  }
   Int(out, 70, kLayers);
   for (int i = 0; i < kLayers; ++i) {
     Group(out, 0, "LAYER");
+    if (!r12) {
+      Group(out, 5, std::to_string(16 + i).c_str());
+      Group(out, 330, "2");
+      Group(out, 100, "AcDbSymbolTableRecord");
+      Group(out, 100, "AcDbLayerTableRecord");
+    }
     Group(out, 2, LayerName(i).c_str());
     Int(out, 70, 0);
     Int(out, 62, 1 + i % 7);
@@ -66,16 +96,19 @@ void Header(std::FILE* out) {
 
 int main(int argc, char** argv) {
   long megabytes = 100;
+  bool r12 = false;
   const char* output = nullptr;
   for (int i = 1; i < argc; ++i) {
     if (std::strcmp(argv[i], "--megabytes") == 0 && i + 1 < argc) {
       megabytes = std::atol(argv[++i]);
+    } else if (std::strcmp(argv[i], "--r12") == 0) {
+      r12 = true;
     } else {
       output = argv[i];
     }
   }
   if (!output || megabytes <= 0) {
-    std::fprintf(stderr, "usage: make_drawing [--megabytes N] OUTPUT\n");
+    std::fprintf(stderr, "usage: make_drawing [--megabytes N] [--r12] OUTPUT\n");
     return 2;
   }
   std::FILE* out = std::fopen(output, "wb");
@@ -88,7 +121,8 @@ int main(int argc, char** argv) {
   std::uniform_real_distribution<double> size(1, 2000);
   std::uniform_int_distribution<int> pick(0, 99);
 
-  Header(out);
+  Header(out, r12);
+  long handle = 0x100;
   const long limit = megabytes * 1000000L;
   while (std::ftell(out) < limit) {
     std::string layer = LayerName(pick(random) % kLayers);
@@ -96,8 +130,7 @@ int main(int argc, char** argv) {
     double x = coordinate(random);
     double y = coordinate(random);
     if (kind < 45) {
-      Group(out, 0, "LINE");
-      Group(out, 8, layer.c_str());
+      EntityHead(out, "LINE", "AcDbLine", handle, layer, r12);
       Real(out, 10, x);
       Real(out, 20, y);
       Real(out, 30, 0);
@@ -105,51 +138,66 @@ int main(int argc, char** argv) {
       Real(out, 21, y + size(random));
       Real(out, 31, 0);
     } else if (kind < 60) {
-      Group(out, 0, "POLYLINE");
-      Group(out, 8, layer.c_str());
-      Int(out, 66, 1);
-      Real(out, 10, 0);
-      Real(out, 20, 0);
-      Real(out, 30, 0);
-      int vertices = 4 + pick(random) % 60;
-      for (int v = 0; v < vertices; ++v) {
-        Group(out, 0, "VERTEX");
-        Group(out, 8, layer.c_str());
-        Real(out, 10, x + 10 * v);
-        Real(out, 20, y + std::sin(v) * 100);
+      const int vertices = 4 + pick(random) % 60;
+      // A third of them closed; every fifth segment of a closed one bulges.
+      const bool closed = pick(random) % 3 == 0;
+      auto bulge = [&](int v) { return closed && v % 5 == 2 ? 0.25 * (1 + v % 3) : 0.0; };
+      if (r12) {
+        EntityHead(out, "POLYLINE", nullptr, handle, layer, r12);
+        Int(out, 66, 1);
+        Real(out, 10, 0);
+        Real(out, 20, 0);
         Real(out, 30, 0);
+        if (closed) Int(out, 70, 1);
+        for (int v = 0; v < vertices; ++v) {
+          Group(out, 0, "VERTEX");
+          Group(out, 8, layer.c_str());
+          Real(out, 10, x + 10 * v);
+          Real(out, 20, y + std::sin(v) * 100);
+          Real(out, 30, 0);
+          if (bulge(v) != 0) Real(out, 42, bulge(v));
+        }
+        Group(out, 0, "SEQEND");
+        Group(out, 8, layer.c_str());
+      } else {
+        EntityHead(out, "LWPOLYLINE", "AcDbPolyline", handle, layer, r12);
+        Int(out, 90, vertices);
+        Int(out, 70, closed ? 1 : 0);
+        Real(out, 43, 0);
+        for (int v = 0; v < vertices; ++v) {
+          Real(out, 10, x + 10 * v);
+          Real(out, 20, y + std::sin(v) * 100);
+          if (bulge(v) != 0) Real(out, 42, bulge(v));
+        }
       }
-      Group(out, 0, "SEQEND");
-      Group(out, 8, layer.c_str());
     } else if (kind < 72) {
-      Group(out, 0, "CIRCLE");
-      Group(out, 8, layer.c_str());
+      EntityHead(out, "CIRCLE", "AcDbCircle", handle, layer, r12);
       Group(out, 6, "DASHED");
       Real(out, 10, x);
       Real(out, 20, y);
       Real(out, 30, 0);
       Real(out, 40, size(random));
     } else if (kind < 87) {
-      Group(out, 0, "ARC");
-      Group(out, 8, layer.c_str());
+      EntityHead(out, "ARC", "AcDbCircle", handle, layer, r12);
       Int(out, 62, 1 + pick(random) % 7);
       Real(out, 10, x);
       Real(out, 20, y);
       Real(out, 30, 0);
       Real(out, 40, size(random));
+      if (!r12) Group(out, 100, "AcDbArc");
       Real(out, 50, pick(random) * 3.6);
       Real(out, 51, pick(random) * 3.6);
     } else {
       std::string text = std::string(kWords[pick(random) % 6]) + " " +
                          std::to_string(pick(random)) + " " + kWords[pick(random) % 6];
-      Group(out, 0, "TEXT");
-      Group(out, 8, layer.c_str());
+      EntityHead(out, "TEXT", "AcDbText", handle, layer, r12);
       Real(out, 10, x);
       Real(out, 20, y);
       Real(out, 30, 0);
       Real(out, 40, 2.5 + pick(random) % 10);
       Real(out, 50, pick(random) % 4 * 90.0);
       Group(out, 1, text.c_str());
+      if (!r12) Group(out, 100, "AcDbText");
     }
   }
   Group(out, 0, "ENDSEC");

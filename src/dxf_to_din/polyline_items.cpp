@@ -79,9 +79,13 @@ void PolylineItems::Finish(bool closed) {
 void PolylineItems::Segment(const Vertex& from, const Vertex& to) {
   const WorldPoint a = ocs_.ToWorld(from.x, from.y, elevation_);
   const WorldPoint b = ocs_.ToWorld(to.x, to.y, elevation_);
-  const double chord = std::hypot(to.x - from.x, to.y - from.y);
   const double bulge = from.bulge;
-  if (bulge == 0 || !std::isfinite(bulge) || !(chord > 0) || !std::isfinite(chord)) {
+  if (bulge == 0 || !std::isfinite(bulge)) {
+    Straight(a, b);
+    return;
+  }
+  const double chord = std::hypot(to.x - from.x, to.y - from.y);
+  if (!(chord > 0) || !std::isfinite(chord)) {
     Straight(a, b);
     return;
   }

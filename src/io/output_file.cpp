@@ -80,6 +80,9 @@ OutputFile::OutputFile(std::filesystem::path target) : target_(std::move(target)
     [[maybe_unused]] int ignored = ::fchown(fd_, existing.st_uid, existing.st_gid);
   }
   out_ = std::make_unique<TextOutput>(fd_, false);
+  // The data goes to disk while the conversion runs; the fsync of Commit only waits for the
+  // last of it.
+  out_->StartWriteBack();
 }
 
 OutputFile::~OutputFile() {

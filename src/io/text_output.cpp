@@ -70,16 +70,7 @@ void TextOutput::PutSlow(const char* data, std::size_t size) {
     Flush();
     if (size > kBufferSize) {
       // Large blocks go straight out.
-      while (size > 0 && !Failed()) {
-        ssize_t n = ::write(fd_, data, size);
-        if (n < 0) {
-          if (errno == EINTR) continue;
-          error_ = std::error_code(errno, std::generic_category());
-          return;
-        }
-        data += n;
-        size -= static_cast<std::size_t>(n);
-      }
+      WriteOut(data, size);
       return;
     }
   }
@@ -177,20 +168,30 @@ void TextOutput::CopyContentTo(TextOutput& target) {
 
 bool TextOutput::Flush() {
   if (in_memory_) return true;
-  const char* data = buffer_.get();
-  std::size_t size = used_;
+  const std::size_t size = used_;
   used_ = 0;
+  WriteOut(buffer_.get(), size);
+  return !Failed();
+}
+
+void TextOutput::WriteOut(const char* data, std::size_t size) {
   while (size > 0 && !Failed()) {
     ssize_t n = ::write(fd_, data, size);
     if (n < 0) {
       if (errno == EINTR) continue;
       error_ = std::error_code(errno, std::generic_category());
-      break;
+      return;
     }
     data += n;
     size -= static_cast<std::size_t>(n);
+    written_ += static_cast<std::uint64_t>(n);
   }
-  return !Failed();
+  if (write_back_ && written_ - write_back_start_ >= kWriteBackStep) {
+    // Only a request: a file system that cannot take it leaves the work to the final sync.
+    ::sync_file_range(fd_, static_cast<off64_t>(write_back_start_),
+                      static_cast<off64_t>(written_ - write_back_start_), SYNC_FILE_RANGE_WRITE);
+    write_back_start_ = written_;
+  }
 }
 
 }  // namespace dxfdin

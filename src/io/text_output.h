@@ -57,6 +57,9 @@ class TextOutput {
 
   // Writes out the buffer; false once anything has failed.
   bool Flush();
+  // From now on the disk starts taking what was written every few megabytes, in the
+  // background, so that a final fsync has little left to wait for.
+  void StartWriteBack() { write_back_ = true; }
   bool Failed() const { return error_.value() != 0; }
   std::error_code Error() const { return error_; }
 
@@ -73,6 +76,9 @@ class TextOutput {
     }
   }
   void PutSlow(const char* data, std::size_t size);
+  // write() of all of it, counted; the first failure is kept.
+  void WriteOut(const char* data, std::size_t size);
+  static constexpr std::uint64_t kWriteBackStep = 8u << 20;
   void WriteLines(std::string_view text);
   static constexpr std::size_t kShortText = 64;
 
@@ -83,6 +89,9 @@ class TextOutput {
   std::unique_ptr<char[]> buffer_;
   std::size_t used_ = 0;
   std::error_code error_;
+  std::uint64_t written_ = 0;  // bytes written to the file descriptor
+  bool write_back_ = false;
+  std::uint64_t write_back_start_ = 0;   // written_ when write-back was last started
   std::string number_;                   // scratch for one formatted number
   std::string name_ = "temporary file";  // what a failure of a temporary file names
 };
