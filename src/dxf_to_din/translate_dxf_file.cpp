@@ -80,6 +80,21 @@ std::string SectionName(TConversionContext& context) {
   return name;
 }
 
+// Kinds of entities told apart in the report; a hostile file of endless made-up kinds counts
+// the rest together, so the report stays small.
+constexpr std::size_t kMaxReportedKinds = 64;
+
+void CountPassedOver(TConversionContext& context, const std::string& type) {
+  auto& kinds = context.passed_over;
+  if (auto known = kinds.find(type); known != kinds.end()) {
+    ++known->second;
+  } else if (kinds.size() < kMaxReportedKinds) {
+    kinds.emplace(type, 1);
+  } else {
+    ++kinds["other kinds"];
+  }
+}
+
 // One step per entity of the ENTITIES sections, shown every 100.
 void Step(TConversionContext& context) {
   ++context.step_count;
@@ -158,7 +173,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
         // Vertices and ends of sequences that no polyline took are parts, not drawings.
         if (section == Section::kEntities && !type.empty() && type != "SEQEND" &&
             type != "VERTEX") {
-          ++context.passed_over[type];
+          CountPassedOver(context, type);
         }
         SkipToGroupCode0(context);
       }

@@ -251,6 +251,12 @@ TEST(TranslateDxfFile, TypesAndNamesComeOnlyFromTheirGroups) {
   EXPECT_EQ(context.item_count, 2);
   EXPECT_EQ(context.passed_over,
             (std::map<std::string, std::int32_t>{{"HATCH", 2}, {"MTEXT", 1}, {"POINT", 1}}));
+  // Endless made-up kinds are counted together beyond the first 64.
+  std::string kinds;
+  for (int i = 0; i < 100; ++i) kinds += "KIND" + std::to_string(i) + "\n  0\n";
+  ToDin(context, {}, Dxf({}, kinds));
+  EXPECT_EQ(context.passed_over.size(), 65u);
+  EXPECT_EQ(context.passed_over["other kinds"], 36);
 }
 
 TEST(TranslateDxfFile, PolylinesAsDrawn) {
