@@ -107,7 +107,9 @@ void WriteTiltedArc(TConversionContext& context, const ObjectCoordinates& ocs, d
   DinItemHead head = ItemHead(context);
   head.item_kind = kItemLineChain;
   PolylineItems items(*context.din_out, head, context.record_line_type, ocs, z);
-  const double sweep = closed ? 360 : end - start;
+  // Angles are taken modulo a turn, so the number of points stays bounded whatever they are.
+  double sweep = closed ? 360 : std::fmod(end - start, 360.0);
+  if (!closed && !(sweep > 0)) sweep = std::isfinite(sweep) ? sweep + 360 : 0;
   const int steps = std::max(2, static_cast<int>(std::ceil(sweep / 360 * kSegmentsPerTurn)));
   for (int i = 0; i <= steps - (closed ? 1 : 0); ++i) {
     const double angle = DegToRad(start + sweep * i / steps);
@@ -175,19 +177,24 @@ std::int32_t WriteMeshEdges(TConversionContext& context, const DinItemHead& head
   if (m <= 0 || n <= 0) return 0;
   const auto rows = static_cast<std::size_t>(m), columns = static_cast<std::size_t>(n);
   std::int32_t count = 0;
+  // Only chains of two vertices or more; counts larger than the vertices there are (a
+  // hostile file's) end with the vertices.
+  auto write = [&](const std::vector<Vertex>& chain, bool closed) {
+    if (chain.size() >= 2) count += WriteVertices(context, head, world, 0, chain, closed);
+  };
   std::vector<Vertex> chain;
   for (std::size_t row = 0; row < rows && row * columns < vertices.size(); ++row) {
     chain.assign(vertices.begin() + static_cast<std::ptrdiff_t>(row * columns),
                  vertices.begin() +
                      static_cast<std::ptrdiff_t>(std::min(vertices.size(), (row + 1) * columns)));
-    count += WriteVertices(context, head, world, 0, chain, (flags & kMeshClosedN) != 0);
+    write(chain, (flags & kMeshClosedN) != 0);
   }
-  for (std::size_t column = 0; column < columns; ++column) {
+  for (std::size_t column = 0; column < std::min(columns, vertices.size()); ++column) {
     chain.clear();
     for (std::size_t row = 0; row < rows && row * columns + column < vertices.size(); ++row) {
       chain.push_back(vertices[row * columns + column]);
     }
-    count += WriteVertices(context, head, world, 0, chain, (flags & kClosed) != 0);
+    write(chain, (flags & kClosed) != 0);
   }
   return count;
 }
@@ -382,8 +389,7 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
   const ObjectCoordinates ocs(extrusion);
   if (ocs.kind() == ObjectCoordinates::Kind::kTilted) {
     const double start = context.start_angle;
-    const double end = context.end_angle < start ? context.end_angle + 360 : context.end_angle;
-    WriteTiltedArc(context, ocs, z, start, end, false);
+    WriteTiltedArc(context, ocs, z, start, context.end_angle, false);
     return;
   }
   if (ocs.kind() == ObjectCoordinates::Kind::kMirrored) {

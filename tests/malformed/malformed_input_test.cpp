@@ -103,6 +103,14 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
       {"not-a-drawing",
        "\x7f"
        "ELF\x02\x01\x01 binary junk\xff\xfe\n\n\n"},
+      {"huge-counts",
+       Entities("ARC\n 40\n1\n 50\n0\n 51\n1e300\n210\n1\n  0\n"
+                "ARC\n 40\n1\n 50\nnan\n 51\n-1e308\n220\n1\n  0\n"
+                "POLYLINE\n 70\n16\n 71\n3\n 72\n2147483647\n  0\nVERTEX\n 10\n1\n"
+                "  0\nVERTEX\n 10\n2\n  0\nSEQEND\n  0\nPOLYLINE\n 70\n64\n  0\n"
+                "VERTEX\n 70\n128\n 71\n-2147483648\n 72\n2147483647\n  0\nSEQEND\n"
+                "  0\nLWPOLYLINE\n 42\n1e308\n 10\n0\n 42\n1e308\n 10\n1e308\n 20\n1\n"
+                "  0\nENDSEC\n")},
   };
   for (const auto& [name, bytes] : files) {
     std::string din = Convert(name, bytes, BatchDirection::kDxfToDin);
