@@ -7,6 +7,11 @@
 
 namespace dxfdin {
 
+DinItemHead ItemHeadOf(const TConversionContext& context) {
+  return {context.item_kind, context.class_no, context.item_attr3, context.line_type,
+          context.item_attr5};
+}
+
 void WriteDinHeader(TextOutput& out) {
   out.Write(kDinHeaderLine);
 }

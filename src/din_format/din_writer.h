@@ -5,6 +5,8 @@
 #include <cstdint>
 #include <string_view>
 
+#include "din_format/conversion_context.h"
+
 namespace dxfdin {
 
 class TextOutput;
@@ -25,6 +27,9 @@ struct DinItemHead {
   std::int32_t line_type;
   std::int32_t item_attr5;
 };
+
+// The ITEM line of the context's current item.
+DinItemHead ItemHeadOf(const TConversionContext& context);
 
 void WriteDinHeader(TextOutput& out);
 // The ITEM line; a circle's has one blank less before the fifth number.

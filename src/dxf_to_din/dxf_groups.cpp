@@ -105,4 +105,39 @@ void ReadLineType(TConversionContext& context) {
   DropRestOfLine(context);
 }
 
+void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals,
+                       std::initializer_list<IntGroup> ints) {
+  switch (context.group_code) {
+    case 6:
+      ReadLineType(context);
+      return;
+    case 8:
+      ReadTextValue(context, context.entity_layer, kLayerNameKeep);
+      return;
+    case 62:
+      ReadIntValue(context, context.colour);
+      return;
+    default:
+      break;
+  }
+  for (const RealGroup& real : reals) {
+    if (real.code == context.group_code) {
+      ReadDoubleValue(context, *real.field);
+      return;
+    }
+  }
+  for (const IntGroup& integer : ints) {
+    if (integer.code == context.group_code) {
+      ReadIntValue(context, *integer.field);
+      return;
+    }
+  }
+  SkipValue(context);
+}
+
+void ReadGeometry(TConversionContext& context, std::initializer_list<RealGroup> reals,
+                  std::initializer_list<IntGroup> ints) {
+  while (ReadGroupCode(context) && context.group_code != 0) ReadGeometryGroup(context, reals, ints);
+}
+
 }  // namespace dxfdin

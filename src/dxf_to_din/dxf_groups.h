@@ -8,6 +8,7 @@
 #pragma once
 
 #include <cstdint>
+#include <initializer_list>
 #include <string>
 
 #include "din_format/conversion_context.h"
@@ -45,5 +46,24 @@ void SkipValue(TConversionContext& context);
 
 // Group 6: the line-type name as one word, and the DIN line-type code it stands for.
 void ReadLineType(TConversionContext& context);
+
+// A real-valued or integer group and the field it goes to.
+struct RealGroup {
+  std::int32_t code;
+  double* field;
+};
+struct IntGroup {
+  std::int32_t code;
+  std::int32_t* field;
+};
+
+// One group of a drawn entity: the line type, layer and colour that all of them share, or one
+// of `reals` or `ints`; any other group is passed over.
+void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals,
+                       std::initializer_list<IntGroup> ints = {});
+
+// The groups of an entity up to the group code 0 after it (or the end of the input).
+void ReadGeometry(TConversionContext& context, std::initializer_list<RealGroup> reals,
+                  std::initializer_list<IntGroup> ints = {});
 
 }  // namespace dxfdin

@@ -10,8 +10,10 @@
 
 #include "din_format/din_writer.h"
 #include "dxf_to_din/assign_class.h"
+#include "dxf_to_din/curves.h"
+#include "dxf_to_din/drawing_frame.h"
 #include "dxf_to_din/dxf_groups.h"
-#include "dxf_to_din/object_coordinates.h"
+#include "dxf_to_din/placement.h"
 #include "dxf_to_din/polyline_items.h"
 #include "io/text_input.h"
 #include "text/din_text.h"
@@ -22,56 +24,15 @@ namespace {
 
 constexpr double kPi = std::numbers::pi;
 
-DinItemHead ItemHead(const TConversionContext& context) {
-  return {context.item_kind, context.class_no, context.item_attr3, context.line_type,
-          context.item_attr5};
-}
-
-// A real-valued or integer group and the field it goes to.
-struct RealGroup {
-  std::int32_t code;
-  double* field;
-};
-struct IntGroup {
-  std::int32_t code;
-  std::int32_t* field;
-};
-
-// One group of a line, polyline, vertex, circle or arc: the line type, layer and colour that
-// they share, or one of `reals` or `ints`; any other group is passed over.
-void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals,
-                       std::initializer_list<IntGroup> ints = {}) {
-  switch (context.group_code) {
-    case 6:
-      ReadLineType(context);
-      return;
-    case 8:
-      ReadTextValue(context, context.entity_layer, kLayerNameKeep);
-      return;
-    case 62:
-      ReadIntValue(context, context.colour);
-      return;
+// A radius in the world: as read, unless an insert scales it.
+double WorldRadius(const Placement& placement, double radius) {
+  switch (placement.kind()) {
+    case Placement::Kind::kIdentity:
+    case Placement::Kind::kMirrored:
+      return radius;
     default:
-      break;
+      return radius * placement.Scale();
   }
-  for (const RealGroup& real : reals) {
-    if (real.code == context.group_code) {
-      ReadDoubleValue(context, *real.field);
-      return;
-    }
-  }
-  for (const IntGroup& integer : ints) {
-    if (integer.code == context.group_code) {
-      ReadIntValue(context, *integer.field);
-      return;
-    }
-  }
-  SkipValue(context);
-}
-
-// The groups of an entity up to the group code 0 that ends it (or the end of the input).
-void ReadGeometry(TConversionContext& context, std::initializer_list<RealGroup> reals) {
-  while (ReadGroupCode(context) && context.group_code != 0) ReadGeometryGroup(context, reals);
 }
 
 // Polyline flags (group 70).
@@ -90,31 +51,31 @@ constexpr std::int32_t kPolyfaceRecord = 128;
 // vertices, or a mesh, whose faces refer back to them); beyond, vertices are passed over.
 constexpr std::size_t kMaxKeptVertices = std::size_t{1} << 20;
 
-// Segments of a full turn of a circle or arc in a tilted coordinate system, where it projects
-// to an ellipse: no point is further from the curve than about 2/10000 of its size.
-constexpr int kSegmentsPerTurn = 160;
-
 struct Vertex {
   double x;
   double y;
   double bulge;
 };
 
-// The chain of OCS points of an arc from `start` to `end` degrees counter-clockwise, for a
-// circle or arc whose extrusion tilts it out of the drawing's plane.
-void WriteTiltedArc(TConversionContext& context, const ObjectCoordinates& ocs, double z,
-                    double start, double end, bool closed) {
-  DinItemHead head = ItemHead(context);
+// The chain of points of an arc from `start` to `end` degrees counter-clockwise, for a circle
+// or arc whose placement makes it an ellipse (a tilted plane, an insert scaled unequally).
+void WriteArcChain(TConversionContext& context, const Placement& placement, double z, double start,
+                   double end, bool closed) {
+  DinItemHead head = ItemHeadOf(context);
   head.item_kind = kItemLineChain;
-  PolylineItems items(*context.din_out, head, context.record_line_type, ocs, z);
+  PolylineItems items(*context.din_out, head, context.record_line_type, placement, z);
   // Angles are taken modulo a turn, so the number of points stays bounded whatever they are.
   double sweep = closed ? 360 : std::fmod(end - start, 360.0);
   if (!closed && !(sweep > 0)) sweep = std::isfinite(sweep) ? sweep + 360 : 0;
-  const int steps = std::max(2, static_cast<int>(std::ceil(sweep / 360 * kSegmentsPerTurn)));
+  const double cx = context.centre_x, cy = context.centre_y, r = context.radius;
+  auto at = [&](double degrees) {
+    return placement.ToWorld(cx + r * std::cos(DegToRad(degrees)),
+                             cy + r * std::sin(DegToRad(degrees)), z);
+  };
+  const int steps = ChainSteps(start, start + sweep, at);
   for (int i = 0; i <= steps - (closed ? 1 : 0); ++i) {
     const double angle = DegToRad(start + sweep * i / steps);
-    items.AddVertex(context.centre_x + context.radius * std::cos(angle),
-                    context.centre_y + context.radius * std::sin(angle), 0);
+    items.AddVertex(cx + r * std::cos(angle), cy + r * std::sin(angle), 0);
   }
   items.Finish(closed);
   context.item_count += items.Items();
@@ -122,9 +83,9 @@ void WriteTiltedArc(TConversionContext& context, const ObjectCoordinates& ocs, d
 
 // The polyline's chain, arcs and closing segment through `vertices`.
 std::int32_t WriteVertices(TConversionContext& context, const DinItemHead& head,
-                           const ObjectCoordinates& ocs, double elevation,
+                           const Placement& placement, double elevation,
                            const std::vector<Vertex>& vertices, bool closed) {
-  PolylineItems items(*context.din_out, head, context.record_line_type, ocs, elevation);
+  PolylineItems items(*context.din_out, head, context.record_line_type, placement, elevation);
   for (const Vertex& vertex : vertices) items.AddVertex(vertex.x, vertex.y, vertex.bulge);
   items.Finish(closed);
   return items.Items();
@@ -133,9 +94,8 @@ std::int32_t WriteVertices(TConversionContext& context, const DinItemHead& head,
 // A polyface mesh: every visible edge of its faces. Faces name their vertices by number
 // from 1; a negative number hides the edge that starts there.
 std::int32_t WritePolyfaceEdges(TConversionContext& context, const DinItemHead& head,
-                                const std::vector<Vertex>& vertices,
+                                const Placement& world, const std::vector<Vertex>& vertices,
                                 const std::vector<std::array<std::int32_t, 4>>& faces) {
-  const ObjectCoordinates world{Extrusion{}};
   // The vertex a face names, or none when the number is out of range.
   const auto vertex_at = [&](std::int32_t index) -> const Vertex* {
     const std::int64_t n = index < 0 ? -std::int64_t{index} : std::int64_t{index};
@@ -171,9 +131,8 @@ std::int32_t WritePolyfaceEdges(TConversionContext& context, const DinItemHead& 
 
 // A polygon mesh of m rows of n vertices: its rows and its columns as chains.
 std::int32_t WriteMeshEdges(TConversionContext& context, const DinItemHead& head,
-                            const std::vector<Vertex>& vertices, std::int32_t flags, std::int32_t m,
-                            std::int32_t n) {
-  const ObjectCoordinates world{Extrusion{}};
+                            const Placement& world, const std::vector<Vertex>& vertices,
+                            std::int32_t flags, std::int32_t m, std::int32_t n) {
   if (m <= 0 || n <= 0) return 0;
   const auto rows = static_cast<std::size_t>(m), columns = static_cast<std::size_t>(n);
   std::int32_t count = 0;
@@ -205,23 +164,32 @@ double DegToRad(double degrees) {
   return degrees * (1.0 / 180) * kPi;
 }
 
-void TranslateLine(TConversionContext& context, const TConversionSettings& settings) {
+void TranslateLine(TConversionContext& context, const TConversionSettings& settings,
+                   const DrawingFrame& frame) {
   context.item_kind = kItemLineChain;
-  ReadGeometry(
-      context,
-      {{10, &context.p1_x}, {20, &context.p1_y}, {11, &context.p2_x}, {21, &context.p2_y}});
-  AssignClass(context, settings);
+  double z1 = 0, z2 = 0;
+  ReadGeometry(context, {{10, &context.p1_x},
+                         {20, &context.p1_y},
+                         {30, &z1},
+                         {11, &context.p2_x},
+                         {21, &context.p2_y},
+                         {31, &z2}});
+  AssignClassInFrame(context, settings, frame);
+  // A line's points are the block's (or the world's) own: only an insert moves them.
+  const WorldPoint a = frame.placement.ToWorld(context.p1_x, context.p1_y, z1);
+  const WorldPoint b = frame.placement.ToWorld(context.p2_x, context.p2_y, z2);
   TextOutput& out = *context.din_out;
-  WriteItemLine(out, ItemHead(context), false);
+  WriteItemLine(out, ItemHeadOf(context), false);
   WriteFirstPointRecord(out, context.record_line_type);
-  WritePointData(out, context.p1_x, context.p1_y);
+  WritePointData(out, a.x, a.y);
   WriteNextPointRecord(out, context.record_line_type);
-  WritePointData(out, context.p2_x, context.p2_y);
+  WritePointData(out, b.x, b.y);
   WriteItemEnd(out);
   ++context.item_count;
 }
 
-void TranslatePolyline(TConversionContext& context, const TConversionSettings& settings) {
+void TranslatePolyline(TConversionContext& context, const TConversionSettings& settings,
+                       const DrawingFrame& frame) {
   context.item_kind = kItemLineChain;
   Extrusion extrusion;
   double elevation = 0;
@@ -237,14 +205,15 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
                        {230, &extrusion.z}},
                       {{70, &flags}, {71, &mesh_m}, {72, &mesh_n}});
   }
-  AssignClass(context, settings);
+  AssignClassInFrame(context, settings, frame);
   // The item carries the class and line type of the polyline itself.
-  const DinItemHead head = ItemHead(context);
+  const DinItemHead head = ItemHeadOf(context);
   const bool mesh = (flags & (kPolygonMesh | kPolyfaceMesh)) != 0;
   // 3-D polylines and meshes hold world points; 2-D polylines points of their own plane.
-  const ObjectCoordinates ocs(flags & (k3dPolyline | kPolygonMesh | kPolyfaceMesh) ? Extrusion{}
-                                                                                   : extrusion);
-  PolylineItems items(*context.din_out, head, context.record_line_type, ocs, elevation);
+  const Placement placement = flags & (k3dPolyline | kPolygonMesh | kPolyfaceMesh)
+                                  ? frame.placement
+                                  : frame.placement.Compose(Placement(extrusion));
+  PolylineItems items(*context.din_out, head, context.record_line_type, placement, elevation);
   std::vector<Vertex> kept;
   std::vector<std::array<std::int32_t, 4>> faces;
   while (context.group_code == 0) {
@@ -269,7 +238,7 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
           {{70, &vertex_flags}, {71, &face[0]}, {72, &face[1]}, {73, &face[2]}, {74, &face[3]}});
     }
     // The vertices' own layers and colours change only what carries over to what follows.
-    AssignClass(context, settings);
+    AssignClassInFrame(context, settings, frame);
     if (mesh) {
       const bool face_record = (flags & kPolyfaceMesh) && (vertex_flags & kPolyfaceRecord) &&
                                !(vertex_flags & kPolyfaceVertex);
@@ -287,16 +256,18 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
     items.AddVertex(context.p1_x, context.p1_y, bulge);
   }
   if (flags & kPolyfaceMesh) {
-    context.item_count += WritePolyfaceEdges(context, head, kept, faces);
+    context.item_count += WritePolyfaceEdges(context, head, frame.placement, kept, faces);
   } else if (flags & kPolygonMesh) {
-    context.item_count += WriteMeshEdges(context, head, kept, flags, mesh_m, mesh_n);
+    context.item_count +=
+        WriteMeshEdges(context, head, frame.placement, kept, flags, mesh_m, mesh_n);
   } else {
     items.Finish((flags & kClosed) != 0);
     context.item_count += items.Items();
   }
 }
 
-void TranslateLwPolyline(TConversionContext& context, const TConversionSettings& settings) {
+void TranslateLwPolyline(TConversionContext& context, const TConversionSettings& settings,
+                         const DrawingFrame& frame) {
   context.item_kind = kItemLineChain;
   Extrusion extrusion;
   double elevation = 0;
@@ -325,17 +296,19 @@ void TranslateLwPolyline(TConversionContext& context, const TConversionSettings&
                        {230, &extrusion.z}},
                       {{70, &flags}});
   }
-  AssignClass(context, settings);
+  AssignClassInFrame(context, settings, frame);
   if (!vertices.empty()) {
     // As after a polyline, the last vertex carries over.
     context.p1_x = vertices.back().x;
     context.p1_y = vertices.back().y;
   }
-  context.item_count += WriteVertices(context, ItemHead(context), ObjectCoordinates(extrusion),
-                                      elevation, vertices, (flags & kClosed) != 0);
+  context.item_count +=
+      WriteVertices(context, ItemHeadOf(context), frame.placement.Compose(Placement(extrusion)),
+                    elevation, vertices, (flags & kClosed) != 0);
 }
 
-void TranslateCircle(TConversionContext& context, const TConversionSettings& settings) {
+void TranslateCircle(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame) {
   context.item_kind = kItemArc;
   Extrusion extrusion;
   double z = 0;
@@ -346,33 +319,35 @@ void TranslateCircle(TConversionContext& context, const TConversionSettings& set
                          {210, &extrusion.x},
                          {220, &extrusion.y},
                          {230, &extrusion.z}});
-  AssignClass(context, settings);
-  const ObjectCoordinates ocs(extrusion);
-  if (ocs.kind() == ObjectCoordinates::Kind::kTilted) {
-    WriteTiltedArc(context, ocs, z, 0, 360, true);
+  AssignClassInFrame(context, settings, frame);
+  const Placement placement = frame.placement.Compose(Placement(extrusion));
+  if (placement.kind() == Placement::Kind::kAffine) {
+    WriteArcChain(context, placement, z, 0, 360, true);
     return;
   }
-  const WorldPoint centre = ocs.ToWorld(context.centre_x, context.centre_y, z);
-  context.p1_x = centre.x + context.radius;
+  const WorldPoint centre = placement.ToWorld(context.centre_x, context.centre_y, z);
+  const double radius = WorldRadius(placement, context.radius);
+  context.p1_x = centre.x + radius;
   context.p1_y = centre.y;
-  context.p2_x = centre.x - context.radius;
+  context.p2_x = centre.x - radius;
   context.p2_y = centre.y;
   context.p3_x = context.p1_x;
   context.p3_y = context.p1_y;
   TextOutput& out = *context.din_out;
-  WriteItemLine(out, ItemHead(context), true);
+  WriteItemLine(out, ItemHeadOf(context), true);
   WriteArcStartRecord(out, context.record_line_type, true);
   WritePointData(out, context.p1_x, context.p1_y);
   WriteArcRecord(out, context.record_line_type, true);
   WritePointData(out, context.p2_x, context.p2_y);
   WritePointData(out, context.p3_x, context.p3_y);
   WritePointData(out, centre.x, centre.y);
-  WritePointData(out, context.radius, 2 * kPi);
+  WritePointData(out, radius, 2 * kPi);
   WriteItemEnd(out);
   ++context.item_count;
 }
 
-void TranslateArc(TConversionContext& context, const TConversionSettings& settings) {
+void TranslateArc(TConversionContext& context, const TConversionSettings& settings,
+                  const DrawingFrame& frame) {
   context.item_kind = kItemArc;
   Extrusion extrusion;
   double z = 0;
@@ -385,19 +360,20 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
                          {210, &extrusion.x},
                          {220, &extrusion.y},
                          {230, &extrusion.z}});
-  AssignClass(context, settings);
-  const ObjectCoordinates ocs(extrusion);
-  if (ocs.kind() == ObjectCoordinates::Kind::kTilted) {
-    const double start = context.start_angle;
-    WriteTiltedArc(context, ocs, z, start, context.end_angle, false);
+  AssignClassInFrame(context, settings, frame);
+  const Placement placement = frame.placement.Compose(Placement(extrusion));
+  if (placement.kind() == Placement::Kind::kAffine) {
+    WriteArcChain(context, placement, z, context.start_angle, context.end_angle, false);
     return;
   }
-  if (ocs.kind() == ObjectCoordinates::Kind::kMirrored) {
-    // Seen from below, the arc runs the other way: from the mirror of its end to the mirror
-    // of its start.
-    const double start = 180 - context.end_angle;
-    context.end_angle = 180 - context.start_angle;
-    context.start_angle = start;
+  if (placement.kind() != Placement::Kind::kIdentity) {
+    // The arc's ends in the world; mirrored (seen from below, or an insert scaled by a
+    // negative factor) it runs from the image of its end to the image of its start.
+    const double start = placement.WorldAngle(context.start_angle);
+    const double end = placement.WorldAngle(context.end_angle);
+    const bool reverses = placement.Reverses();
+    context.start_angle = reverses ? end : start;
+    context.end_angle = reverses ? start : end;
   }
   // Counter-clockwise from start to end: an end below the start lies one turn further.
   if (context.end_angle < context.start_angle) context.start_angle -= 360;
@@ -405,8 +381,8 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
   context.end_angle = DegToRad(context.end_angle);
   // The middle angle is held in single precision.
   const float middle = static_cast<float>((context.start_angle + context.end_angle) * 0.5);
-  const WorldPoint centre = ocs.ToWorld(context.centre_x, context.centre_y, z);
-  const double cx = centre.x, cy = centre.y, r = context.radius;
+  const WorldPoint centre = placement.ToWorld(context.centre_x, context.centre_y, z);
+  const double cx = centre.x, cy = centre.y, r = WorldRadius(placement, context.radius);
   context.p1_x = cx + r * std::cos(context.start_angle);
   context.p1_y = cy + r * std::sin(context.start_angle);
   context.p2_x = cx + r * std::cos(static_cast<double>(middle));
@@ -414,7 +390,7 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
   context.p3_x = cx + r * std::cos(context.end_angle);
   context.p3_y = cy + r * std::sin(context.end_angle);
   TextOutput& out = *context.din_out;
-  WriteItemLine(out, ItemHead(context), false);
+  WriteItemLine(out, ItemHeadOf(context), false);
   WriteArcStartRecord(out, context.record_line_type, false);
   WritePointData(out, context.p1_x, context.p1_y);
   WriteArcRecord(out, context.record_line_type, false);
@@ -426,7 +402,25 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
   ++context.item_count;
 }
 
-void TranslateText(TConversionContext& context, const TConversionSettings& settings) {
+namespace {
+void TranslateTextOrAttribute(TConversionContext& context, const TConversionSettings& settings,
+                              const DrawingFrame& frame, bool attribute);
+}  // namespace
+
+void TranslateText(TConversionContext& context, const TConversionSettings& settings,
+                   const DrawingFrame& frame) {
+  TranslateTextOrAttribute(context, settings, frame, false);
+}
+
+void TranslateAttribute(TConversionContext& context, const TConversionSettings& settings,
+                        const DrawingFrame& frame) {
+  TranslateTextOrAttribute(context, settings, frame, true);
+}
+
+namespace {
+
+void TranslateTextOrAttribute(TConversionContext& context, const TConversionSettings& settings,
+                              const DrawingFrame& frame, bool attribute) {
   context.text_angle = 0;
   context.item_kind = kItemText;
   context.class_no = 100;
@@ -434,6 +428,7 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
   std::string text;
   Extrusion extrusion;
   double z = 0;
+  std::int32_t attribute_flags = 0;
   while (ReadGroupCode(context) && context.group_code != 0) {
     switch (context.group_code) {
       case 30:
@@ -468,6 +463,13 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
         ReadFloatValue(context, unused);
         break;
       }
+      case 70:
+        if (attribute) {
+          ReadIntValue(context, attribute_flags);
+        } else {
+          SkipValue(context);
+        }
+        break;
       case 50:
         ReadFloatValue(context, context.text_angle);
         break;
@@ -484,13 +486,19 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
   }
   // Cut to its bytes, or at the end of the input, the text still ends its line.
   if (text.empty() || text.back() != '\n') text += '\n';
-  AssignClass(context, settings);
+  AssignClassInFrame(context, settings, frame);
+  // An invisible attribute (flag 1) is not shown.
+  if (attribute && (attribute_flags & 1)) return;
   // Its place and direction in the world (its glyphs are not mirrored on the DIN side).
-  if (const ObjectCoordinates ocs(extrusion); ocs.kind() != ObjectCoordinates::Kind::kWorld) {
-    const WorldPoint at = ocs.ToWorld(context.text_x, context.text_y, z);
+  if (const Placement placement = frame.placement.Compose(Placement(extrusion));
+      placement.kind() != Placement::Kind::kIdentity) {
+    const WorldPoint at = placement.ToWorld(context.text_x, context.text_y, z);
     context.text_x = static_cast<float>(at.x);
     context.text_y = static_cast<float>(at.y);
-    context.text_angle = static_cast<float>(ocs.WorldAngle(context.text_angle));
+    context.text_angle = static_cast<float>(placement.WorldAngle(context.text_angle));
+    if (placement.kind() != Placement::Kind::kMirrored) {
+      context.text_height = static_cast<float>(context.text_height * placement.HeightScale());
+    }
   }
 
   const float a = static_cast<float>(DegToRad(context.text_angle));
@@ -511,12 +519,14 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
       std::floor(static_cast<double>(h) * static_cast<double>(context.text_scale) * 10) * 10);
   EncodeDinText(text);
 
-  const double frame[8] = {context.text_x, context.text_y, ox, oy, c1x, c1y, c2x, c2y};
+  const double text_frame[8] = {context.text_x, context.text_y, ox, oy, c1x, c1y, c2x, c2y};
   TextOutput& out = *context.text_out;
-  WriteItemLine(out, ItemHead(context), false);
-  WriteTextRecords(out, context.text_height, context.text_angle, frame, text);
+  WriteItemLine(out, ItemHeadOf(context), false);
+  WriteTextRecords(out, context.text_height, context.text_angle, text_frame, text);
   WriteItemEnd(out);
   ++context.item_count;
 }
+
+}  // namespace
 
 }  // namespace dxfdin

@@ -8,23 +8,33 @@
 #pragma once
 
 #include "din_format/conversion_context.h"
+#include "dxf_to_din/drawing_frame.h"
 #include "settings/conversion_settings.h"
 
 namespace dxfdin {
 
 // LINE: a line chain of its two points.
-void TranslateLine(TConversionContext& context, const TConversionSettings& settings);
+void TranslateLine(TConversionContext& context, const TConversionSettings& settings,
+                   const DrawingFrame& frame);
 // POLYLINE with its VERTEX entities: a line chain through the vertices, bulged segments as
 // arcs, a closed one back to its first vertex; a mesh as the edges of its faces.
-void TranslatePolyline(TConversionContext& context, const TConversionSettings& settings);
+void TranslatePolyline(TConversionContext& context, const TConversionSettings& settings,
+                       const DrawingFrame& frame);
 // LWPOLYLINE: what the equivalent POLYLINE gives.
-void TranslateLwPolyline(TConversionContext& context, const TConversionSettings& settings);
+void TranslateLwPolyline(TConversionContext& context, const TConversionSettings& settings,
+                         const DrawingFrame& frame);
 // CIRCLE: an arc over the full turn, from angle 0 through angle pi.
-void TranslateCircle(TConversionContext& context, const TConversionSettings& settings);
+void TranslateCircle(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame);
 // ARC: an arc through its start, middle and end points.
-void TranslateArc(TConversionContext& context, const TConversionSettings& settings);
+void TranslateArc(TConversionContext& context, const TConversionSettings& settings,
+                  const DrawingFrame& frame);
+// ATTRIB (the texts of an insert): as a TEXT, unless it is invisible.
+void TranslateAttribute(TConversionContext& context, const TConversionSettings& settings,
+                        const DrawingFrame& frame);
 // TEXT: a text item with its frame, written to context.text_out.
-void TranslateText(TConversionContext& context, const TConversionSettings& settings);
+void TranslateText(TConversionContext& context, const TConversionSettings& settings,
+                   const DrawingFrame& frame);
 
 // degrees * (1/180) * pi.
 double DegToRad(double degrees);

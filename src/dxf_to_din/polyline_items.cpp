@@ -2,18 +2,13 @@
 
 #include <algorithm>
 #include <cmath>
-#include <numbers>
 
 #include "din_format/din_writer.h"
+#include "dxf_to_din/curves.h"
 
 namespace dxfdin {
 
 namespace {
-
-// Segments of a bulged segment drawn in a tilted coordinate system, where it projects to an
-// elliptic arc: a full turn takes this many, so no point is further from the curve than
-// about 2/10000 of its size.
-constexpr int kSegmentsPerTurn = 160;
 
 // The arc of a bulged segment from a to b. Its middle lies on the side of the chord away
 // from the centre when it is less than half a turn.
@@ -36,16 +31,23 @@ BulgeArc ArcOfBulge(double ax, double ay, double bx, double by, double bulge) {
 }  // namespace
 
 PolylineItems::PolylineItems(TextOutput& out, const DinItemHead& head,
-                             std::int32_t record_line_type, const ObjectCoordinates& ocs,
+                             std::int32_t record_line_type, const Placement& placement,
                              double elevation)
     : out_(out),
       head_(head),
       record_line_type_(record_line_type),
-      ocs_(ocs),
+      placement_(placement),
       elevation_(elevation) {}
 
 void PolylineItems::AddVertex(double x, double y, double bulge) {
-  const Vertex vertex{x, y, bulge};
+  AddPointOrVertex({x, y, elevation_, bulge});
+}
+
+void PolylineItems::AddPoint(double x, double y, double z) {
+  AddPointOrVertex({x, y, z, 0});
+}
+
+void PolylineItems::AddPointOrVertex(const Vertex& vertex) {
   if (count_ == 0) {
     first_ = vertex;
   } else {
@@ -57,7 +59,8 @@ void PolylineItems::AddVertex(double x, double y, double bulge) {
 
 void PolylineItems::Finish(bool closed) {
   // A closed polyline whose last vertex repeats its first has its closing segment already.
-  if (closed && count_ >= 2 && !(last_.x == first_.x && last_.y == first_.y)) {
+  if (closed && count_ >= 2 &&
+      !(last_.x == first_.x && last_.y == first_.y && last_.z == first_.z)) {
     Segment(last_, first_);
   }
   if (items_ == 0) {
@@ -66,7 +69,7 @@ void PolylineItems::Finish(bool closed) {
     WriteItemLine(out_, head_, false);
     if (count_ >= 1) {
       WriteFirstPointRecord(out_, record_line_type_);
-      const WorldPoint p = ocs_.ToWorld(first_.x, first_.y, elevation_);
+      const WorldPoint p = placement_.ToWorld(first_.x, first_.y, first_.z);
       WritePointData(out_, p.x, p.y);
     }
     WriteItemEnd(out_);
@@ -77,8 +80,8 @@ void PolylineItems::Finish(bool closed) {
 }
 
 void PolylineItems::Segment(const Vertex& from, const Vertex& to) {
-  const WorldPoint a = ocs_.ToWorld(from.x, from.y, elevation_);
-  const WorldPoint b = ocs_.ToWorld(to.x, to.y, elevation_);
+  const WorldPoint a = placement_.ToWorld(from.x, from.y, from.z);
+  const WorldPoint b = placement_.ToWorld(to.x, to.y, to.z);
   const double bulge = from.bulge;
   if (bulge == 0 || !std::isfinite(bulge)) {
     Straight(a, b);
@@ -89,27 +92,33 @@ void PolylineItems::Segment(const Vertex& from, const Vertex& to) {
     Straight(a, b);
     return;
   }
-  switch (ocs_.kind()) {
-    case ObjectCoordinates::Kind::kWorld:
+  switch (placement_.kind()) {
+    case Placement::Kind::kIdentity:
       Arc(a, b, bulge);
       return;
-    case ObjectCoordinates::Kind::kMirrored:
+    case Placement::Kind::kMirrored:
       Arc(a, b, -bulge);
       return;
-    case ObjectCoordinates::Kind::kTilted:
+    case Placement::Kind::kConformal:
+      // Moved, turned and scaled alike, an arc stays an arc; mirrored, it turns the other way.
+      Arc(a, b, placement_.Reverses() ? -bulge : bulge);
+      return;
+    case Placement::Kind::kAffine:
       break;
   }
   // The arc in the polyline's own plane, as a chain of points taken to the world.
   const BulgeArc arc = ArcOfBulge(from.x, from.y, to.x, to.y, bulge);
   const double start = std::atan2(from.y - arc.centre_y, from.x - arc.centre_x);
-  const int steps =
-      std::max(2, static_cast<int>(
-                      std::ceil(std::fabs(arc.sweep) / (2 * std::numbers::pi) * kSegmentsPerTurn)));
+  const int steps = ChainSteps(0, 1, [&](double t) {
+    const double angle = start + arc.sweep * t;
+    return placement_.ToWorld(arc.centre_x + arc.radius * std::cos(angle),
+                              arc.centre_y + arc.radius * std::sin(angle), from.z);
+  });
   WorldPoint previous = a;
   for (int i = 1; i < steps; ++i) {
     const double angle = start + arc.sweep * i / steps;
-    const WorldPoint p = ocs_.ToWorld(arc.centre_x + arc.radius * std::cos(angle),
-                                      arc.centre_y + arc.radius * std::sin(angle), elevation_);
+    const WorldPoint p = placement_.ToWorld(arc.centre_x + arc.radius * std::cos(angle),
+                                            arc.centre_y + arc.radius * std::sin(angle), from.z);
     Straight(previous, p);
     previous = p;
   }

@@ -7,7 +7,7 @@
 #include <cstdint>
 
 #include "din_format/din_writer.h"
-#include "dxf_to_din/object_coordinates.h"
+#include "dxf_to_din/placement.h"
 
 namespace dxfdin {
 
@@ -17,11 +17,13 @@ class PolylineItems {
  public:
   // `head` is the line chain's ITEM line; arcs take it with their own item kind.
   PolylineItems(TextOutput& out, const DinItemHead& head, std::int32_t record_line_type,
-                const ObjectCoordinates& ocs, double elevation);
+                const Placement& placement, double elevation);
 
   // The next vertex in the polyline's coordinates; `bulge` (tan of a quarter of the included
   // angle, negative clockwise) belongs to the segment that starts at it.
   void AddVertex(double x, double y, double bulge);
+  // The next point of a chain that need not lie in one plane (curves, 3-D outlines).
+  void AddPoint(double x, double y, double z);
   // Ends the polyline: a closed one first gets its segment back to the first vertex.
   void Finish(bool closed);
   // The DIN items written.
@@ -31,8 +33,10 @@ class PolylineItems {
   struct Vertex {
     double x;
     double y;
+    double z;
     double bulge;
   };
+  void AddPointOrVertex(const Vertex& vertex);
   void Segment(const Vertex& from, const Vertex& to);
   // A straight segment to `to`, from the end of what was written last (`from` opens a chain).
   void Straight(WorldPoint from, WorldPoint to);
@@ -42,7 +46,7 @@ class PolylineItems {
   TextOutput& out_;
   DinItemHead head_;
   std::int32_t record_line_type_;
-  const ObjectCoordinates& ocs_;
+  Placement placement_;
   double elevation_;
   Vertex first_{};
   Vertex last_{};

@@ -4,8 +4,9 @@
 #include <string>
 
 #include "din_format/din_writer.h"
+#include "dxf_to_din/block_table.h"
 #include "dxf_to_din/dxf_groups.h"
-#include "dxf_to_din/entity_translators.h"
+#include "dxf_to_din/entity_stream.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
 #include "text/number_text.h"
@@ -80,50 +81,6 @@ std::string SectionName(TConversionContext& context) {
   return name;
 }
 
-// Kinds of entities told apart in the report; a hostile file of endless made-up kinds counts
-// the rest together, so the report stays small.
-constexpr std::size_t kMaxReportedKinds = 64;
-
-void CountPassedOver(TConversionContext& context, const std::string& type) {
-  auto& kinds = context.passed_over;
-  if (auto known = kinds.find(type); known != kinds.end()) {
-    ++known->second;
-  } else if (kinds.size() < kMaxReportedKinds) {
-    kinds.emplace(type, 1);
-  } else {
-    ++kinds["other kinds"];
-  }
-}
-
-// One step per entity of the ENTITIES sections, shown every 100.
-void Step(TConversionContext& context) {
-  ++context.step_count;
-  if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
-}
-
-// Translates the entity whose type is in context.line_buf, reading its groups up to the
-// group code 0 after it. Returns false for a type that is not translated (nothing is read).
-bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings) {
-  const std::string& type = context.line_buf;
-  // 3DLINE is the LINE of the oldest drawings.
-  if (type == "LINE" || type == "3DLINE") {
-    TranslateLine(context, settings);
-  } else if (type == "POLYLINE") {
-    TranslatePolyline(context, settings);
-  } else if (type == "LWPOLYLINE") {
-    TranslateLwPolyline(context, settings);
-  } else if (type == "CIRCLE") {
-    TranslateCircle(context, settings);
-  } else if (type == "ARC") {
-    TranslateArc(context, settings);
-  } else if (type == "TEXT") {
-    TranslateText(context, settings);
-  } else {
-    return false;
-  }
-  return true;
-}
-
 }  // namespace
 
 float TextScaleFromText(std::string_view scale_text) {
@@ -146,10 +103,12 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
 
   // The file is read as (group code, value) pairs: a type is only ever the value of a group
   // code 0, and sections and tables are known by their names.
-  enum class Section { kOther, kTables, kEntities };
+  enum class Section { kOther, kTables, kBlocks, kEntities };
   Section section = Section::kOther;
   bool layer_table = false;
   int layer_position = 1;
+  BlockTable block_table;
+  BlockExpansion blocks{block_table};
   bool more = SkipToGroupCode0(context);
   while (more) {
     if (!context.type_read) ReadNameValue(context);
@@ -160,7 +119,14 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       const std::string name = SectionName(context);
       section = name == "ENTITIES" ? Section::kEntities
                 : name == "TABLES" ? Section::kTables
+                : name == "BLOCKS" ? Section::kBlocks
                                    : Section::kOther;
+      // The sections that are read entity by entity leave their ENDSEC to this loop.
+      if (section == Section::kBlocks && context.group_code == 0) {
+        block_table.ReadSection(context);
+      } else if (section == Section::kEntities && context.group_code == 0) {
+        TranslateEntityStream(context, settings, DrawingFrame{}, blocks);
+      }
     } else if (section == Section::kTables && type == "TABLE") {
       layer_table = StartTable(context);
       layer_position = 1;
@@ -168,15 +134,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       ReadLayerRecord(context, layer_position);
     } else {
       if (type == "ENDSEC") section = Section::kOther;
-      if (section == Section::kEntities) Step(context);
-      if (section != Section::kEntities || !TranslateEntity(context, settings)) {
-        // Vertices and ends of sequences that no polyline took are parts, not drawings.
-        if (section == Section::kEntities && !type.empty() && type != "SEQEND" &&
-            type != "VERTEX") {
-          CountPassedOver(context, type);
-        }
-        SkipToGroupCode0(context);
-      }
+      SkipToGroupCode0(context);
     }
     // Every reader above stops at the next group code 0, or at the end of the input.
     more = context.group_code == 0;

@@ -100,15 +100,24 @@ std::unique_ptr<TextInput> TextInput::OpenFile(const std::filesystem::path& path
   if (fd < 0) {
     throw std::system_error(errno, std::generic_category(), path.string());
   }
-  return std::unique_ptr<TextInput>(new TextInput(fd, {}));
+  return std::unique_ptr<TextInput>(new TextInput(fd, {}, {}));
 }
 
 std::unique_ptr<TextInput> TextInput::FromString(std::string bytes) {
-  return std::unique_ptr<TextInput>(new TextInput(-1, std::move(bytes)));
+  return std::unique_ptr<TextInput>(new TextInput(-1, std::move(bytes), {}));
 }
 
-TextInput::TextInput(int fd, std::string bytes)
-    : fd_(fd), source_(std::move(bytes)), raw_(new char[kChunk]), buffer_(new char[kChunk + 1]) {}
+std::unique_ptr<TextInput> TextInput::FromView(std::string_view bytes) {
+  return std::unique_ptr<TextInput>(new TextInput(-1, {}, bytes));
+}
+
+TextInput::TextInput(int fd, std::string bytes, std::string_view view)
+    : fd_(fd), owned_(std::move(bytes)), source_(view.data() ? view : owned_) {
+  // Text in memory needs buffers no larger than itself (a block drawn many times).
+  chunk_ = fd_ >= 0 ? kChunk : std::max<std::size_t>(1, std::min(kChunk, source_.size()));
+  raw_.reset(new char[chunk_]);
+  buffer_.reset(new char[chunk_ + 1]);
+}
 
 TextInput::~TextInput() {
   if (fd_ >= 0) ::close(fd_);
@@ -119,7 +128,7 @@ bool TextInput::Fill() {
   while (end_ == 0 && !eof_) {
     std::size_t got = 0;
     const std::size_t want =
-        static_cast<std::size_t>(std::min<std::uint64_t>(kChunk, fail_after_ - offset_));
+        static_cast<std::size_t>(std::min<std::uint64_t>(chunk_, fail_after_ - offset_));
     if (want == 0) {
       error_ = std::make_error_code(std::errc::io_error);
     } else if (fd_ >= 0) {

@@ -27,6 +27,8 @@ class TextInput {
   static std::unique_ptr<TextInput> OpenFile(const std::filesystem::path& path);
   // Reads from the bytes given (tests, fuzzing).
   static std::unique_ptr<TextInput> FromString(std::string bytes);
+  // Reads from bytes that outlive the input, without a copy (the blocks of a drawing).
+  static std::unique_ptr<TextInput> FromView(std::string_view bytes);
 
   ~TextInput();
   TextInput(const TextInput&) = delete;
@@ -83,7 +85,7 @@ class TextInput {
   void FailReadsAfter(std::uint64_t bytes) { fail_after_ = bytes; }
 
  private:
-  TextInput(int fd, std::string bytes);
+  TextInput(int fd, std::string bytes, std::string_view view);
   bool Fill();
   void SkipSpaceInNextBuffers();
   // Consumes the next piece (as ReadPiece reads it), handing each buffered part to `take`.
@@ -97,8 +99,10 @@ class TextInput {
   template <typename Real>
   ScanResult ScanReal(Real& value);
 
-  int fd_;              // -1 when reading from memory
-  std::string source_;  // the bytes, when reading from memory
+  int fd_;                   // -1 when reading from memory
+  std::string owned_;        // the bytes, when reading from a string of its own
+  std::string_view source_;  // the bytes, when reading from memory
+  std::size_t chunk_ = 0;    // bytes taken from the source at a time
   std::size_t source_pos_ = 0;
   std::unique_ptr<char[]> raw_;
   std::unique_ptr<char[]> buffer_;  // translated characters

@@ -62,12 +62,12 @@ TEST(Cli, ConvertsBothWaysQuietlyOrOneLinePerFile) {
   EXPECT_EQ(shown.err.substr(shown.err.size() - 4), "\r\033[K");
   // What a drawing held that the DIN does not show is said on standard error.
   WriteBytes(out / "hatch.dxf",
-             "  0\nSECTION\n  2\nENTITIES\n  0\nHATCH\n  0\nPOINT\n  0\nHATCH\n  0\nENDSEC\n");
+             "  0\nSECTION\n  2\nENTITIES\n  0\nIMAGE\n  0\nPOINT\n  0\nIMAGE\n  0\nENDSEC\n");
   CliRun passed = Dxfdin(config, {"to-din", (out / "hatch.dxf").string()});
   EXPECT_EQ(passed.status, 0);
   EXPECT_EQ(passed.err,
             "dxfdin: " + (out / "hatch.dxf").string() +
-                ": no items: nothing in it could be converted; passed over 2 HATCH, 1 POINT\n");
+                ": no items: nothing in it could be converted; passed over 2 IMAGE, 1 POINT\n");
   // -q: nothing but the exit status.
   CliRun quiet = Dxfdin(config, {"to-din", "-q", "-o", out.path().string(), dxf, "notes.txt"});
   EXPECT_EQ(quiet.status, 1);

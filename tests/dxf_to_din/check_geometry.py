@@ -20,55 +20,71 @@ from ezdxf import recover
 from ezdxf.math import Vec3
 from ezdxf.render.polyline import _virtual_polyline_entities as virtual_polyline_entities
 
-CHECKED = {"LINE", "LWPOLYLINE", "POLYLINE", "ARC", "CIRCLE"}
-# Where the converter itself draws curves as chains (curves in tilted planes): its vertices
-# lie on the curve, its chords within this fraction of the drawing's size.
+CHECKED = {"LINE", "LWPOLYLINE", "POLYLINE", "ARC", "CIRCLE", "ELLIPSE", "SPLINE", "HATCH", "SOLID",
+           "TRACE", "3DFACE", "LEADER"}
+# Where the converter draws curves as chains (ellipses, splines, curves in tilted planes): its
+# vertices lie on the curve, its chords within this fraction of the curve's extent (the
+# converter keeps to 1/10000; the reference chains of ezdxf's points are coarser).
 CHORD = 3e-4
-EXACT = 1e-7
 
 
 class Grid:
-    """Primitives (segments and arcs) bucketed by their bounding boxes, for nearest-distance
-    queries."""
+    """Primitives (segments and arcs) filed under the cells of a square grid they pass
+    through, for queries of what lies near a point. The cells are about as large as the
+    primitives, wherever the drawing lies."""
 
-    def __init__(self, box, cells=1024):
-        (x0, y0), (x1, y1) = box
-        self.x0, self.y0 = x0, y0
-        self.size = max(x1 - x0, y1 - y0, 1e-9) / cells
+    def __init__(self, size):
+        self.size = size
         self.cells = {}
+        self.everywhere = set()
         self.primitives = []
 
-    def key(self, x, y):
-        return int(math.floor((x - self.x0) / self.size)), int(math.floor((y - self.y0) / self.size))
+    @classmethod
+    def for_primitives(cls, primitives):
+        lengths = sorted(primitive_length(p) for p in primitives)
+        lengths = [length for length in lengths if length > 0 and math.isfinite(length)]
+        return cls(lengths[len(lengths) // 2] if lengths else 1.0)
 
-    def add(self, primitive, shape, margin):
-        """Files the primitive under the cells its shape ("segment" or "arc") passes
-        through, widened by `margin`."""
-        if shape[0] == "segment":
-            (ax, ay), (bx, by) = shape[1], shape[2]
-            length = math.hypot(bx - ax, by - ay)
-            point = lambda t: (ax + (bx - ax) * t, ay + (by - ay) * t)
-        else:
-            (cx, cy), r, start, sweep = shape[1]
-            sweep = 2 * math.pi if sweep is None else sweep
-            length = abs(r * sweep)
-            point = lambda t: (cx + r * math.cos(start + sweep * t), cy + r * math.sin(start + sweep * t))
+    def key(self, x, y):
+        return int(math.floor(x / self.size)), int(math.floor(y / self.size))
+
+    def add(self, primitive, shape, margin=0):
+        """Files `primitive` under the cells `shape` passes through, widened by `margin`."""
         number = len(self.primitives)
         self.primitives.append(primitive)
-        if not math.isfinite(length) or length / self.size > 1e5:
-            self.cells.setdefault("all", set()).add(number)
+        length = primitive_length(shape)
+        if not math.isfinite(length) or length / self.size > 1e5 or margin / self.size > 100:
+            self.everywhere.add(number)
             return
         steps = int(2 * length / self.size) + 1
         reach = int(margin / self.size) + 1
-        keys = {self.key(*point(k / steps)) for k in range(steps + 1)}
+        keys = {self.key(*point_along(shape, k / steps)) for k in range(steps + 1)}
         for i, j in keys:
             for di in range(-reach, reach + 1):
                 for dj in range(-reach, reach + 1):
                     self.cells.setdefault((i + di, j + dj), set()).add(number)
 
     def near(self, x, y):
-        numbers = self.cells.get(self.key(x, y), set()) | self.cells.get("all", set())
+        if not (math.isfinite(x) and math.isfinite(y)):
+            return [self.primitives[n] for n in self.everywhere]
+        numbers = self.cells.get(self.key(x, y), set()) | self.everywhere
         return [self.primitives[number] for number in numbers]
+
+
+def primitive_length(shape):
+    if shape[0] == "segment":
+        return math.dist(shape[1], shape[2])
+    (cx, cy), r, start, sweep = shape[1]
+    return abs(r * (2 * math.pi if sweep is None else sweep))
+
+
+def point_along(shape, t):
+    if shape[0] == "segment":
+        (ax, ay), (bx, by) = shape[1], shape[2]
+        return ax + (bx - ax) * t, ay + (by - ay) * t
+    (cx, cy), r, start, sweep = shape[1]
+    sweep = 2 * math.pi if sweep is None else sweep
+    return cx + r * math.cos(start + sweep * t), cy + r * math.sin(start + sweep * t)
 
 
 def segment_distance(p, a, b):
@@ -94,14 +110,17 @@ def arc_distance(p, arc):
 
 
 def within(p, primitive, tolerance):
-    """Whether p lies within `tolerance` of the primitive; the cheap tests first."""
+    """Whether p lies within `tolerance` of the primitive; the cheap tests first. Distances to
+    primitives far from the origin are only as exact as their coordinates."""
     if primitive[0] == "segment":
         (ax, ay), (bx, by) = primitive[1], primitive[2]
+        tolerance += 1e-12 * max(abs(ax), abs(ay), abs(bx), abs(by))
         if (p[0] < min(ax, bx) - tolerance or p[0] > max(ax, bx) + tolerance
                 or p[1] < min(ay, by) - tolerance or p[1] > max(ay, by) + tolerance):
             return False
         return segment_distance(p, primitive[1], primitive[2]) <= tolerance
     (cx, cy), r, _, _ = primitive[1]
+    tolerance += 1e-12 * (abs(cx) + abs(cy) + r)
     # No point of an arc is nearer than its circle.
     if abs(math.hypot(p[0] - cx, p[1] - cy) - r) > tolerance:
         return False
@@ -190,6 +209,35 @@ def pieces(entity, segments_per_turn=512):
             count = max(8, int(segments_per_turn * sweep / 360))
             angles = [start + sweep * i / count for i in range(count + 1)]
             yield ("chain", [(v.x, v.y) for v in entity.vertices(angles)])
+    elif kind == "ELLIPSE":
+        start, end = entity.dxf.start_param, entity.dxf.end_param
+        sweep = (end - start) % (2 * math.pi) or 2 * math.pi
+        count = max(8, int(segments_per_turn * sweep / (2 * math.pi)))
+        params = [start + sweep * i / count for i in range(count + 1)]
+        yield ("chain", [(v.x, v.y) for v in entity.vertices(params)])
+    elif kind == "SPLINE":
+        yield ("chain", spline_points(entity.construction_tool()))
+    elif kind in ("SOLID", "TRACE"):
+        ocs = entity.ocs()
+        corners = [ocs.to_wcs(entity.dxf.get(name, entity.dxf.vtx2)) for name in ("vtx0", "vtx1", "vtx2", "vtx3")]
+        order = [0, 1, 3, 2] if corners[3] != corners[2] else [0, 1, 2]
+        outline = [(corners[k].x, corners[k].y) for k in order]
+        for a, b in zip(outline, outline[1:] + outline[:1]):
+            yield ("segment", a, b)
+    elif kind == "3DFACE":
+        corners = [entity.dxf.get(name, entity.dxf.vtx2) for name in ("vtx0", "vtx1", "vtx2", "vtx3")]
+        count = 4 if corners[3] != corners[2] else 3
+        hidden = entity.dxf.get("invisible", 0)
+        for k in range(count):
+            if not hidden & (1 << k):
+                a, b = corners[k], corners[(k + 1) % count]
+                yield ("segment", (a.x, a.y), (b.x, b.y))
+    elif kind == "LEADER":
+        vertices = [(Vec3(v).x, Vec3(v).y) for v in entity.vertices]
+        for a, b in zip(vertices, vertices[1:]):
+            yield ("segment", a, b)
+    elif kind == "HATCH":
+        yield from hatch_pieces(entity, segments_per_turn)
     elif kind == "POLYLINE" and entity.is_poly_face_mesh:
         # Faces name their corners by number from 1; a negative number hides the edge that
         # starts there.
@@ -236,11 +284,81 @@ def pieces(entity, segments_per_turn=512):
                 yield ("segment", (p.x, p.y), (p.x, p.y))
 
 
+def spline_points(curve):
+    """Points on a B-spline, dense enough that its chords keep within 1/100000 of its
+    size."""
+    hull = [(p.x, p.y) for p in curve.control_points]
+    size = math.dist(*extent_of(hull)) if hull else 1
+    return [(p.x, p.y) for p in curve.flattening(max(size, 1e-9) * 1e-5, segments=4)]
+
+
+def hatch_pieces(hatch, segments_per_turn):
+    """The boundary paths of a hatch, exactly as a viewer draws their outlines."""
+    from ezdxf.entities.boundary_paths import (ArcEdge, EllipseEdge, LineEdge, PolylinePath,
+                                               SplineEdge)
+    from ezdxf.math import BSpline, ConstructionEllipse, bulge_to_arc, fit_points_to_cad_cv
+    ocs = hatch.ocs()
+    extrusion = hatch.dxf.extrusion
+    z = hatch.dxf.elevation.z
+    plane = on_z_axis(extrusion)
+
+    def wcs(x, y):
+        p = ocs.to_wcs(Vec3(x, y, z))
+        return (p.x, p.y)
+
+    def arc(centre, radius, start, end):
+        """A counter-clockwise arc of the hatch's plane, start and end in radians."""
+        sweep = (end - start) % (2 * math.pi) or 2 * math.pi
+        if plane:
+            c = wcs(centre[0], centre[1])
+            a0 = start if extrusion.z > 0 else math.pi - start
+            return ("arc", (c, radius, a0, sweep if extrusion.z > 0 else -sweep))
+        count = max(8, int(segments_per_turn * sweep / (2 * math.pi)))
+        return ("chain", [wcs(centre[0] + radius * math.cos(start + sweep * i / count),
+                              centre[1] + radius * math.sin(start + sweep * i / count))
+                          for i in range(count + 1)])
+
+    for path in hatch.paths:
+        if isinstance(path, PolylinePath):
+            vertices = [(v[0], v[1], v[2] if len(v) > 2 else 0) for v in path.vertices]
+            if path.is_closed and vertices:
+                vertices.append(vertices[0])
+            for (x0, y0, bulge), (x1, y1, _) in zip(vertices, vertices[1:]):
+                if bulge:
+                    centre, start, end, radius = bulge_to_arc((x0, y0), (x1, y1), bulge)
+                    yield arc(centre, radius, start, end)
+                else:
+                    yield ("segment", wcs(x0, y0), wcs(x1, y1))
+            continue
+        for edge in path.edges:
+            if isinstance(edge, LineEdge):
+                yield ("segment", wcs(*edge.start), wcs(*edge.end))
+            elif isinstance(edge, ArcEdge):
+                yield arc(edge.center, edge.radius, math.radians(edge.start_angle),
+                          math.radians(edge.end_angle))
+            elif isinstance(edge, EllipseEdge):
+                ellipse = edge.construction_tool()
+                sweep = (ellipse.end_param - ellipse.start_param) % (2 * math.pi) or 2 * math.pi
+                count = max(8, int(segments_per_turn * sweep / (2 * math.pi)))
+                params = [ellipse.start_param + sweep * i / count for i in range(count + 1)]
+                yield ("chain", [wcs(v.x, v.y) for v in ellipse.vertices(params)])
+            elif isinstance(edge, SplineEdge):
+                if edge.control_points:
+                    curve = BSpline(edge.control_points, order=edge.degree + 1,
+                                    knots=edge.knot_values, weights=edge.weights or None)
+                else:
+                    tangents = None
+                    if edge.start_tangent and edge.end_tangent:
+                        tangents = (edge.start_tangent, edge.end_tangent)
+                    curve = fit_points_to_cad_cv(edge.fit_points, tangents=tangents)
+                yield ("chain", [wcs(x, y) for x, y in spline_points(curve)])
+
+
 def samples(piece):
     """Points that lie exactly on the piece."""
     if piece[0] == "segment":
         a, b = piece[1], piece[2]
-        return [(a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t) for t in (0, 0.25, 0.5, 0.75, 1)]
+        return [a] + [(a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t) for t in (0.25, 0.5, 0.75)] + [b]
     if piece[0] == "arc":
         return arc_points(piece[1], 32)
     return piece[1]
@@ -263,6 +381,27 @@ def lines_3d(path):
              False) for e in found]
 
 
+def drawn(entities, label=None):
+    """What a viewer draws of the entities: blocks of inserts (arrays too), dimensions and
+    tables expanded, with the attributes of inserts; (label, entity) pairs, labelled by the
+    top-level entity they come from."""
+    for entity in entities:
+        kind = entity.dxftype()
+        here = label or "%s #%s" % (kind, entity.dxf.get("handle", "?"))
+        try:
+            if kind == "INSERT":
+                yield from ((here, attrib) for attrib in entity.attribs
+                            if not attrib.dxf.get("flags", 0) & 1)
+                parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
+                yield from drawn(list(parts), here)
+            elif kind in ("DIMENSION", "ACAD_TABLE"):
+                yield from drawn(list(entity.virtual_entities()), here)
+            else:
+                yield here, entity
+        except Exception as error:  # ezdxf cannot take it apart: nothing to compare
+            print("%s: ezdxf: %s" % (here, error))
+
+
 def dxf_geometry(doc):
     """Per checked entity: (label, pieces, tilted); texts apart as (label, insertion point)."""
     shapes, texts = [], []
@@ -272,10 +411,10 @@ def dxf_geometry(doc):
     except Exception:
         pass
     for layout in layouts:
-        for entity in layout:
+        for top, entity in drawn(layout):
             kind = entity.dxftype()
-            label = "%s #%s" % (kind, entity.dxf.get("handle", "?"))
-            if kind == "TEXT":
+            label = top if top.startswith(kind) else "%s in %s" % (kind, top)
+            if kind in ("TEXT", "ATTRIB"):
                 insert = entity.ocs().to_wcs(entity.dxf.insert)
                 texts.append((label, (insert.x, insert.y)))
             elif kind in CHECKED:
@@ -344,73 +483,72 @@ def check(dxfdin, dxf_path, out_dir):
     items = read_din(din_path)
     shapes, texts = dxf_geometry(doc)
     shapes += lines_3d(dxf_path)
-    din_points = []
-    for kind, data in items:
-        din_points += data if kind == "chain" else arc_points(data) if kind == "arc" else [data]
-    all_points = [p for _, parts, _ in shapes for part in parts for p in samples(part)]
-    all_points += [p for _, p in texts] + din_points
-    finite = [p for p in all_points if all(math.isfinite(v) and abs(v) < 1e100 for v in p)]
-    if not finite:
-        return []
-    box = extent_of(finite)
-    size = max(box[1][0] - box[0][0], box[1][1] - box[0][1], 1e-6)
-    exact, chord = EXACT * size, CHORD * size
     problems = []
 
-    # Every point of every checked entity lies on a DIN item.
-    din_grid = Grid(box)
+    def tight(p):
+        # What the arithmetic of placing a point may cost: relative to its coordinates.
+        return 1e-9 * (abs(p[0]) + abs(p[1])) + 1e-12
+
+    def curve_tolerance(parts):
+        # A curve drawn as a chain: its chords may stand off it by a part of its size.
+        points = [p for part in parts for p in samples(part)]
+        return CHORD * max(math.dist(*extent_of(points)), 1e-12) if points else 0
+
+    din_primitives = []
     for kind, data in items:
         if kind == "chain":
-            for a, b in zip(data, data[1:] or data):
-                din_grid.add(("segment", a, b), ("segment", a, b), chord)
+            din_primitives += [("segment", a, b) for a, b in zip(data, data[1:] or data)]
         elif kind == "arc":
-            din_grid.add(("arc", data), ("arc", data), chord)
+            din_primitives.append(("arc", data))
+    dxf_primitives = []
+    for _, parts, tilted in shapes:
+        loose = curve_tolerance(parts) if tilted else 0
+        for part in parts:
+            if part[0] == "chain":
+                dxf_primitives += [(("segment", a, b), loose) for a, b in zip(part[1], part[1][1:])]
+            else:
+                dxf_primitives.append((part, 0))
+    din_grid = Grid.for_primitives(din_primitives)
+    dxf_grid = Grid.for_primitives([primitive for primitive, _ in dxf_primitives])
+    for primitive in din_primitives:
+        din_grid.add(primitive, primitive)
+    for primitive, tolerance in dxf_primitives:
+        dxf_grid.add((primitive, tolerance), primitive, tolerance)
 
-    def near_din(p, tolerance):
-        return any(within(p, primitive, tolerance) for primitive in din_grid.near(*p))
-
+    # Every point of every checked entity lies on a DIN item.
     for label, parts, tilted in shapes:
         # A dot (a face of one corner, a polyline of one vertex) need not be drawn.
         lines = [part for part in parts if part[0] != "segment" or part[1] != part[2]]
         points = [p for part in lines for p in samples(part)]
         if not all(math.isfinite(v) for p in points for v in p):
             continue
-        # Curves in tilted planes are chains on the DIN side too: their chords are apart.
-        tolerance = chord if tilted else 10 * exact
-        missing = [p for p in points if not near_din(p, tolerance)]
+        # Curves in tilted planes are chains on the DIN side too: their chords stand apart.
+        loose = curve_tolerance(lines) if tilted else 0
+        missing = [p for p in points
+                   if not any(within(p, primitive, tight(p) + loose) for primitive in din_grid.near(*p))]
         if missing:
             problems.append("%s: %s not in the DIN near %s" % (name, label, missing[0]))
     din_texts = [data for kind, data in items if kind == "text"]
     for label, point in texts:
         # DIN texts are placed in single precision.
-        tolerance = 10 * exact + 1e-6 * (abs(point[0]) + abs(point[1]))
+        tolerance = 1e-6 * (abs(point[0]) + abs(point[1])) + 1e-9
         if not any(math.hypot(point[0] - t[0], point[1] - t[1]) <= tolerance for t in din_texts):
             problems.append("%s: %s at %s has no DIN text" % (name, label, point))
 
-    # Every point of every DIN item lies on the drawing: exactly on its lines and arcs,
-    # within a chord of its chains.
-    dxf_grid = Grid(box)
-    for _, parts, _ in shapes:
-        for part in parts:
-            if part[0] == "chain":
-                for a, b in zip(part[1], part[1][1:]):
-                    dxf_grid.add((("segment", a, b), chord), ("segment", a, b), chord)
-            else:
-                dxf_grid.add((part, 10 * exact), part, chord)
-
-    def near_dxf(p, chord_middle):
-        return any(within(p, primitive, max(tolerance, chord) if chord_middle else tolerance)
+    # Every point of every DIN item lies on the drawing: exactly on its lines and arcs, within
+    # a chord of its curves drawn as chains.
+    def on_drawing(p):
+        return any(within(p, primitive, tight(p) + tolerance)
                    for primitive, tolerance in dxf_grid.near(*p))
 
     for number, (kind, data) in enumerate(items, 1):
         if kind == "text":
             continue
         points = data if kind == "chain" else arc_points(data)
-        stray = [p for p in points if not near_dxf(p, False)]
+        stray = [p for p in points if not on_drawing(p)]
         if kind == "chain":
-            # The middle of a chord lies on a straight line exactly, on a curve within a chord.
             middles = [((a[0] + b[0]) / 2, (a[1] + b[1]) / 2) for a, b in zip(points, points[1:])]
-            stray += [p for p in middles if not near_dxf(p, True)]
+            stray += [p for p in middles if not on_drawing(p)]
         if stray:
             problems.append("%s: DIN item %d (%s) draws %s, which the drawing does not have"
                             % (name, number, kind, stray[0]))

@@ -225,7 +225,7 @@ class WindowTest : public QObject {
     Write(dxf_ + "/a.dxf", kLineDxf);
     Write(dxf_ + "/b.dxf", "not a drawing");
     Write(dxf_ + "/c.dxf", "");
-    Write(dxf_ + "/d.dxf", QByteArray(kLineDxf).replace("ENDSEC", "HATCH\r\n  0\r\nENDSEC"));
+    Write(dxf_ + "/d.dxf", QByteArray(kLineDxf).replace("ENDSEC", "IMAGE\r\n  0\r\nENDSEC"));
     auto window = OpenWindow();
     Select(window->FileListBox1, {"a.dxf", "b.dxf", "c.dxf", "d.dxf"});
     QTest::mouseClick(window->Button1, Qt::LeftButton);
@@ -234,7 +234,7 @@ class WindowTest : public QObject {
     QCOMPARE(errors_.size(), 1);
     QVERIFY(errors_[0].contains("b.dxf: not an ASCII DXF file\n"));
     QVERIFY(errors_[0].contains("c.dxf: not an ASCII DXF file\n"));
-    QVERIFY(errors_[0].contains("d.dxf: 1 item; passed over 1 HATCH\n"));
+    QVERIFY(errors_[0].contains("d.dxf: 1 item; passed over 1 IMAGE\n"));
     QVERIFY(!QFile::exists(din_ + "/b.din"));
 
     // Esc, taken while the first file converts, ends the batch after it.

@@ -1,0 +1,112 @@
+#include "dxf_to_din/block_table.h"
+
+#include "dxf_to_din/dxf_groups.h"
+#include "io/text_input.h"
+
+namespace dxfdin {
+
+namespace {
+
+// A block name: the value line without its line end and trailing blanks, at most 255 bytes.
+std::string ReadBlockName(TConversionContext& context) {
+  std::string name;
+  context.dxf_in->ReadLine(name, 255);
+  while (!name.empty() && (name.back() == '\n' || name.back() == ' ' || name.back() == '\t' ||
+                           name.back() == '\r')) {
+    name.pop_back();
+  }
+  return name;
+}
+
+}  // namespace
+
+std::string BlockKey(std::string_view name) {
+  std::string key(name);
+  for (char& c : key) {
+    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
+  }
+  return key;
+}
+
+void BlockTable::ReadSection(TConversionContext& context) {
+  while (context.group_code == 0) {
+    if (!context.type_read) ReadNameValue(context);
+    context.type_read = false;
+    const std::string& type = context.line_buf;
+    if (type == "ENDSEC" || type == "EOF") {
+      context.type_read = true;
+      return;
+    }
+    if (type == "BLOCK") {
+      ReadBlock(context);
+    } else {
+      SkipToGroupCode0(context);
+    }
+  }
+}
+
+void BlockTable::ReadBlock(TConversionContext& context) {
+  std::string name;
+  BlockDefinition block;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    switch (context.group_code) {
+      case 2:
+        name = ReadBlockName(context);
+        break;
+      case 10:
+        ReadDoubleValue(context, block.base[0]);
+        break;
+      case 20:
+        ReadDoubleValue(context, block.base[1]);
+        break;
+      case 30:
+        ReadDoubleValue(context, block.base[2]);
+        break;
+      default:
+        SkipValue(context);
+        break;
+    }
+  }
+  // The entities up to ENDBLK, kept as pairs (their values as read, without leading blanks).
+  std::string& text = block.entities;
+  std::string value;
+  bool keep = !overflowed_;
+  while (context.group_code == 0) {
+    ReadNameValue(context);
+    const std::string type = context.line_buf;
+    // A block that is cut off by the end of its section ends there.
+    if (type == "ENDSEC" || type == "EOF") {
+      context.type_read = true;
+      break;
+    }
+    if (keep) text += "0\n" + type + "\n";
+    if (type == "ENDBLK") {
+      SkipToGroupCode0(context);
+      break;
+    }
+    while (ReadGroupCode(context) && context.group_code != 0) {
+      context.dxf_in->ReadLine(value, kValueKeep);
+      if (!keep) continue;
+      if (value.empty() || value.back() != '\n') value += '\n';
+      text += std::to_string(context.group_code);
+      text += '\n';
+      text += value;
+      if (bytes_ + text.size() > kMaxBytes) {
+        overflowed_ = true;
+        keep = false;
+        text.clear();
+      }
+    }
+  }
+  if (!keep || name.empty()) return;
+  if (text.empty() || !text.ends_with("0\nENDBLK\n")) text += "0\nENDBLK\n";
+  bytes_ += text.size();
+  blocks_.insert_or_assign(BlockKey(name), std::move(block));
+}
+
+const BlockDefinition* BlockTable::Find(std::string_view name) const {
+  auto found = blocks_.find(BlockKey(name));
+  return found == blocks_.end() ? nullptr : &found->second;
+}
+
+}  // namespace dxfdin

@@ -1,0 +1,24 @@
+// Curves DIN has no item for, drawn as line chains of the context's current item that keep
+// within 1/10000 of the curve's extent: ELLIPSE, SPLINE, and the boundaries of HATCH (their
+// fill and pattern are not drawn).
+#pragma once
+
+#include "din_format/conversion_context.h"
+#include "dxf_to_din/drawing_frame.h"
+#include "settings/conversion_settings.h"
+
+namespace dxfdin {
+
+// ELLIPSE, whole or from its start to its end parameter.
+void TranslateEllipse(TConversionContext& context, const TConversionSettings& settings,
+                      const DrawingFrame& frame);
+// SPLINE: the NURBS curve of its control points, knots and weights; from its fit points when
+// it has no control points. Passed over (and counted) when its data make no curve.
+void TranslateSpline(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame);
+// HATCH: each boundary path, polyline paths with their bulges and edge paths of lines, arcs,
+// elliptic arcs and splines; arcs stay arcs where the placement allows.
+void TranslateHatch(TConversionContext& context, const TConversionSettings& settings,
+                    const DrawingFrame& frame);
+
+}  // namespace dxfdin

@@ -1,0 +1,241 @@
+#include "dxf_to_din/entity_stream.h"
+
+#include <algorithm>
+#include <memory>
+
+#include "dxf_to_din/curve_translators.h"
+#include "dxf_to_din/dxf_groups.h"
+#include "dxf_to_din/entity_translators.h"
+#include "dxf_to_din/outline_translators.h"
+#include "io/text_input.h"
+
+namespace dxfdin {
+
+namespace {
+
+// Kinds of entities told apart in the report; a hostile file of endless made-up kinds counts
+// the rest together, so the report stays small.
+constexpr std::size_t kMaxReportedKinds = 64;
+
+// One step per entity, shown every 100.
+void Step(TConversionContext& context) {
+  ++context.step_count;
+  if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
+}
+
+// The name of the block an INSERT, DIMENSION or ACAD_TABLE draws (group 2).
+std::string ReadBlockReference(TConversionContext& context) {
+  std::string name;
+  context.dxf_in->ReadLine(name, 255);
+  while (!name.empty() && (name.back() == '\n' || name.back() == ' ' || name.back() == '\r')) {
+    name.pop_back();
+  }
+  return name;
+}
+
+// Draws the entities of `block` in `frame`, then goes back to the stream that referred to it,
+// which stands after the group code 0 that ended the reference.
+void DrawBlock(TConversionContext& context, const TConversionSettings& settings,
+               const BlockDefinition& block, const DrawingFrame& frame, BlockExpansion& blocks) {
+  TextInput* const referring = context.dxf_in;
+  const auto in = TextInput::FromView(block.entities);
+  context.dxf_in = in.get();
+  if (ReadGroupCode(context) && context.group_code == 0) {
+    TranslateEntityStream(context, settings, frame, blocks);
+  }
+  context.dxf_in = referring;
+  context.group_code = 0;
+  context.type_read = false;
+}
+
+// Whether the block may be drawn now; if not, says why in the report.
+const BlockDefinition* DrawableBlock(TConversionContext& context, const BlockExpansion& blocks,
+                                     const std::string& kind, const std::string& name) {
+  const BlockDefinition* block = blocks.table.Find(name);
+  const std::string key = BlockKey(name);
+  if (!block) {
+    CountPassedOver(context, kind + (blocks.table.Overflowed() ? " of blocks beyond 64 MiB"
+                                                               : " of a missing block"));
+  } else if (std::find(blocks.open.begin(), blocks.open.end(), key) != blocks.open.end()) {
+    CountPassedOver(context, kind + " of a block that inserts itself (" + name + ")");
+  } else if (blocks.open.size() >= BlockExpansion::kMaxDepth) {
+    CountPassedOver(context, kind + " nested deeper than 64 blocks");
+  } else if (blocks.entities_read >= blocks.max_entities) {
+    CountPassedOver(context, kind + " beyond the " + std::to_string(blocks.max_entities) +
+                                 " entities a file may draw from blocks");
+  } else {
+    return block;
+  }
+  return nullptr;
+}
+
+// The style the entity just read lends the block it draws.
+InsertStyle StyleOf(TConversionContext& context, const DrawingFrame& frame) {
+  TakeInsertStyle(context, frame);
+  return {context.entity_layer, context.colour, context.line_type, context.line_type_name};
+}
+
+// INSERT, a MINSERT's array included: the block moved, scaled, turned, once per cell.
+void TranslateInsert(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame, BlockExpansion& blocks) {
+  std::string name;
+  std::array<double, 3> insertion{}, scale{1, 1, 1};
+  double rotation = 0, column_spacing = 0, row_spacing = 0;
+  std::int32_t columns = 1, rows = 1;
+  Extrusion extrusion;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      name = ReadBlockReference(context);
+      continue;
+    }
+    ReadGeometryGroup(context,
+                      {{10, &insertion[0]},
+                       {20, &insertion[1]},
+                       {30, &insertion[2]},
+                       {41, &scale[0]},
+                       {42, &scale[1]},
+                       {43, &scale[2]},
+                       {50, &rotation},
+                       {44, &column_spacing},
+                       {45, &row_spacing},
+                       {210, &extrusion.x},
+                       {220, &extrusion.y},
+                       {230, &extrusion.z}},
+                      {{70, &columns}, {71, &rows}});
+  }
+  const InsertStyle style = StyleOf(context, frame);
+  const BlockDefinition* block = DrawableBlock(context, blocks, "INSERT", name);
+  if (!block) return;
+  blocks.open.push_back(BlockKey(name));
+  columns = std::max(columns, 1);
+  rows = std::max(rows, 1);
+  for (std::int32_t row = 0; row < rows; ++row) {
+    for (std::int32_t column = 0; column < columns; ++column) {
+      // Every cell counts, so an array of empty cells cannot run without end either.
+      if (++blocks.entities_read > blocks.max_entities) break;
+      const Placement placement =
+          Placement::Insert(block->base, insertion, scale, rotation, extrusion,
+                            column * column_spacing, row * row_spacing);
+      DrawBlock(context, settings, *block, {frame.placement.Compose(placement), &style}, blocks);
+    }
+  }
+  blocks.open.pop_back();
+}
+
+// DIMENSION and ACAD_TABLE: their anonymous block holds what they show, in world coordinates;
+// a dimension's clone point (group 12) or a table's insertion point (group 10) moves it.
+void TranslateBlockReference(TConversionContext& context, const TConversionSettings& settings,
+                             const DrawingFrame& frame, BlockExpansion& blocks,
+                             const std::string& kind) {
+  const std::int32_t moved_by = kind == "DIMENSION" ? 12 : 10;
+  std::string name;
+  std::array<double, 3> at{};
+  Extrusion extrusion;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      name = ReadBlockReference(context);
+      continue;
+    }
+    ReadGeometryGroup(context, {{moved_by, &at[0]},
+                                {moved_by + 10, &at[1]},
+                                {moved_by + 20, &at[2]},
+                                {210, &extrusion.x},
+                                {220, &extrusion.y},
+                                {230, &extrusion.z}});
+  }
+  const InsertStyle style = StyleOf(context, frame);
+  const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
+  if (!block) return;
+  // A dimension's point is in its own coordinate system, a table's in the world's.
+  const WorldPoint to = kind == "DIMENSION" ? Placement(extrusion).ToWorld(at[0], at[1], at[2])
+                                            : WorldPoint{at[0], at[1]};
+  const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
+  blocks.open.push_back(BlockKey(name));
+  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &style}, blocks);
+  blocks.open.pop_back();
+}
+
+// Translates the entity whose type is in context.line_buf. False for a kind that is not
+// drawn (nothing of it is read).
+bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame, BlockExpansion& blocks) {
+  const std::string& type = context.line_buf;
+  // 3DLINE is the LINE of the oldest drawings.
+  if (type == "LINE" || type == "3DLINE") {
+    TranslateLine(context, settings, frame);
+  } else if (type == "POLYLINE") {
+    TranslatePolyline(context, settings, frame);
+  } else if (type == "LWPOLYLINE") {
+    TranslateLwPolyline(context, settings, frame);
+  } else if (type == "CIRCLE") {
+    TranslateCircle(context, settings, frame);
+  } else if (type == "ARC") {
+    TranslateArc(context, settings, frame);
+  } else if (type == "TEXT") {
+    TranslateText(context, settings, frame);
+  } else if (type == "ATTRIB") {
+    TranslateAttribute(context, settings, frame);
+  } else if (type == "ELLIPSE") {
+    TranslateEllipse(context, settings, frame);
+  } else if (type == "SPLINE") {
+    TranslateSpline(context, settings, frame);
+  } else if (type == "HATCH") {
+    TranslateHatch(context, settings, frame);
+  } else if (type == "SOLID" || type == "TRACE") {
+    TranslateSolid(context, settings, frame);
+  } else if (type == "3DFACE") {
+    Translate3dFace(context, settings, frame);
+  } else if (type == "LEADER") {
+    TranslateLeader(context, settings, frame);
+  } else if (type == "INSERT") {
+    TranslateInsert(context, settings, frame, blocks);
+  } else if (type == "DIMENSION" || type == "ACAD_TABLE") {
+    TranslateBlockReference(context, settings, frame, blocks,
+                            type == "DIMENSION" ? "DIMENSION" : "ACAD_TABLE");
+  } else {
+    return false;
+  }
+  return true;
+}
+
+}  // namespace
+
+void CountPassedOver(TConversionContext& context, const std::string& kind) {
+  auto& kinds = context.passed_over;
+  if (auto known = kinds.find(kind); known != kinds.end()) {
+    ++known->second;
+  } else if (kinds.size() < kMaxReportedKinds) {
+    kinds.emplace(kind, 1);
+  } else {
+    ++kinds["other kinds"];
+  }
+}
+
+void TranslateEntityStream(TConversionContext& context, const TConversionSettings& settings,
+                           const DrawingFrame& frame, BlockExpansion& blocks) {
+  while (context.group_code == 0) {
+    if (!context.type_read) ReadNameValue(context);
+    context.type_read = false;
+    const std::string& type = context.line_buf;
+    if (type == "ENDSEC" || type == "ENDBLK" || type == "EOF") {
+      context.type_read = true;
+      return;
+    }
+    Step(context);
+    if (frame.insert && ++blocks.entities_read > blocks.max_entities) {
+      // The file has drawn as much from blocks as it may: the rest of this block is passed
+      // over (and the inserts after it refused).
+      CountPassedOver(context, "entities beyond the " + std::to_string(blocks.max_entities) +
+                                   " a file may draw from blocks");
+      SkipToGroupCode0(context);
+      continue;
+    }
+    if (!TranslateEntity(context, settings, frame, blocks)) {
+      // Vertices and ends of sequences that no polyline took are parts, not drawings.
+      if (!type.empty() && type != "SEQEND" && type != "VERTEX") CountPassedOver(context, type);
+      SkipToGroupCode0(context);
+    }
+  }
+}
+
+}  // namespace dxfdin

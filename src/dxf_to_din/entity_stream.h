@@ -1,0 +1,41 @@
+// The entities of an ENTITIES section or of a block, one after the other: each to its
+// translator, inserts and dimensions drawn through the blocks they refer to, anything else
+// counted in the file's report.
+#pragma once
+
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "din_format/conversion_context.h"
+#include "dxf_to_din/block_table.h"
+#include "dxf_to_din/drawing_frame.h"
+#include "settings/conversion_settings.h"
+
+namespace dxfdin {
+
+// The inserts being drawn, and the bounds that keep a hostile file of blocks from running
+// without end: no block inside itself, at most kMaxDepth inserts within each other, at most
+// max_entities entities read from blocks in a file.
+struct BlockExpansion {
+  static constexpr std::size_t kMaxDepth = 64;
+  static constexpr std::int64_t kMaxEntities = 2'000'000;
+
+  explicit BlockExpansion(const BlockTable& blocks) : table(blocks) {}
+
+  const BlockTable& table;
+  std::int64_t max_entities = kMaxEntities;
+  std::vector<std::string> open;   // keys of the blocks being drawn, outermost first
+  std::int64_t entities_read = 0;  // entities read from blocks so far
+};
+
+// Translates the entities that follow a group code 0 just read (or whose type is in
+// context.line_buf with context.type_read set), up to ENDSEC, ENDBLK or EOF, whose type is
+// left in context.line_buf with context.type_read set, or to the end of the input.
+void TranslateEntityStream(TConversionContext& context, const TConversionSettings& settings,
+                           const DrawingFrame& frame, BlockExpansion& blocks);
+
+// Counts an entity that is not drawn, by kind, in the file's report.
+void CountPassedOver(TConversionContext& context, const std::string& kind);
+
+}  // namespace dxfdin

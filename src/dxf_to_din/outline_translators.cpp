@@ -1,0 +1,128 @@
+#include "dxf_to_din/outline_translators.h"
+
+#include <array>
+#include <vector>
+
+#include "din_format/din_writer.h"
+#include "dxf_to_din/curves.h"
+#include "dxf_to_din/dxf_groups.h"
+#include "dxf_to_din/polyline_items.h"
+
+namespace dxfdin {
+
+namespace {
+
+// Vertices a leader may have; beyond, they are passed over.
+constexpr std::size_t kMaxLeaderVertices = std::size_t{1} << 16;
+
+// The four corners of a SOLID, TRACE or 3DFACE: groups 10 to 13, 20 to 23, 30 to 33.
+struct Corners {
+  std::array<Point3, 4> at{};
+  std::array<bool, 4> given{};
+};
+
+std::int32_t WriteChain(TConversionContext& context, const Placement& placement,
+                        const std::vector<Point3>& points, bool closed) {
+  PolylineItems items(*context.din_out, ItemHeadOf(context), context.record_line_type, placement,
+                      0);
+  for (const Point3& p : points) items.AddPoint(p[0], p[1], p[2]);
+  items.Finish(closed);
+  return items.Items();
+}
+
+// Reads the corners, and the groups in `reals` and `ints`.
+Corners ReadCorners(TConversionContext& context, std::initializer_list<RealGroup> reals,
+                    std::initializer_list<IntGroup> ints) {
+  Corners corners;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    const std::int32_t code = context.group_code;
+    if (code >= 10 && code <= 33 && code % 10 <= 3) {
+      const int corner = code % 10;
+      ReadDoubleValue(context, corners.at[corner][code / 10 - 1]);
+      corners.given[corner] = true;
+    } else {
+      ReadGeometryGroup(context, reals, ints);
+    }
+  }
+  return corners;
+}
+
+}  // namespace
+
+void TranslateSolid(TConversionContext& context, const TConversionSettings& settings,
+                    const DrawingFrame& frame) {
+  context.item_kind = kItemLineChain;
+  Extrusion extrusion;
+  const Corners corners =
+      ReadCorners(context, {{210, &extrusion.x}, {220, &extrusion.y}, {230, &extrusion.z}}, {});
+  AssignClassInFrame(context, settings, frame);
+  // Corners 3 and 4 are the far side's, in the order of the near side: the outline runs
+  // 1, 2, 4, 3. A fourth corner that is missing or repeats the third makes a triangle.
+  const auto& c = corners.at;
+  std::vector<Point3> outline = {c[0], c[1]};
+  if (corners.given[3] && c[3] != c[2]) outline.push_back(c[3]);
+  outline.push_back(c[2]);
+  context.item_count +=
+      WriteChain(context, frame.placement.Compose(Placement(extrusion)), outline, true);
+}
+
+void Translate3dFace(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame) {
+  context.item_kind = kItemLineChain;
+  std::int32_t hidden = 0;
+  const Corners corners = ReadCorners(context, {}, {{70, &hidden}});
+  AssignClassInFrame(context, settings, frame);
+  const auto& c = corners.at;
+  const int count = corners.given[3] && c[3] != c[2] ? 4 : 3;
+  // Runs of visible edges, each a chain; a face with every edge visible is one closed chain.
+  if ((hidden & ((1 << count) - 1)) == 0) {
+    context.item_count += WriteChain(context, frame.placement,
+                                     std::vector<Point3>(c.begin(), c.begin() + count), true);
+    return;
+  }
+  std::vector<Point3> run;
+  // Start after a hidden edge, so that no run is split at the first corner.
+  int first = 0;
+  while (!(hidden & (1 << ((first + count - 1) % count)))) ++first;
+  for (int k = 0; k < count; ++k) {
+    const int corner = (first + k) % count;
+    if (hidden & (1 << corner)) {
+      if (run.size() >= 2) context.item_count += WriteChain(context, frame.placement, run, false);
+      run.clear();
+      continue;
+    }
+    if (run.empty()) run.push_back(c[corner]);
+    run.push_back(c[(corner + 1) % count]);
+  }
+  if (run.size() >= 2) context.item_count += WriteChain(context, frame.placement, run, false);
+}
+
+void TranslateLeader(TConversionContext& context, const TConversionSettings& settings,
+                     const DrawingFrame& frame) {
+  context.item_kind = kItemLineChain;
+  std::vector<Point3> vertices;
+  bool taking = false;  // the vertex being read is one of those kept
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    const std::int32_t code = context.group_code;
+    // Each group 10 is a vertex; its 20 and 30 follow.
+    if (code == 10) {
+      taking = vertices.size() < kMaxLeaderVertices;
+      if (taking) vertices.push_back({0, 0, 0});
+    }
+    if (code == 10 || code == 20 || code == 30) {
+      if (taking) {
+        ReadDoubleValue(context, vertices.back()[code / 10 - 1]);
+      } else {
+        SkipValue(context);
+      }
+    } else {
+      ReadGeometryGroup(context, {});
+    }
+  }
+  AssignClassInFrame(context, settings, frame);
+  if (vertices.size() >= 2) {
+    context.item_count += WriteChain(context, frame.placement, vertices, false);
+  }
+}
+
+}  // namespace dxfdin
