@@ -3,8 +3,9 @@
 // plan has them. The same seed gives the same bytes.
 //
 // By default the drawing is written as AutoCAD 2000 and later write them: handles and
-// subclass markers, light-weight polylines, some closed and some with bulged segments.
-// --r12 writes the R12 form: POLYLINE with VERTEX entities, no handles.
+// subclass markers, light-weight polylines, some closed and some with bulged segments, and a
+// few percent of inserted rooms and doors (rooms insert doors and windows), hatches, ellipses
+// and splines. --r12 writes the R12 form: POLYLINE with VERTEX entities, no handles, no blocks.
 //
 //   make_drawing [--megabytes N] [--r12] OUTPUT
 #include <cmath>
@@ -13,6 +14,7 @@
 #include <cstring>
 #include <random>
 #include <string>
+#include <tuple>
 
 namespace {
 
@@ -55,6 +57,63 @@ void EntityHead(std::FILE* out, const char* type, const char* subclass, long& ha
   if (!r12 && subclass) Group(out, 100, subclass);
 }
 
+void Line(std::FILE* out, double x0, double y0, double x1, double y1) {
+  long handle = 0x10;
+  EntityHead(out, "LINE", "AcDbLine", handle, "0", false);
+  Real(out, 10, x0);
+  Real(out, 20, y0);
+  Real(out, 11, x1);
+  Real(out, 21, y1);
+}
+
+// Blocks as a floor plan has them: a door and a window, and a room that inserts them.
+void Blocks(std::FILE* out) {
+  long handle = 0x20;
+  Group(out, 0, "SECTION");
+  Group(out, 2, "BLOCKS");
+  auto block = [&](const char* name) {
+    Group(out, 0, "BLOCK");
+    Group(out, 8, "0");
+    Group(out, 2, name);
+    Int(out, 70, 0);
+    Real(out, 10, 0);
+    Real(out, 20, 0);
+    Real(out, 30, 0);
+  };
+  block("DOOR");
+  Line(out, 0, 0, 900, 0);
+  Line(out, 0, 0, 0, 900);
+  EntityHead(out, "ARC", "AcDbCircle", handle, "0", false);
+  Real(out, 10, 0);
+  Real(out, 20, 0);
+  Real(out, 40, 900);
+  Group(out, 100, "AcDbArc");
+  Real(out, 50, 0);
+  Real(out, 51, 90);
+  Group(out, 0, "ENDBLK");
+  block("WINDOW");
+  Line(out, 0, 0, 1200, 0);
+  Line(out, 0, 60, 1200, 60);
+  Line(out, 0, 120, 1200, 120);
+  Group(out, 0, "ENDBLK");
+  block("ROOM");
+  Line(out, 0, 0, 4000, 0);
+  Line(out, 4000, 0, 4000, 3000);
+  Line(out, 4000, 3000, 0, 3000);
+  Line(out, 0, 3000, 0, 0);
+  for (const auto& [name, x, y, angle] :
+       {std::tuple{"DOOR", 300.0, 0.0, 0.0}, std::tuple{"WINDOW", 1000.0, 3000.0, 0.0},
+        std::tuple{"WINDOW", 4000.0, 800.0, 90.0}}) {
+    EntityHead(out, "INSERT", "AcDbBlockReference", handle, "0", false);
+    Group(out, 2, name);
+    Real(out, 10, x);
+    Real(out, 20, y);
+    Real(out, 50, angle);
+  }
+  Group(out, 0, "ENDBLK");
+  Group(out, 0, "ENDSEC");
+}
+
 void Header(std::FILE* out, bool r12) {
   Group(out, 0, "SECTION");
   Group(out, 2, "HEADER");
@@ -88,6 +147,7 @@ void Header(std::FILE* out, bool r12) {
   }
   Group(out, 0, "ENDTAB");
   Group(out, 0, "ENDSEC");
+  if (!r12) Blocks(out);
   Group(out, 0, "SECTION");
   Group(out, 2, "ENTITIES");
 }
@@ -127,6 +187,8 @@ int main(int argc, char** argv) {
   while (std::ftell(out) < limit) {
     std::string layer = LayerName(pick(random) % kLayers);
     int kind = pick(random);
+    // Among every hundred entities one may be a hatch, an ellipse or a spline (a tenth each).
+    const int rare = kind == 90 ? pick(random) % 10 : -1;
     double x = coordinate(random);
     double y = coordinate(random);
     if (kind < 45) {
@@ -187,6 +249,67 @@ int main(int argc, char** argv) {
       if (!r12) Group(out, 100, "AcDbArc");
       Real(out, 50, pick(random) * 3.6);
       Real(out, 51, pick(random) * 3.6);
+    } else if (!r12 && kind < 90) {
+      // Rooms and doors, turned and some mirrored.
+      EntityHead(out, "INSERT", "AcDbBlockReference", handle, layer, r12);
+      Group(out, 2, kind == 87 ? "DOOR" : "ROOM");
+      Real(out, 10, x);
+      Real(out, 20, y);
+      if (kind == 88) Real(out, 41, -1);
+      Real(out, 50, pick(random) % 4 * 90.0);
+    } else if (!r12 && rare == 0) {
+      EntityHead(out, "HATCH", "AcDbHatch", handle, layer, r12);
+      Real(out, 10, 0);
+      Real(out, 20, 0);
+      Real(out, 30, 0);
+      Group(out, 2, "ANSI31");
+      Int(out, 70, 0);
+      Int(out, 71, 0);
+      Int(out, 91, 1);
+      Int(out, 92, 2);
+      Int(out, 72, 1);
+      Int(out, 73, 1);
+      Int(out, 93, 4);
+      const double w = size(random), h = size(random);
+      for (const auto& [px, py, bulge] :
+           {std::tuple{x, y, 0.0}, std::tuple{x + w, y, 0.4}, std::tuple{x + w, y + h, 0.0},
+            std::tuple{x, y + h, 0.0}}) {
+        Real(out, 10, px);
+        Real(out, 20, py);
+        Real(out, 42, bulge);
+      }
+      Int(out, 97, 0);
+      Int(out, 75, 0);
+      Int(out, 76, 1);
+      Real(out, 52, 0);
+      Real(out, 41, 1);
+      Int(out, 77, 0);
+      Int(out, 78, 0);
+      Int(out, 98, 0);
+    } else if (!r12 && rare == 1) {
+      EntityHead(out, "ELLIPSE", "AcDbEllipse", handle, layer, r12);
+      Real(out, 10, x);
+      Real(out, 20, y);
+      Real(out, 30, 0);
+      Real(out, 11, size(random));
+      Real(out, 21, size(random) / 3);
+      Real(out, 31, 0);
+      Real(out, 40, 0.5);
+      Real(out, 41, 0);
+      Real(out, 42, 4.5);
+    } else if (!r12 && rare == 2) {
+      EntityHead(out, "SPLINE", "AcDbSpline", handle, layer, r12);
+      Int(out, 70, 8);
+      Int(out, 71, 3);
+      Int(out, 72, 8);
+      Int(out, 73, 4);
+      Int(out, 74, 0);
+      for (double knot : {0, 0, 0, 0, 1, 1, 1, 1}) Real(out, 40, knot);
+      for (int i = 0; i < 4; ++i) {
+        Real(out, 10, x + 100 * i);
+        Real(out, 20, y + (i % 2 ? size(random) : 0));
+        Real(out, 30, 0);
+      }
     } else {
       std::string text = std::string(kWords[pick(random) % 6]) + " " +
                          std::to_string(pick(random)) + " " + kWords[pick(random) % 6];

@@ -59,6 +59,9 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TConversionContext context;
   ResetConversionContext(context);
   context.text_scale_on = !bytes.empty() && (bytes[0] & 1);
+  // The bounds of what a file may draw, lowered to what a fuzzing run holds in memory.
+  context.max_block_entities = 20000;
+  context.max_output_bytes = 8 << 20;
   context.scale_text = "3";
   auto input = TextInput::FromString(std::move(bytes));
   TextOutput din;

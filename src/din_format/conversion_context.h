@@ -51,8 +51,13 @@ struct TConversionContext : TDinReadState {
   std::int32_t step_count = 0;
   // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
   std::int32_t item_count = 0;
-  // What a DXF file held that its DIN file does not show, by kind ("HATCH": 12).
+  // What a DXF file held that its DIN file does not show, by kind ("IMAGE": 12).
   std::map<std::string, std::int32_t> passed_over;
+  // Entities a DXF file may draw from blocks, and bytes its DIN file may grow to; the rest is
+  // passed over (a small file of nested inserts or endless curves would otherwise write
+  // without end). Real drawings of hundreds of megabytes stay well within both.
+  std::int64_t max_block_entities = 2'000'000;
+  std::uint64_t max_output_bytes = std::uint64_t{1} << 30;
   std::string line_buf;
   // line_buf holds the type of the next entity, read already (by a polyline whose SEQEND is
   // missing).

@@ -16,7 +16,7 @@ using Point3 = std::array<double, 3>;
 // The number of equal parameter steps over [t0, t1] that keep the chain of the curve's points
 // within 1/10000 of the curve's extent: from the bend of the curve as drawn (`drawn` gives a
 // point at a parameter), at least 2, at most kMaxChainSteps.
-inline constexpr int kMaxChainSteps = 100000;
+inline constexpr int kMaxChainSteps = 10000;
 int ChainSteps(double t0, double t1, const std::function<WorldPoint(double)>& drawn);
 
 // A NURBS curve: degree, knots, control points and weights (all 1 when not rational).

@@ -8,6 +8,7 @@
 #include "dxf_to_din/entity_translators.h"
 #include "dxf_to_din/outline_translators.h"
 #include "io/text_input.h"
+#include "io/text_output.h"
 
 namespace dxfdin {
 
@@ -21,6 +22,13 @@ constexpr std::size_t kMaxReportedKinds = 64;
 void Step(TConversionContext& context) {
   ++context.step_count;
   if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
+}
+
+// Whether the DIN file has grown as large as a file may.
+bool OutputFull(const TConversionContext& context) {
+  const std::uint64_t size = (context.din_out ? context.din_out->Size() : 0) +
+                             (context.text_out ? context.text_out->Size() : 0);
+  return size >= context.max_output_bytes;
 }
 
 // The name of the block an INSERT, DIMENSION or ACAD_TABLE draws (group 2).
@@ -222,6 +230,12 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       return;
     }
     Step(context);
+    if (OutputFull(context)) {
+      CountPassedOver(context, "entities beyond the DIN file's limit of " +
+                                   std::to_string(context.max_output_bytes) + " bytes");
+      SkipToGroupCode0(context);
+      continue;
+    }
     if (frame.insert && ++blocks.entities_read > blocks.max_entities) {
       // The file has drawn as much from blocks as it may: the rest of this block is passed
       // over (and the inserts after it refused).

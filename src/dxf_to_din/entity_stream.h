@@ -16,15 +16,15 @@ namespace dxfdin {
 
 // The inserts being drawn, and the bounds that keep a hostile file of blocks from running
 // without end: no block inside itself, at most kMaxDepth inserts within each other, at most
-// max_entities entities read from blocks in a file.
+// max_entities entities read from blocks in a file (the context's max_block_entities).
 struct BlockExpansion {
   static constexpr std::size_t kMaxDepth = 64;
-  static constexpr std::int64_t kMaxEntities = 2'000'000;
 
-  explicit BlockExpansion(const BlockTable& blocks) : table(blocks) {}
+  BlockExpansion(const BlockTable& blocks, std::int64_t limit)
+      : table(blocks), max_entities(limit) {}
 
   const BlockTable& table;
-  std::int64_t max_entities = kMaxEntities;
+  std::int64_t max_entities;
   std::vector<std::string> open;   // keys of the blocks being drawn, outermost first
   std::int64_t entities_read = 0;  // entities read from blocks so far
 };

@@ -108,7 +108,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   bool layer_table = false;
   int layer_position = 1;
   BlockTable block_table;
-  BlockExpansion blocks{block_table};
+  BlockExpansion blocks(block_table, context.max_block_entities);
   bool more = SkipToGroupCode0(context);
   while (more) {
     if (!context.type_read) ReadNameValue(context);

@@ -55,6 +55,8 @@ class TextOutput {
   // Throws std::system_error naming this file when it failed to keep or give back its bytes.
   void CopyContentTo(TextOutput& target);
 
+  // Bytes written so far (CR LF counting two), out or still in the buffer.
+  std::uint64_t Size() const { return in_memory_ ? memory_.size() : written_ + used_; }
   // Writes out the buffer; false once anything has failed.
   bool Flush();
   // From now on the disk starts taking what was written every few megabytes, in the

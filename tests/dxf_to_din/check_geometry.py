@@ -199,12 +199,13 @@ def pieces(entity, segments_per_turn=512):
     elif kind in ("ARC", "CIRCLE"):
         extrusion = entity.dxf.extrusion
         start, end = (0.0, 360.0) if kind == "CIRCLE" else (entity.dxf.start_angle, entity.dxf.end_angle)
-        sweep = 360.0 if kind == "CIRCLE" else (end - start) % 360.0
+        # An arc whose ends coincide goes round once (the DIN file holds it as a circle).
+        sweep = 360.0 if kind == "CIRCLE" else (end - start) % 360.0 or 360.0
         if on_z_axis(extrusion):
             centre = entity.ocs().to_wcs(entity.dxf.center)
             a0 = math.radians(start if extrusion.z > 0 else 180 - start)
             turn = math.radians(sweep) * (1 if extrusion.z > 0 else -1)
-            yield ("arc", ((centre.x, centre.y), entity.dxf.radius, a0, None if kind == "CIRCLE" else turn))
+            yield ("arc", ((centre.x, centre.y), entity.dxf.radius, a0, None if sweep == 360 else turn))
         else:
             count = max(8, int(segments_per_turn * sweep / 360))
             angles = [start + sweep * i / count for i in range(count + 1)]
@@ -592,6 +593,61 @@ def synthetic_drawings(out_dir):
         face = msp.add_polyface()
         face.append_face([(400, 0, 0), (420, 0, 0), (420, 20, 0), (400, 20, 0)])
         face.append_face([(420, 0, 0), (440, 5, 0), (420, 20, 0)])
+        # Blocks inserted moved, turned, scaled (unequally, mirrored), arrayed and nested, with
+        # attributes; and the other kinds a viewer draws.
+        door = doc.blocks.new("DOOR", base_point=(1, 2))
+        door.add_line((1, 2), (11, 2))
+        door.add_arc((1, 2), 10, 0, 90)
+        door.add_circle((5, 5), 2, dxfattribs={"color": 0})
+        door.add_lwpolyline([(0, 0, 0, 0, 0.5), (4, 0), (4, 3)], close=True) if version != "R12" \
+            else door.add_polyline2d([(0, 0), (4, 0), (4, 3)], close=True)
+        door.add_attdef("TAG", (0, -3), dxfattribs={"height": 1})
+        room = doc.blocks.new("ROOM")
+        room.add_blockref("DOOR", (20, 0), dxfattribs={"rotation": 30})
+        room.add_blockref("DOOR", (40, 0), dxfattribs={"xscale": -1, "yscale": 2})
+        for at, attributes in (((500, 0), {"rotation": 45, "xscale": 1.5, "yscale": 1.5}),
+                               ((700, 0), {"extrusion": (0, 0, -1)}),
+                               ((800, 0), {"extrusion": (0.3, -0.4, 0.866)})):
+            msp.add_blockref("ROOM", at, dxfattribs=attributes)
+        # Unequal scales of blocks that hold turned inserts shear them, which ezdxf's
+        # expansion only approximates: checked on a block without them.
+        msp.add_blockref("DOOR", (600, 0), dxfattribs={"xscale": 2, "yscale": 0.5, "rotation": 20})
+        array = msp.add_blockref("DOOR", (500, 200), dxfattribs={"rotation": 10})
+        array.grid(size=(2, 3), spacing=(25, 15))
+        tagged = msp.add_blockref("DOOR", (900, 0))
+        tagged.add_attrib("TAG", "visible", (900, -5), dxfattribs={"height": 2})
+        tagged.add_attrib("TAG", "hidden", (900, -9), dxfattribs={"height": 2, "flags": 1})
+        msp.add_solid([(0, 300), (10, 300), (0, 310), (10, 315)])
+        msp.add_trace([(20, 300), (30, 300), (20, 310)])
+        msp.add_3dface([(40, 300, 0), (50, 300, 5), (50, 310, 0), (40, 310, 2)],
+                       dxfattribs={"invisible": 2} if version != "R12" else {"invisible": 2})
+        if version != "R12":
+            msp.add_ellipse((100, 300), major_axis=(20, 5), ratio=0.4, start_param=0.5,
+                            end_param=4)
+            msp.add_ellipse((150, 300), major_axis=(0, 10), ratio=0.5)
+            msp.add_spline_control_frame([(200, 300), (210, 320), (230, 290), (250, 310)])
+            msp.add_open_spline([(300, 300), (310, 330), (330, 280), (350, 310), (360, 300)],
+                                degree=2)
+            msp.add_rational_spline([(400, 300), (410, 330), (430, 280), (450, 310)],
+                                    weights=[1, 3, 0.5, 1])
+            fitted = msp.add_spline([(500, 300), (510, 320), (530, 290), (550, 310)])
+            fitted.dxf.start_tangent = (1, 1, 0)
+            fitted.dxf.end_tangent = (1, -1, 0)
+            msp.add_spline([(600, 300), (610, 320), (630, 290), (650, 310), (660, 300)])
+            hatch = msp.add_hatch()
+            hatch.paths.add_polyline_path([(0, 400, 0.5), (20, 400, 0), (20, 420, -1), (0, 420, 0)])
+            edges = hatch.paths.add_edge_path()
+            edges.add_line((50, 400), (70, 400))
+            edges.add_arc((70, 410), 10, -90, 90, ccw=True)
+            edges.add_line((70, 420), (50, 420))
+            edges.add_ellipse((50, 410), major_axis=(0, -10), ratio=0.5, start_angle=0,
+                              end_angle=180, ccw=False)
+            curved = hatch.paths.add_edge_path()
+            curved.add_spline(control_points=[(100, 400), (110, 430), (130, 380), (150, 400)])
+            curved.add_line((150, 400), (100, 400))
+            tilted_hatch = msp.add_hatch(dxfattribs={"extrusion": (0, 0, -1)})
+            tilted_hatch.paths.add_polyline_path([(0, 500, 0.5), (20, 500, 0), (20, 520, 0)])
+            msp.add_leader([(0, 600), (10, 610), (30, 610)])
         path = os.path.join(out_dir, "synthetic-%s.dxf" % version.lower())
         doc.saveas(path)
         files.append(path)

@@ -54,6 +54,8 @@ std::string Convert(const std::string& name, const std::string& bytes, BatchDire
   WriteBytes(dir / (name + (to_din ? ".dxf" : ".din")), bytes);
   TConversionContext context;
   ResetConversionContext(context);
+  // The bound of entities drawn from blocks, lowered so that the bombs below stay quick.
+  context.max_block_entities = 100000;
   TConversionSettings settings;
   LoadConversionSettings(settings, dir / "no-settings.ini");
   BatchOptions options;
@@ -75,6 +77,21 @@ std::string Convert(const std::string& name, const std::string& bytes, BatchDire
 
 std::string Entities(const std::string& body) {
   return "  0\nSECTION\n  2\nENTITIES\n  0\n" + body;
+}
+
+std::string Blocks(const std::string& body) {
+  return "  0\nSECTION\n  2\nBLOCKS\n" + body + "  0\nENDSEC\n";
+}
+
+// A few kilobytes that would draw ten billion lines: ten levels of ten inserts.
+std::string InsertBomb() {
+  std::string blocks = "  0\nBLOCK\n  2\nN0\n  0\nLINE\n 11\n1\n  0\nENDBLK\n";
+  for (int level = 1; level <= 10; ++level) {
+    blocks += "  0\nBLOCK\n  2\nN" + std::to_string(level) + "\n";
+    for (int i = 0; i < 10; ++i) blocks += "  0\nINSERT\n  2\nN" + std::to_string(level - 1) + "\n";
+    blocks += "  0\nENDBLK\n";
+  }
+  return Blocks(blocks) + Entities("INSERT\n  2\nN10\n  0\nENDSEC\n");
 }
 
 TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
@@ -103,6 +120,13 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
       {"not-a-drawing",
        "\x7f"
        "ELF\x02\x01\x01 binary junk\xff\xfe\n\n\n"},
+      {"insert-bomb", InsertBomb()},
+      {"self-inserting-block", Blocks("  0\nBLOCK\n  2\nS\n  0\nINSERT\n  2\nS\n  0\nENDBLK\n") +
+                                   Entities("INSERT\n  2\nS\n  0\nENDSEC\n")},
+      {"block-cycle", Blocks("  0\nBLOCK\n  2\nA\n  0\nINSERT\n  2\nB\n  0\nENDBLK\n"
+                             "  0\nBLOCK\n  2\nB\n  0\nLINE\n 11\n1\n  0\nINSERT\n  2\nA\n"
+                             "  0\nENDBLK\n") +
+                          Entities("INSERT\n  2\nA\n 70\n999\n 71\n999\n  0\nENDSEC\n")},
       {"huge-counts",
        Entities("ARC\n 40\n1\n 50\n0\n 51\n1e300\n210\n1\n  0\n"
                 "ARC\n 40\n1\n 50\nnan\n 51\n-1e308\n220\n1\n  0\n"
