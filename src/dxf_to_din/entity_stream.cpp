@@ -245,8 +245,12 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       continue;
     }
     if (!TranslateEntity(context, settings, frame, blocks)) {
-      // Vertices and ends of sequences that no polyline took are parts, not drawings.
-      if (!type.empty() && type != "SEQEND" && type != "VERTEX") CountPassedOver(context, type);
+      // Vertices and ends of sequences that no polyline took are parts, not drawings; the
+      // attribute definitions of a block are shown by its inserts' attributes.
+      if (!type.empty() && type != "SEQEND" && type != "VERTEX" &&
+          !(frame.insert && type == "ATTDEF")) {
+        CountPassedOver(context, type);
+      }
       SkipToGroupCode0(context);
     }
   }
