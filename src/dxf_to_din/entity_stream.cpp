@@ -130,12 +130,13 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
   blocks.open.pop_back();
 }
 
-// DIMENSION and ACAD_TABLE: their anonymous block holds what they show, in world coordinates;
+// DIMENSION (arc and large radial ones too) and ACAD_TABLE: their anonymous block holds what they
 // a dimension's clone point (group 12) or a table's insertion point (group 10) moves it.
 void TranslateBlockReference(TConversionContext& context, const TConversionSettings& settings,
                              const DrawingFrame& frame, BlockExpansion& blocks,
                              const std::string& kind) {
-  const std::int32_t moved_by = kind == "DIMENSION" ? 12 : 10;
+  const bool table = kind == "ACAD_TABLE";
+  const std::int32_t moved_by = table ? 10 : 12;
   std::string name;
   std::array<double, 3> at{};
   Extrusion extrusion;
@@ -155,8 +156,8 @@ void TranslateBlockReference(TConversionContext& context, const TConversionSetti
   const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
   if (!block) return;
   // A dimension's point is in its own coordinate system, a table's in the world's.
-  const WorldPoint to = kind == "DIMENSION" ? Placement(extrusion).ToWorld(at[0], at[1], at[2])
-                                            : WorldPoint{at[0], at[1]};
+  const WorldPoint to =
+      !table ? Placement(extrusion).ToWorld(at[0], at[1], at[2]) : WorldPoint{at[0], at[1]};
   const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
   blocks.open.push_back(BlockKey(name));
   DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &style}, blocks);
@@ -197,9 +198,10 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
     TranslateLeader(context, settings, frame);
   } else if (type == "INSERT") {
     TranslateInsert(context, settings, frame, blocks);
-  } else if (type == "DIMENSION" || type == "ACAD_TABLE") {
-    TranslateBlockReference(context, settings, frame, blocks,
-                            type == "DIMENSION" ? "DIMENSION" : "ACAD_TABLE");
+  } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
+             type == "ACAD_TABLE") {
+    const std::string kind = type;  // line_buf is read over while the block is drawn
+    TranslateBlockReference(context, settings, frame, blocks, kind);
   } else {
     return false;
   }

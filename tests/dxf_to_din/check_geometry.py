@@ -395,7 +395,7 @@ def drawn(entities, label=None):
                             if not attrib.dxf.get("flags", 0) & 1)
                 parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
                 yield from drawn(list(parts), here)
-            elif kind in ("DIMENSION", "ACAD_TABLE"):
+            elif kind in ("DIMENSION", "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"):
                 yield from drawn(list(entity.virtual_entities()), here)
             else:
                 yield here, entity
