@@ -130,8 +130,9 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
   blocks.open.pop_back();
 }
 
-// DIMENSION (arc and large radial ones too) and ACAD_TABLE: their anonymous block holds what they
-// a dimension's clone point (group 12) or a table's insertion point (group 10) moves it.
+// DIMENSION (arc and large radial ones too) and ACAD_TABLE: their anonymous block holds what
+// they show, in world coordinates; a dimension's clone point (group 12) or a table's insertion
+// point (group 10) moves it.
 void TranslateBlockReference(TConversionContext& context, const TConversionSettings& settings,
                              const DrawingFrame& frame, BlockExpansion& blocks,
                              const std::string& kind) {
