@@ -73,6 +73,12 @@ Point3 Normal(const Extrusion& extrusion) {
   return {extrusion.x / length, extrusion.y / length, extrusion.z / length};
 }
 
+// An integer group's value as read into a real; 0 for one that is not a whole number in range
+// (the value of a hostile file).
+std::int64_t Whole(double value) {
+  return std::isfinite(value) && std::fabs(value) < 1e15 ? static_cast<std::int64_t>(value) : 0;
+}
+
 // The numeric groups of a hatch, in their order (its names and handles are not needed).
 struct Group {
   std::int32_t code;
@@ -335,7 +341,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
     const auto flags = boundary.Take(92);
     if (!flags) break;
     BoundaryPath chain(context, placement, elevation);
-    if (static_cast<std::int64_t>(*flags) & 2) {
+    if (Whole(*flags) & 2) {
       // A polyline path: vertices with their bulges.
       const bool bulges = boundary.Take(72).value_or(0) != 0;
       const bool closed = boundary.Take(73).value_or(0) != 0;
@@ -412,7 +418,8 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
           }
         } else if (*type == 4) {
           Nurbs spline;
-          spline.degree = static_cast<int>(boundary.Take(94).value_or(3));
+          spline.degree = static_cast<int>(
+              std::clamp<std::int64_t>(Whole(boundary.Take(94).value_or(3)), 0, 33));
           const bool rational = boundary.Take(73).value_or(0) != 0;
           boundary.Take(74);
           const std::size_t knots = boundary.TakeCount(95);
