@@ -57,10 +57,12 @@ struct ConvertedFile {
   std::int32_t items;  // DIN items written (">>") or read ("<<")
   // What the drawing held that the DIN does not show, by kind (">>").
   const std::map<std::string, std::int32_t>& passed_over;
+  // What it shows otherwise than the drawing held it, by kind in the singular (">>").
+  const std::map<std::string, std::int32_t>& changed;
 };
 
-// The report of a converted file: "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT", the
-// kinds by count; a drawing that gave no item says so.
+// The report of a converted file: "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT; changed
+// 3 characters without ...", the kinds by count; a drawing that gave no item says so.
 std::string ConversionReport(const ConvertedFile& file);
 
 // Whether the report says more than the number of items: something was passed over, or

@@ -12,6 +12,7 @@
 
 namespace dxfdin {
 
+class DxfTextDecoder;
 class TextInput;
 class TextOutput;
 
@@ -53,16 +54,23 @@ struct TConversionContext : TDinReadState {
   std::int32_t item_count = 0;
   // What a DXF file held that its DIN file does not show, by kind ("IMAGE": 12).
   std::map<std::string, std::int32_t> passed_over;
+  // What it shows otherwise than the DXF file held it, by kind, each kind in the singular
+  // ("character without a Shift-JIS form, written as 〓": 3).
+  std::map<std::string, std::int32_t> changed;
   // Entities a DXF file may draw from blocks, and bytes its DIN file may grow to; the rest is
   // passed over (a small file of nested inserts or endless curves would otherwise write
   // without end). Real drawings of hundreds of megabytes stay well within both.
   std::int64_t max_block_entities = 2'000'000;
   std::uint64_t max_output_bytes = std::uint64_t{1} << 30;
+  // The texts of the DXF file being read, to Shift-JIS; set for the file by its translation.
+  DxfTextDecoder* dxf_text = nullptr;
   std::string line_buf;
   // line_buf holds the type of the next entity, read already (by a polyline whose SEQEND is
   // missing).
   bool type_read = false;
   std::string skip_buf;
+  // The blanks that begin the value line of the group being read.
+  std::string value_lead;
   std::int32_t group_code = 0;
   std::array<std::string, kLayerTableSize> layer_names;  // positions 1..256 at [0..255]
   std::int32_t layer_count = 0;

@@ -1,6 +1,8 @@
 #include "dxf_to_din/dxf_groups.h"
 
 #include "io/text_input.h"
+#include "text/byte_string.h"
+#include "text/dxf_text.h"
 
 namespace dxfdin {
 
@@ -10,11 +12,13 @@ bool IsBlank(int c) {
   return c == ' ' || c == '\t' || c == '\r' || c == '\v' || c == '\f';
 }
 
-// After a group code: its trailing blanks, its line end, the value line's leading blanks.
-void SkipToValue(TextInput& in) {
+// After a group code: its trailing blanks, its line end, the value line's leading blanks
+// (kept in `lead`).
+void SkipToValue(TextInput& in, std::string& lead) {
   while (IsBlank(in.Peek())) in.Get();
   if (in.Peek() == '\n') in.Get();
-  while (IsBlank(in.Peek())) in.Get();
+  lead.clear();
+  while (IsBlank(in.Peek())) lead += static_cast<char>(in.Get());
 }
 
 // True when the value line is empty (only its line end, or the end of the input).
@@ -36,7 +40,7 @@ bool ReadGroupCode(TConversionContext& context) {
     switch (in.ScanInt(code)) {
       case ScanResult::kOk:
         context.group_code = code;
-        SkipToValue(in);
+        SkipToValue(in, context.value_lead);
         return true;
       case ScanResult::kEnd:
         context.group_code = -1;
@@ -81,6 +85,33 @@ void ReadTextValue(TConversionContext& context, std::string& value, std::size_t 
   context.dxf_in->ReadLine(value, keep);
 }
 
+void ReadLayerName(TConversionContext& context, std::string& name) {
+  context.dxf_in->ReadLine(name, 1024);
+  if (!context.dxf_text ||
+      (context.dxf_text->IsShiftJis() && name.find('\\') == std::string::npos)) {
+    if (name.size() > kLayerNameKeep) name.resize(kLayerNameKeep);
+    return;
+  }
+  if (!name.empty() && name.back() == '\n') name.pop_back();
+  name = context.dxf_text->Name(name) + "\n";
+  if (name.size() > kLayerNameKeep) name.resize(kLayerNameKeep);
+}
+
+void ReadText(TConversionContext& context, std::string& text, std::size_t keep) {
+  DxfTextDecoder* decoder = context.dxf_text;
+  const bool shift_jis = !decoder || decoder->IsShiftJis();
+  // A Shift-JIS text reads as it always did; another encoding may take more bytes for the
+  // same characters.
+  context.dxf_in->ReadLine(text, shift_jis ? keep : 4 * keep);
+  if (!decoder) return;
+  const bool line_end = !text.empty() && text.back() == '\n';
+  if (line_end) text.pop_back();
+  text = decoder->Text(text);
+  WidenHalfWidthKana(text);
+  if (!shift_jis) CutAtCharacter(text, keep - 1);
+  if (line_end || !shift_jis) text += '\n';
+}
+
 void SkipValue(TConversionContext& context) {
   DropRestOfLine(context);
 }
@@ -112,7 +143,7 @@ void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGr
       ReadLineType(context);
       return;
     case 8:
-      ReadTextValue(context, context.entity_layer, kLayerNameKeep);
+      ReadLayerName(context, context.entity_layer);
       return;
     case 62:
       ReadIntValue(context, context.colour);

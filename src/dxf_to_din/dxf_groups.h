@@ -22,7 +22,8 @@ inline constexpr std::size_t kLineBufBytes = 79;
 // Text of a TEXT entity: at most 254 bytes, then its line end.
 inline constexpr std::size_t kTextBytes = 254;
 
-// Reads the next group code into context.group_code. Lines whose group code is not a number
+// Reads the next group code into context.group_code; the blanks that begin its value line
+// are passed over and kept in context.value_lead. Lines whose group code is not a number
 // are passed over. False when the input has ended; group_code is then -1.
 bool ReadGroupCode(TConversionContext& context);
 
@@ -43,6 +44,16 @@ void ReadIntValue(TConversionContext& context, std::int32_t& value);
 void ReadTextValue(TConversionContext& context, std::string& value, std::size_t keep);
 // A value that is not used.
 void SkipValue(TConversionContext& context);
+
+// A layer name (group 8, and group 2 of a LAYER record) as Shift-JIS, held as a Shift-JIS
+// drawing's name always was: its first kLayerNameKeep bytes, the line end counting.
+void ReadLayerName(TConversionContext& context, std::string& name);
+
+// A text (group 1) as Shift-JIS, its first `keep` bytes with its line end (a Shift-JIS
+// drawing's text is cut before it is converted, as it always was; another encoding's after,
+// at a character boundary): escapes and drawing symbols resolved, half-width katakana
+// widened.
+void ReadText(TConversionContext& context, std::string& text, std::size_t keep);
 
 // Group 6: the line-type name as one word, and the DIN line-type code it stands for.
 void ReadLineType(TConversionContext& context);

@@ -7,6 +7,7 @@
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_translators.h"
 #include "dxf_to_din/outline_translators.h"
+#include "dxf_to_din/text_translators.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
 
@@ -185,6 +186,10 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
     TranslateText(context, settings, frame);
   } else if (type == "ATTRIB") {
     TranslateAttribute(context, settings, frame);
+  } else if (type == "ATTDEF" && frame.insert) {
+    TranslateAttributeDefinition(context, settings, frame);
+  } else if (type == "MTEXT") {
+    TranslateMtext(context, settings, frame);
   } else if (type == "ELLIPSE") {
     TranslateEllipse(context, settings, frame);
   } else if (type == "SPLINE") {
@@ -248,10 +253,8 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       continue;
     }
     if (!TranslateEntity(context, settings, frame, blocks)) {
-      // Vertices and ends of sequences that no polyline took are parts, not drawings; the
-      // attribute definitions of a block are shown by its inserts' attributes.
-      if (!type.empty() && type != "SEQEND" && type != "VERTEX" &&
-          !(frame.insert && type == "ATTDEF")) {
+      // Vertices and ends of sequences that no polyline took are parts, not drawings.
+      if (!type.empty() && type != "SEQEND" && type != "VERTEX") {
         CountPassedOver(context, type);
       }
       SkipToGroupCode0(context);

@@ -29,12 +29,6 @@ void TranslateCircle(TConversionContext& context, const TConversionSettings& set
 // ARC: an arc through its start, middle and end points.
 void TranslateArc(TConversionContext& context, const TConversionSettings& settings,
                   const DrawingFrame& frame);
-// ATTRIB (the texts of an insert): as a TEXT, unless it is invisible.
-void TranslateAttribute(TConversionContext& context, const TConversionSettings& settings,
-                        const DrawingFrame& frame);
-// TEXT: a text item with its frame, written to context.text_out.
-void TranslateText(TConversionContext& context, const TConversionSettings& settings,
-                   const DrawingFrame& frame);
 
 // degrees * (1/180) * pi.
 double DegToRad(double degrees);

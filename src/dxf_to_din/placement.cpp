@@ -68,6 +68,28 @@ Placement Placement::Insert(const std::array<double, 3>& base,
   return Placement(extrusion).Compose(local);
 }
 
+Placement Placement::TextFrame(const std::array<double, 3>& origin,
+                               const std::array<double, 3>& direction, double rotation,
+                               const Extrusion& extrusion) {
+  const Placement ocs(extrusion);
+  const Vector& z = ocs.axes_[2];
+  const double along = direction[0] * z[0] + direction[1] * z[1] + direction[2] * z[2];
+  Vector x{direction[0] - along * z[0], direction[1] - along * z[1], direction[2] - along * z[2]};
+  const double length = Length(x);
+  if (length > 0 && std::isfinite(length)) {
+    x = Normalized(x);
+  } else {
+    const double turn = std::isfinite(rotation) ? rotation * kDegree : 0;
+    const double c = std::cos(turn), s = std::sin(turn);
+    for (int i = 0; i < 3; ++i) x[i] = c * ocs.axes_[0][i] + s * ocs.axes_[1][i];
+  }
+  Placement frame;
+  frame.axes_ = {x, Cross(z, x), z};
+  frame.origin_ = origin;
+  frame.Classify();
+  return frame;
+}
+
 Placement Placement::Compose(const Placement& inner) const {
   if (inner.kind_ == Kind::kIdentity) return *this;
   if (kind_ == Kind::kIdentity) return inner;

@@ -38,6 +38,13 @@ class Placement {
                           const std::array<double, 3>& scale, double rotation,
                           const Extrusion& extrusion, double offset_x = 0, double offset_y = 0);
 
+  // The frame of a text whose point is written in world coordinates (an MTEXT's): from
+  // `origin`, its x axis along `direction` laid into the plane of the extrusion, or where the
+  // direction has no length, turned `rotation` degrees from the extrusion's OCS x axis.
+  static Placement TextFrame(const std::array<double, 3>& origin,
+                             const std::array<double, 3>& direction, double rotation,
+                             const Extrusion& extrusion);
+
   // `inner` drawn through this placement.
   Placement Compose(const Placement& inner) const;
 

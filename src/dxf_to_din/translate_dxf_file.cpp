@@ -1,6 +1,7 @@
 #include "dxf_to_din/translate_dxf_file.h"
 
 #include <cmath>
+#include <optional>
 #include <string>
 
 #include "din_format/din_writer.h"
@@ -9,6 +10,7 @@
 #include "dxf_to_din/entity_stream.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
+#include "text/dxf_text.h"
 #include "text/number_text.h"
 
 namespace dxfdin {
@@ -57,7 +59,7 @@ void ReadLayerRecord(TConversionContext& context, int& position) {
       SkipValue(context);
       continue;
     }
-    ReadTextValue(context, name, kLayerNameKeep);
+    ReadLayerName(context, name);
     if (context.text_scale_on == 0 && name.find("sc ") != std::string::npos) {
       ScaleOfLayerName(name, context.text_scale);
     }
@@ -67,18 +69,36 @@ void ReadLayerRecord(TConversionContext& context, int& position) {
   }
 }
 
-// After "0 SECTION": the section's name (group 2).
+// After "0 SECTION": the section's name (group 2); the groups after it are left.
 std::string SectionName(TConversionContext& context) {
-  std::string name;
   while (ReadGroupCode(context) && context.group_code != 0) {
     if (context.group_code == 2) {
       ReadNameValue(context);
-      name = context.line_buf;
+      return context.line_buf;
+    }
+    SkipValue(context);
+  }
+  return {};
+}
+
+// The HEADER's variables that decide the encoding of the drawing's texts: $ACADVER (group 1)
+// and $DWGCODEPAGE (group 3).
+void ReadHeader(TConversionContext& context, std::string& acadver, std::string& codepage) {
+  std::string variable;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 9) {
+      ReadNameValue(context);
+      variable = context.line_buf;
+    } else if (context.group_code == 1 && variable == "$ACADVER") {
+      ReadNameValue(context);
+      acadver = context.line_buf;
+    } else if (context.group_code == 3 && variable == "$DWGCODEPAGE") {
+      ReadNameValue(context);
+      codepage = context.line_buf;
     } else {
       SkipValue(context);
     }
   }
-  return name;
 }
 
 }  // namespace
@@ -98,6 +118,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.step_count = 0;
   context.item_count = 0;
   context.passed_over.clear();
+  context.changed.clear();
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
   WriteDinHeader(*context.din_out);
 
@@ -109,6 +130,20 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   int layer_position = 1;
   BlockTable block_table;
   BlockExpansion blocks(block_table, context.max_block_entities);
+  // The texts' encoding is known once the header is read (or is not there).
+  std::string acadver, codepage;
+  std::optional<DxfTextDecoder> decoder;
+  struct DecoderReset {
+    TConversionContext& context;
+    ~DecoderReset() { context.dxf_text = nullptr; }
+  } decoder_reset{context};
+  auto texts_from_here = [&] {
+    if (decoder) return;
+    // A name the settings give that iconv does not know leaves it to the header.
+    const std::string named = EncodingNamed(settings.dxf_encoding);
+    decoder.emplace(!named.empty() ? named : EncodingOfDrawing(acadver, codepage));
+    context.dxf_text = &*decoder;
+  };
   bool more = SkipToGroupCode0(context);
   while (more) {
     if (!context.type_read) ReadNameValue(context);
@@ -117,6 +152,12 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     if (type == "EOF") break;
     if (type == "SECTION") {
       const std::string name = SectionName(context);
+      if (name == "HEADER" && !decoder) {
+        ReadHeader(context, acadver, codepage);
+      } else {
+        texts_from_here();
+        if (context.group_code != 0 && context.group_code != -1) SkipToGroupCode0(context);
+      }
       section = name == "ENTITIES" ? Section::kEntities
                 : name == "TABLES" ? Section::kTables
                 : name == "BLOCKS" ? Section::kBlocks
@@ -138,6 +179,10 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     }
     // Every reader above stops at the next group code 0, or at the end of the input.
     more = context.group_code == 0;
+  }
+  if (decoder && decoder->Missing() > 0) {
+    context.changed["character without a Shift-JIS form, written as \xE3\x80\x93"] +=
+        static_cast<std::int32_t>(decoder->Missing());
   }
 }
 

@@ -19,6 +19,9 @@ struct TConversionSettings {
   std::array<std::string, kLayerKeyCount> ss_l_c;    // layer-name keys 1 to 7
   std::array<std::int32_t, kLayerKeyCount> n_l_c{};  // class numbers of keys 1 to 7
   std::array<std::int32_t, kPenCount> n_p_c{};       // class numbers of pens 1 to 6
+  // The encoding of DXF texts when a drawing's header must not decide it (an iconv or DXF
+  // code page name); empty: the header decides.
+  std::string dxf_encoding;
 };
 
 }  // namespace dxfdin

@@ -69,6 +69,7 @@ void LoadConversionSettings(TConversionSettings& settings, const std::filesystem
   // A flag read as off leaves the record's flag as it is: only the dialog clears it.
   if (profile.ReadBool("Check", "lay_class", true)) settings.lay_class = 1;
   if (profile.ReadBool("Check", "pen_class", false)) settings.pen_class = 1;
+  settings.dxf_encoding = profile.ReadString("Check", "dxf_encoding", "");
   for (int n = 1; n <= kLayerKeyCount; ++n) {
     settings.ss_l_c[n - 1] = CutSettingsKey(
         profile.ReadString("lay_name", Numbered("ss_l_c", n), kLayerKeyDefaults[n - 1]));

@@ -118,4 +118,15 @@ void MaskHalfWidthKana(std::string& s) {
   }
 }
 
+void CutAtCharacter(std::string& s, std::size_t keep) {
+  if (s.size() <= keep) return;
+  std::size_t end = 0;
+  while (end < s.size()) {
+    const std::size_t width = IsLeadByte(static_cast<unsigned char>(s[end])) ? 2 : 1;
+    if (end + width > keep) break;
+    end += width;
+  }
+  s.resize(end);
+}
+
 }  // namespace dxfdin

@@ -37,4 +37,7 @@ void TrimText(std::string& s, int mode);
 // Every half-width katakana byte becomes "x".
 void MaskHalfWidthKana(std::string& s);
 
+// Keeps the first `keep` bytes of `s` at most, never half of a double-byte character.
+void CutAtCharacter(std::string& s, std::size_t keep);
+
 }  // namespace dxfdin

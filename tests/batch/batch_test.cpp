@@ -68,16 +68,21 @@ TEST(OutputName, LowerCasesAndReplacesTheFirstExtension) {
   EXPECT_FALSE(HasInputExtension("notes.txt", BatchDirection::kDinToDxf));
 }
 
-TEST(ConversionReport, ItemsAndWhatWasPassedOverByCount) {
+TEST(ConversionReport, ItemsAndWhatWasPassedOverOrChangedByCount) {
   const std::filesystem::path in = "a.dxf", out = "a.din";
   const std::map<std::string, std::int32_t> kinds = {{"IMAGE", 5}, {"HATCH", 12}, {"POINT", 2}};
+  const std::map<std::string, std::int32_t> changed = {{"text too low", 1},
+                                                       {"character without a form", 3}};
   const std::map<std::string, std::int32_t> none;
-  EXPECT_EQ(ConversionReport({in, out, 14, kinds}),
-            "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT");
-  EXPECT_EQ(ConversionReport({in, out, 1, none}), "1 item");
-  EXPECT_FALSE(ReportIsNews({in, out, 1, none}));
-  EXPECT_EQ(ConversionReport({in, out, 0, none}), "no items: nothing in it could be converted");
-  EXPECT_TRUE(ReportIsNews({in, out, 0, none}));
+  EXPECT_EQ(ConversionReport({in, out, 14, kinds, changed}),
+            "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT; changed 3 characters without a "
+            "form, 1 text too low");
+  EXPECT_EQ(ConversionReport({in, out, 1, none, none}), "1 item");
+  EXPECT_FALSE(ReportIsNews({in, out, 1, none, none}));
+  EXPECT_TRUE(ReportIsNews({in, out, 1, none, changed}));
+  EXPECT_EQ(ConversionReport({in, out, 0, none, none}),
+            "no items: nothing in it could be converted");
+  EXPECT_TRUE(ReportIsNews({in, out, 0, none, none}));
 }
 
 TEST(RunBatch, ConvertsIntoTheTargetDirectoryAndCounts) {

@@ -235,7 +235,7 @@ TEST(TranslateDxfFile, TypesAndNamesComeOnlyFromTheirGroups) {
   const std::string entities =
       "  0\nSECTION\n  2\nENTITIES\n"
       "  0\nHATCH\n  8\nWALL\n  2\nLINE\n 10\n9\n"
-      "  0\nMTEXT\n  8\nTEXT\n  1\nnot a text\n"
+      "  0\nIMAGE\n  8\nTEXT\n  1\nnot a text\n"
       "  0\nLINE\n  8\nWALL\n 10\n1\n 20\n2\n 11\n3\n 21\n4\n"
       "  0\nHATCH\n  0\nPOINT\n  0\nENDSEC\n"
       // A second ENTITIES section is read too.
@@ -249,7 +249,7 @@ TEST(TranslateDxfFile, TypesAndNamesComeOnlyFromTheirGroups) {
                  Point(1, 2) + "  SR  4 3    2  0  0\n" + Point(3, 4) + "  SR 31 1    0  0  0\n"));
   EXPECT_EQ(context.layer_count, 2);
   EXPECT_EQ(context.item_count, 2);
-  EXPECT_EQ(context.passed_over, (std::map<std::string, std::int32_t>{{"MTEXT", 1}, {"POINT", 1}}));
+  EXPECT_EQ(context.passed_over, (std::map<std::string, std::int32_t>{{"IMAGE", 1}, {"POINT", 1}}));
   // Endless made-up kinds are counted together beyond the first 64.
   std::string kinds;
   for (int i = 0; i < 100; ++i) kinds += "KIND" + std::to_string(i) + "\n  0\n";
