@@ -16,6 +16,7 @@
 #include "batch/batch.h"
 #include "din_to_dxf/dxf_template.h"
 #include "settings/settings_file.h"
+#include "text/dxf_text.h"
 
 namespace dxfdin {
 
@@ -35,8 +36,11 @@ constexpr char kFooter[] =
     "replaced by .din (to-din) or .din by .dxf (to-dxf); a FILE without that extension is\n"
     "refused. Files are converted in the order given, and as in the window's batch, values a\n"
     "drawing leaves unset (a text's height, an entity's layer or colour) carry over from the\n"
-    "file before. Texts stay in Shift-JIS. An existing output is never replaced without\n"
-    "--force; outputs are written to a temporary file and put in place when complete.\n"
+    "file before. DIN texts are Shift-JIS: a DXF file's texts are read as UTF-8 (AutoCAD\n"
+    "2007 and later), in the code page its header names, or else as Shift-JIS, unless\n"
+    "--dxf-encoding or the settings' dxf_encoding says otherwise; a character Shift-JIS\n"
+    "lacks becomes the geta mark. An existing output is never replaced without --force;\n"
+    "outputs are written to a temporary file and put in place when complete.\n"
     "\n"
     "Exit status:\n"
     "  0  every file was converted\n"
@@ -50,6 +54,7 @@ struct CliRequest {
   std::string text_scale;
   std::string settings_path;
   std::string template_path;
+  std::string dxf_encoding;
   bool force = false;
   bool no_overwrite = false;
   bool skip_existing = false;
@@ -218,6 +223,12 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    "the layer and pen class settings (default: $XDG_CONFIG_HOME/kelvor.ini "
                    "or ~/.config/kelvor.ini, if there is one)")
       ->type_name("FILE");
+  to_din
+      ->add_option("--dxf-encoding", request.dxf_encoding,
+                   "read the drawings' texts in this encoding (UTF-8, ANSI_1252, CP1250, "
+                   "SHIFT_JIS, any name iconv knows) whatever their headers say (default: "
+                   "UTF-8 from AutoCAD 2007 on, else the header's $DWGCODEPAGE, else Shift-JIS)")
+      ->type_name("NAME");
   to_dxf
       ->add_option("--template", request.template_path,
                    "the DXF header template (default: Dxfhjw.dat beside the program or in "
@@ -270,6 +281,16 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       if (!settings_path.empty()) LoadConversionSettings(settings, settings_path);
     } catch (const std::exception& error) {
       return fail_setup("settings file " + settings_path.string() + ": " + error.what());
+    }
+    if (!settings.dxf_encoding.empty() && EncodingNamed(settings.dxf_encoding).empty()) {
+      return fail_setup("settings file " + settings_path.string() +
+                        ": dxf_encoding: no such encoding: " + settings.dxf_encoding);
+    }
+    if (to_din->count("--dxf-encoding") > 0) {
+      if (EncodingNamed(request.dxf_encoding).empty()) {
+        return fail_setup("--dxf-encoding: no such encoding: " + request.dxf_encoding);
+      }
+      settings.dxf_encoding = request.dxf_encoding;
     }
     if (to_din->count("--text-scale") > 0) {
       context.text_scale_on = 1;
