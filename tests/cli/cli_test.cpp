@@ -150,6 +150,11 @@ TEST_F(CliCases, RefusalsAndFailuresWriteNothingTheyShouldNot) {
        2,
        "would both be written to",
        kStart + " | "},
+      // An encoding iconv does not know converts nothing.
+      {{"to-din", "--dxf-encoding", "KLINGON", "-o", "{d}/out", "{d}/drawing.dxf"},
+       2,
+       "--dxf-encoding: no such encoding: KLINGON",
+       kStart + " | "},
       // The output directory must be one.
       {{"to-din", "-o", "{d}/notes.txt", "{d}/drawing.dxf"},
        2,
