@@ -65,6 +65,11 @@ void WriteTextItem(TConversionContext& context, std::string text) {
 
 enum class TextKind { kText, kAttribute, kDefinition };
 
+// Group 101 starts the data of an embedded object (an MTEXT's columns, a multiline
+// attribute's MTEXT), whose groups 10, 11, 40 ... mean other things than the entity's own:
+// the rest of the entity is passed over.
+constexpr std::int32_t kEmbeddedObject = 101;
+
 // Attribute flags (group 70).
 constexpr std::int32_t kInvisible = 1;
 constexpr std::int32_t kConstant = 2;
@@ -79,8 +84,14 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
   Extrusion extrusion;
   double z = 0;
   std::int32_t attribute_flags = 0;
-  while (ReadGroupCode(context) && context.group_code != 0) {
+  bool embedded = false;
+  while (!embedded && ReadGroupCode(context) && context.group_code != 0) {
     switch (context.group_code) {
+      case kEmbeddedObject:
+        SkipValue(context);
+        SkipToGroupCode0(context);
+        embedded = true;
+        break;
       case 30:
         ReadDoubleValue(context, z);
         break;
@@ -243,8 +254,14 @@ void TranslateMtext(TConversionContext& context, const TConversionSettings& sett
   Extrusion extrusion;
   double height = 2.5, spacing = 1, rotation = 0, width = 0;
   std::int32_t attachment = 1;
-  while (ReadGroupCode(context) && context.group_code != 0) {
+  bool embedded = false;
+  while (!embedded && ReadGroupCode(context) && context.group_code != 0) {
     switch (context.group_code) {
+      case kEmbeddedObject:
+        SkipValue(context);
+        SkipToGroupCode0(context);
+        embedded = true;
+        break;
       case 1:
       case 3:
         ReadMtextChunk(context, value);
