@@ -85,15 +85,31 @@ void ReadTextValue(TConversionContext& context, std::string& value, std::size_t 
   context.dxf_in->ReadLine(value, keep);
 }
 
-void ReadLayerName(TConversionContext& context, std::string& name) {
-  context.dxf_in->ReadLine(name, 1024);
-  if (!context.dxf_text ||
-      (context.dxf_text->IsShiftJis() && name.find('\\') == std::string::npos)) {
-    if (name.size() > kLayerNameKeep) name.resize(kLayerNameKeep);
-    return;
+namespace {
+
+// Whether a value read as it stands is already what the decoder would give: no escape, no
+// drawing symbol (`symbols`), and no byte beyond ASCII where such bytes are converted or
+// widened (`bytes`).
+bool StandsAsRead(std::string_view value, bool symbols, bool bytes) {
+  for (char c : value) {
+    if (c == '\\' || (symbols && c == '%') || (bytes && static_cast<unsigned char>(c) >= 0x80)) {
+      return false;
+    }
   }
-  if (!name.empty() && name.back() == '\n') name.pop_back();
-  name = context.dxf_text->Name(name) + "\n";
+  return true;
+}
+
+}  // namespace
+
+void ReadLayerName(TConversionContext& context, std::string& name) {
+  DxfTextDecoder* decoder = context.dxf_text;
+  context.dxf_in->ReadLine(name, 1024);
+  if (decoder && !StandsAsRead(name, false, !decoder->IsShiftJis())) {
+    const bool line_end = !name.empty() && name.back() == '\n';
+    if (line_end) name.pop_back();
+    name = decoder->Name(name);
+    if (line_end) name += '\n';
+  }
   if (name.size() > kLayerNameKeep) name.resize(kLayerNameKeep);
 }
 
@@ -103,13 +119,17 @@ void ReadText(TConversionContext& context, std::string& text, std::size_t keep) 
   // A Shift-JIS text reads as it always did; another encoding may take more bytes for the
   // same characters.
   context.dxf_in->ReadLine(text, shift_jis ? keep : 4 * keep);
-  if (!decoder) return;
+  if (!decoder || StandsAsRead(text, true, true)) {
+    if (!shift_jis) CutAtCharacter(text, keep);
+    return;
+  }
   const bool line_end = !text.empty() && text.back() == '\n';
   if (line_end) text.pop_back();
   text = decoder->Text(text);
   WidenHalfWidthKana(text);
-  if (!shift_jis) CutAtCharacter(text, keep - 1);
-  if (line_end || !shift_jis) text += '\n';
+  if (line_end) text += '\n';
+  // What a Shift-JIS text's first `keep` bytes would hold, without half a character.
+  if (!shift_jis) CutAtCharacter(text, keep);
 }
 
 void SkipValue(TConversionContext& context) {

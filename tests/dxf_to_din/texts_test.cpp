@@ -79,6 +79,11 @@ TEST(DxfTexts, ReadInTheEncodingTheHeaderGivesOrTheUserNames) {
   EXPECT_EQ(Texts(din)[0].text, "隔日1 〓");
   EXPECT_NE(din.find("ITEM  11   7"), std::string::npos);
   EXPECT_EQ(context.changed["character without a Shift-JIS form, written as 〓"], 1);
+  // Cut where a Shift-JIS text would be, never within a character.
+  std::string days;
+  for (int i = 0; i < 200; ++i) days += "日";
+  din = ToDin(context, settings, Header("AC1027", "") + Entities(Text("0", days)));
+  EXPECT_EQ(Texts(din)[0].text, days.substr(0, 127 * 3));
   // AutoCAD 2000 in code page 1252.
   din = ToDin(context, settings,
               Header("AC1015", "ANSI_1252") + Entities(Text("0",
