@@ -179,7 +179,16 @@ std::string DxfTextDecoder::FromUnicode(char32_t character) {
 }
 
 std::string DxfTextDecoder::FromCodePage(const char* code_page, std::string_view bytes) {
-  if (std::strcmp(code_page, "CP932") == 0) return std::string(bytes);
+  // A Shift-JIS character keeps its bytes; what is not one is a missing character.
+  if (std::strcmp(code_page, "CP932") == 0) {
+    const auto byte = [&](std::size_t i) { return static_cast<unsigned char>(bytes[i]); };
+    if (bytes.size() == 2 && IsLeadByte(byte(0)) && byte(1) >= 0x40 && byte(1) <= 0xFC &&
+        byte(1) != 0x7F) {
+      return std::string(bytes);
+    }
+    ++missing_;
+    return std::string(kMissingCharacter);
+  }
   iconv_t to_unicode = iconv_open("UTF-32LE", code_page);
   std::string out;
   if (to_unicode == kNoConverter) {

@@ -62,7 +62,7 @@ TEST(DxfTextDecoder, EscapesAndDrawingSymbolsInEveryEncoding) {
     SCOPED_TRACE(encoding);
     EXPECT_EQ(decoder.Text("\\U+65E5\\u+672C x"), Sjis("日本 x"));
     // Code page 932's 亜 (889F) and 936's 中 (D6D0).
-    EXPECT_EQ(decoder.Text("\\M+1889F\\M+5D6D0"), Sjis("亜中"));
+    EXPECT_EQ(decoder.Text("\\M+1889F\\M+5D6D0\\M+1189F"), Sjis("亜中〓"));
     EXPECT_EQ(decoder.Text("%%c50 90%%D %%p0.1 100%%% %%uunder%%U %%O%%k"),
               Sjis("φ50 90° ±0.1 100% under "));
     EXPECT_EQ(decoder.Text("%%065"), "A");
