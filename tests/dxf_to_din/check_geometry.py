@@ -297,7 +297,7 @@ def hatch_pieces(hatch, segments_per_turn):
     """The boundary paths of a hatch, exactly as a viewer draws their outlines."""
     from ezdxf.entities.boundary_paths import (ArcEdge, EllipseEdge, LineEdge, PolylinePath,
                                                SplineEdge)
-    from ezdxf.math import BSpline, ConstructionEllipse, bulge_to_arc, fit_points_to_cad_cv
+    from ezdxf.math import BSpline, bulge_to_arc, fit_points_to_cad_cv
     ocs = hatch.ocs()
     extrusion = hatch.dxf.extrusion
     z = hatch.dxf.elevation.z
@@ -654,7 +654,10 @@ def synthetic_drawings(out_dir):
     return files
 
 
-def main():
+def run(check, synthetic_drawings, what):
+    """The command: DXFDIN, then drawings, folders of them and --synthetic; checks each
+    (check(dxfdin, path, out_dir) gives its problems), prints the problems and exits 1 if
+    there were any."""
     dxfdin = sys.argv[1]
     files = []
     synthetic = tempfile.TemporaryDirectory()
@@ -679,9 +682,9 @@ def main():
             if len(found) > 5:
                 print("%s: and %d more" % (os.path.basename(path), len(found) - 5))
             problems += found
-    print("checked %d drawings, %d problems" % (checked, len(problems)))
+    print("checked %s %d drawings, %d problems" % (what, checked, len(problems)))
     sys.exit(1 if problems else 0)
 
 
 if __name__ == "__main__":
-    main()
+    run(check, synthetic_drawings, "the geometry of")

@@ -10,13 +10,11 @@ usage: check_texts.py DXFDIN [--synthetic] DXF_FILE_OR_FOLDER...
 ezdxf decodes each drawing in its encoding; the escapes, drawing symbols and MTEXT codes are
 resolved here from ezdxf's raw values and MTEXT parser. A character Shift-JIS lacks is
 expected as the geta mark; half-width katakana as their full-width twins."""
-import glob
 import math
 import os
 import re
 import subprocess
 import sys
-import tempfile
 import unicodedata
 
 import ezdxf
@@ -24,7 +22,7 @@ from ezdxf.math import OCS, Vec3
 from ezdxf.tools.text import MTextParser, TokenType
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_geometry import drawn, read_dxf  # noqa: E402
+from check_geometry import drawn, read_dxf, run  # noqa: E402
 
 GETA = "\u3013"
 # DIN texts hold at most this many bytes of Shift-JIS.
@@ -291,34 +289,5 @@ def synthetic_drawings(out_dir):
     return files
 
 
-def main():
-    dxfdin = sys.argv[1]
-    files = []
-    synthetic = tempfile.TemporaryDirectory()
-    for argument in sys.argv[2:]:
-        if argument == "--synthetic":
-            files += synthetic_drawings(synthetic.name)
-        elif os.path.isdir(argument):
-            files += sorted(glob.glob(os.path.join(argument, "*.dxf")))
-        else:
-            files.append(argument)
-    problems = []
-    checked = 0
-    with tempfile.TemporaryDirectory() as out_dir:
-        for path in files:
-            with open(path, "rb") as f:
-                if f.read(18) == b"AutoCAD Binary DXF":
-                    continue
-            found = check(dxfdin, path, out_dir)
-            checked += 1
-            for problem in found[:5]:
-                print(problem)
-            if len(found) > 5:
-                print("%s: and %d more" % (os.path.basename(path), len(found) - 5))
-            problems += found
-    print("checked the texts of %d drawings, %d problems" % (checked, len(problems)))
-    sys.exit(1 if problems else 0)
-
-
 if __name__ == "__main__":
-    main()
+    run(check, synthetic_drawings, "the texts of")
