@@ -128,8 +128,9 @@ void ReadText(TConversionContext& context, std::string& text, std::size_t keep) 
   text = decoder->Text(text);
   WidenHalfWidthKana(text);
   if (line_end) text += '\n';
-  // What a Shift-JIS text's first `keep` bytes would hold, without half a character.
-  if (!shift_jis) CutAtCharacter(text, keep);
+  // As many bytes as a Shift-JIS text was always kept to (widened katakana take two each),
+  // without half a character.
+  CutAtCharacter(text, keep);
 }
 
 void SkipValue(TConversionContext& context) {

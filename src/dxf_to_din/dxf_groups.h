@@ -49,9 +49,9 @@ void SkipValue(TConversionContext& context);
 // drawing's name always was: its first kLayerNameKeep bytes, the line end counting.
 void ReadLayerName(TConversionContext& context, std::string& name);
 
-// A text (group 1) as Shift-JIS, its first `keep` bytes with its line end, as a Shift-JIS
-// drawing's text was always read (another encoding's is cut after it is converted, at a
-// character boundary): escapes and drawing symbols resolved, half-width katakana widened.
+// A text (group 1) as Shift-JIS, with escapes and drawing symbols resolved and half-width
+// katakana widened: its first `keep` bytes with its line end, as a Shift-JIS drawing's text
+// was always read, never half a character.
 void ReadText(TConversionContext& context, std::string& text, std::size_t keep);
 
 // Group 6: the line-type name as one word, and the DIN line-type code it stands for.

@@ -84,6 +84,8 @@ TEST(DxfTexts, ReadInTheEncodingTheHeaderGivesOrTheUserNames) {
   for (int i = 0; i < 200; ++i) days += "日";
   din = ToDin(context, settings, Header("AC1027", "") + Entities(Text("0", days)));
   EXPECT_EQ(Texts(din)[0].text, days.substr(0, 127 * 3));
+  din = ToDin(context, settings, Entities(Text("0", std::string(200, '\xB1'))));
+  EXPECT_EQ(Texts(din)[0].text.size(), 127u * 3);  // ア, widened from ｱ
   // AutoCAD 2000 in code page 1252.
   din = ToDin(context, settings,
               Header("AC1015", "ANSI_1252") + Entities(Text("0",
