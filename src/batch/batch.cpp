@@ -11,6 +11,7 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "batch/drawing_items.h"
 #include "batch/drawing_signature.h"
 #include "din_to_dxf/translate_din_file.h"
 #include "dxf_to_din/translate_dxf_file.h"
@@ -378,6 +379,53 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
   }
   context.progress = saved_progress;
   observer.Status(ConvertedStatus(result.converted));
+  return result;
+}
+
+DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConversionContext& context,
+                              const TConversionSettings& settings, DinItemSink& sink,
+                              const std::function<void()>& poll) {
+  const std::string name = input.filename().string();
+  const bool dxf = HasInputExtension(name, BatchDirection::kDxfToDin);
+  if (!dxf && !HasInputExtension(name, BatchDirection::kDinToDxf)) {
+    throw FileProblem(Named(input, "not a .dxf or .din file"));
+  }
+  if (auto problem = RegularFileProblem(input)) throw FileProblem(Named(input, *problem));
+  std::unique_ptr<TextInput> in = TextInput::OpenFile(input);
+  RequireDrawing(*in, input, dxf ? BatchDirection::kDxfToDin : BatchDirection::kDinToDxf);
+
+  TConversionContext copy = context;
+  copy.progress = [&poll](std::int32_t) {
+    if (poll) poll();
+  };
+  DrawingItems result;
+  // The copy is this reading's own: its streams need not be cleared after it.
+  auto read_items = [&](TextInput& din) {
+    copy.dxf_in = &din;
+    copy.din_out = copy.text_out = nullptr;
+    copy.item_sink = &sink;
+    ReadDinItems(copy);
+  };
+  copy.step_count = 0;
+  if (dxf) {
+    std::unique_ptr<TextOutput> items = TextOutput::TemporaryFile();
+    std::unique_ptr<TextOutput> texts = TextOutput::TemporaryFile();
+    {
+      StreamBinding streams(copy, *in, *items, texts.get());
+      TranslateDxfFile(copy, settings);
+    }
+    RequireCompleteRead(*in, input.string());
+    result.passed_over = copy.passed_over;
+    result.changed = copy.changed;
+    copy.step_count = 0;
+    // Text items follow all other items, as in the DIN file.
+    read_items(*items->ReadBack());
+    read_items(*texts->ReadBack());
+  } else {
+    read_items(*in);
+    RequireCompleteRead(*in, input.string());
+  }
+  result.items = copy.step_count;
   return result;
 }
 

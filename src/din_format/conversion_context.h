@@ -12,6 +12,7 @@
 
 namespace dxfdin {
 
+class DinItemSink;
 class DxfTextDecoder;
 class TextInput;
 class TextOutput;
@@ -64,6 +65,8 @@ struct TConversionContext : TDinReadState {
   std::uint64_t max_output_bytes = std::uint64_t{1} << 30;
   // The texts of the DXF file being read, to Shift-JIS; set for the file by its translation.
   DxfTextDecoder* dxf_text = nullptr;
+  // Where a DIN file's items go instead of the DXF output, when it is read for a viewer.
+  DinItemSink* item_sink = nullptr;
   std::string line_buf;
   // line_buf holds the type of the next entity, read already (by a polyline whose SEQEND is
   // missing).

@@ -5,6 +5,7 @@
 #include <string>
 #include <utility>
 
+#include "din_to_dxf/din_item_sink.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
 #include "text/byte_string.h"
@@ -67,6 +68,10 @@ void WriteLayerTableEnd(TConversionContext& context) {
 }
 
 void WriteLine(TConversionContext& context) {
+  if (context.item_sink) {
+    context.item_sink->Line(context);
+    return;
+  }
   TextOutput& out = *context.din_out;
   WriteEntityHead(context, "LINE");
   WriteReal(out, " 10\n", context.p1_x);
@@ -76,7 +81,6 @@ void WriteLine(TConversionContext& context) {
 }
 
 void WriteCircleOrArc(TConversionContext& context) {
-  TextOutput& out = *context.din_out;
   const bool circle = context.p1_x == context.p3_x && context.p1_y == context.p3_y;
   if (!circle) {
     context.start_angle = RadiansToDegrees(
@@ -87,6 +91,11 @@ void WriteCircleOrArc(TConversionContext& context) {
     // A clockwise sweep becomes the counter-clockwise arc from its end to its start.
     if (context.sweep < 0) std::swap(context.start_angle, context.end_angle);
   }
+  if (context.item_sink) {
+    context.item_sink->CircleOrArc(context, circle);
+    return;
+  }
+  TextOutput& out = *context.din_out;
   WriteEntityHead(context, circle ? "CIRCLE" : "ARC");
   WriteReal(out, " 10\n", context.centre_x);
   WriteReal(out, " 20\n", context.centre_y);
@@ -112,6 +121,10 @@ bool WriteText(TConversionContext& context, std::string& next_line) {
     }
   }
   DecodeDinText(text);
+  if (context.item_sink) {
+    context.item_sink->Text(context, text);
+    return record_follows;
+  }
 
   TextOutput& out = *context.din_out;
   out.Write("  0\nTEXT\n  8\n");

@@ -278,6 +278,13 @@ void CollectLayers(TConversionContext& context) {
   WriteLayerTableEnd(context);
 }
 
+void ReadDinItems(TConversionContext& context) {
+  context.text_mode = false;
+  std::string line, pending;
+  while (context.dxf_in->ReadPiece(line, kPieceBytes)) HandleEntityLine(context, line, pending);
+  context.item_count = context.step_count;
+}
+
 void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   context.step_count = 0;
   context.text_mode = false;

@@ -12,6 +12,11 @@ class TextInput;
 // "EOF". step_count is the number of ITEM lines of the entity pass.
 void TranslateDinFile(TConversionContext& context, TextInput& dxf_template);
 
+// The items of a DIN file (context.dxf_in, from where it stands) to context.item_sink, as
+// the entity pass of TranslateDinFile reads them; step_count and item_count count its ITEM
+// lines.
+void ReadDinItems(TConversionContext& context);
+
 // The first pass: the class numbers of all ITEM lines, written as the LAYER table.
 void CollectLayers(TConversionContext& context);
 

@@ -103,6 +103,10 @@ std::unique_ptr<TextInput> TextInput::OpenFile(const std::filesystem::path& path
   return std::unique_ptr<TextInput>(new TextInput(fd, {}, {}));
 }
 
+std::unique_ptr<TextInput> TextInput::FromDescriptor(int fd) {
+  return std::unique_ptr<TextInput>(new TextInput(fd, {}, {}));
+}
+
 std::unique_ptr<TextInput> TextInput::FromString(std::string bytes) {
   return std::unique_ptr<TextInput>(new TextInput(-1, std::move(bytes), {}));
 }

@@ -29,6 +29,8 @@ class TextInput {
   static std::unique_ptr<TextInput> FromString(std::string bytes);
   // Reads from bytes that outlive the input, without a copy (the blocks of a drawing).
   static std::unique_ptr<TextInput> FromView(std::string_view bytes);
+  // Reads from an open file descriptor, from its offset on; the input closes it.
+  static std::unique_ptr<TextInput> FromDescriptor(int fd);
 
   ~TextInput();
   TextInput(const TextInput&) = delete;

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "io/number_format.h"
+#include "io/text_input.h"
 
 namespace dxfdin {
 
@@ -164,6 +165,20 @@ void TextOutput::CopyContentTo(TextOutput& target) {
     target.WriteRaw(std::string_view(chunk.get(), static_cast<std::size_t>(n)));
   }
   ::lseek(fd_, 0, SEEK_END);
+}
+
+std::unique_ptr<TextInput> TextOutput::ReadBack() {
+  if (in_memory_) return TextInput::FromView(memory_);
+  auto fail = [this](int error) { throw std::system_error(error, std::generic_category(), name_); };
+  if (!Flush()) throw std::system_error(error_, name_);
+  const int fd = ::fcntl(fd_, F_DUPFD_CLOEXEC, 0);
+  if (fd < 0) fail(errno);
+  if (::lseek(fd, 0, SEEK_SET) < 0) {
+    const int error = errno;
+    ::close(fd);
+    fail(error);
+  }
+  return TextInput::FromDescriptor(fd);
 }
 
 bool TextOutput::Flush() {

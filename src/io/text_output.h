@@ -12,6 +12,8 @@
 
 namespace dxfdin {
 
+class TextInput;
+
 class TextOutput {
  public:
   static constexpr std::size_t kBufferSize = 64 * 1024;
@@ -54,6 +56,11 @@ class TextOutput {
   // Appends everything written to this temporary file so far to `target`, byte for byte.
   // Throws std::system_error naming this file when it failed to keep or give back its bytes.
   void CopyContentTo(TextOutput& target);
+
+  // A reader of everything written so far, from the first byte, for an output that is not
+  // written to any more and outlives the reader (a temporary file read back). Throws
+  // std::system_error naming this file when it cannot give its bytes back.
+  std::unique_ptr<TextInput> ReadBack();
 
   // Bytes written so far (CR LF counting two), out or still in the buffer.
   std::uint64_t Size() const { return in_memory_ ? memory_.size() : written_ + used_; }
