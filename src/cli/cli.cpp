@@ -10,11 +10,15 @@
 #include <filesystem>
 #include <optional>
 #include <ostream>
+#include <sstream>
 #include <string>
+#include <tuple>
+#include <utility>
 #include <vector>
 
 #include "batch/batch.h"
 #include "din_to_dxf/dxf_template.h"
+#include "io/output_file.h"
 #include "settings/settings_file.h"
 #include "text/dxf_text.h"
 
@@ -197,12 +201,60 @@ class CliObserver : public BatchObserver {
   std::vector<std::string> held_;
 };
 
-bool ProgressWanted() {
-  const char* term = std::getenv("TERM");
-  return ::isatty(STDERR_FILENO) == 1 && !(term && std::strcmp(term, "dumb") == 0);
+// What a picture's size says: "WxH", each from 16 to 16384 pixels.
+std::optional<std::pair<int, int>> PictureSize(const std::string& text) {
+  int width = 0, height = 0;
+  char x = 0, rest = 0;
+  std::istringstream in(text);
+  if (!(in >> width >> x >> height) || (x != 'x' && x != 'X') || in >> rest) return std::nullopt;
+  if (width < 16 || height < 16 || width > 16384 || height > 16384) return std::nullopt;
+  return std::pair{width, height};
 }
 
-int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress) {
+// `dxfdin render`: one picture per drawing, beside it or in the output directory, named after
+// it ("plan.dxf.png").
+int RenderPictures(const CliRequest& request, const std::string& format, const std::string& size,
+                   const TConversionContext& context, const TConversionSettings& settings,
+                   const PictureWriter& pictures, std::ostream& out, std::ostream& err) {
+  auto size_given = PictureSize(size);
+  if (!size_given) {
+    err << "dxfdin: --size " << size << ": not WIDTHxHEIGHT, each 16 to 16384 pixels\n";
+    return kExitUsage;
+  }
+  if (!pictures) {
+    err << "dxfdin: render: this dxfdin was built without the window's libraries\n";
+    return kExitUsage;
+  }
+  int failed = 0;
+  for (const std::string& name : request.files) {
+    PictureJob job;
+    job.input = name;
+    job.svg = format == "svg";
+    std::tie(job.width, job.height) = *size_given;
+    job.replace = request.force;
+    const std::filesystem::path dir = request.output_dir.empty()
+                                          ? job.input.parent_path()
+                                          : std::filesystem::path(request.output_dir);
+    job.output = (dir.empty() ? std::filesystem::path(".") : dir) /
+                 (job.input.filename().string() + "." + format);
+    try {
+      pictures(job, context, settings);
+      if (request.verbose) out << name << " -> " << job.output.string() << "\n";
+    } catch (const OutputExistsError&) {
+      ++failed;
+      if (!request.quiet) {
+        err << "dxfdin: " << job.output.string() << " exists; --force replaces it\n";
+      }
+    } catch (const std::exception& error) {
+      ++failed;
+      if (!request.quiet) err << "dxfdin: " << error.what() << "\n";
+    }
+  }
+  return failed == 0 ? kExitOk : kExitFailed;
+}
+
+int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress,
+        const PictureWriter& pictures) {
   CLI::App app(kDescription, "dxfdin");
   app.set_version_flag("--version", kVersion);
   app.require_subcommand(1);
@@ -211,24 +263,45 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   CliRequest request;
   CLI::App* to_din = app.add_subcommand("to-din", "DXF files to DIN files");
   CLI::App* to_dxf = app.add_subcommand("to-dxf", "DIN files to DXF files");
+  CLI::App* render = app.add_subcommand(
+      "render", "pictures of DXF and DIN files, as the window's preview shows them");
   AddCommonOptions(*to_din, request);
   AddCommonOptions(*to_dxf, request);
+  std::string picture_format = "png", picture_size = "1600x1200";
+  render
+      ->add_option("-o,--output-dir", request.output_dir,
+                   "write the pictures into DIR (default: beside each drawing)")
+      ->type_name("DIR");
+  render->add_option("--format", picture_format, "png (the default) or svg")
+      ->check(CLI::IsMember({"png", "svg"}))
+      ->type_name("FORMAT");
+  render->add_option("--size", picture_size, "the picture's size in pixels (default: 1600x1200)")
+      ->type_name("WxH");
+  render->add_flag("-f,--force", request.force, "replace pictures that exist")
+      ->disable_flag_override();
+  render->add_flag("-v,--verbose", request.verbose, "one line per picture on standard output")
+      ->disable_flag_override();
+  render->add_flag("-q,--quiet", request.quiet, "no messages about files")->disable_flag_override();
+  render->add_option("FILE", request.files, "the drawings (.dxf, .din)")->required();
+  for (CLI::App* reader : {to_din, render}) {
+    reader
+        ->add_option("--settings", request.settings_path,
+                     "the layer and pen class settings (default: $XDG_CONFIG_HOME/kelvor.ini "
+                     "or ~/.config/kelvor.ini, if there is one)")
+        ->type_name("FILE");
+    reader
+        ->add_option("--dxf-encoding", request.dxf_encoding,
+                     "read the drawings' texts in this encoding (UTF-8, ANSI_1252, CP1250, "
+                     "SHIFT_JIS, any name iconv knows) whatever their headers say (default: "
+                     "UTF-8 from AutoCAD 2007 on, else the header's $DWGCODEPAGE, else "
+                     "Shift-JIS)")
+        ->type_name("NAME");
+  }
   to_din
       ->add_option("--text-scale", request.text_scale,
                    "scale text heights by 1/N, N a positive number (default: a layer named "
                    "'sc A/B' sets the scale, else 1)")
       ->type_name("N");
-  to_din
-      ->add_option("--settings", request.settings_path,
-                   "the layer and pen class settings (default: $XDG_CONFIG_HOME/kelvor.ini "
-                   "or ~/.config/kelvor.ini, if there is one)")
-      ->type_name("FILE");
-  to_din
-      ->add_option("--dxf-encoding", request.dxf_encoding,
-                   "read the drawings' texts in this encoding (UTF-8, ANSI_1252, CP1250, "
-                   "SHIFT_JIS, any name iconv knows) whatever their headers say (default: "
-                   "UTF-8 from AutoCAD 2007 on, else the header's $DWGCODEPAGE, else Shift-JIS)")
-      ->type_name("NAME");
   to_dxf
       ->add_option("--template", request.template_path,
                    "the DXF header template (default: Dxfhjw.dat beside the program or in "
@@ -244,7 +317,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     err << "dxfdin: " << error.what() << "\nTry 'dxfdin --help' or 'dxfdin to-din --help'.\n";
     return kExitUsage;
   }
-  request.direction = to_din->parsed() ? BatchDirection::kDxfToDin : BatchDirection::kDinToDxf;
+  request.direction = to_dxf->parsed() ? BatchDirection::kDinToDxf : BatchDirection::kDxfToDin;
 
   auto fail_setup = [&](const std::string& message) {
     err << "dxfdin: " << message << "\n";
@@ -286,13 +359,13 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       return fail_setup("settings file " + settings_path.string() +
                         ": dxf_encoding: no such encoding: " + settings.dxf_encoding);
     }
-    if (to_din->count("--dxf-encoding") > 0) {
+    if (to_din->count("--dxf-encoding") + render->count("--dxf-encoding") > 0) {
       if (EncodingNamed(request.dxf_encoding).empty()) {
         return fail_setup("--dxf-encoding: no such encoding: " + request.dxf_encoding);
       }
       settings.dxf_encoding = request.dxf_encoding;
     }
-    if (to_din->count("--text-scale") > 0) {
+    if (to_din->parsed() && to_din->count("--text-scale") > 0) {
       context.text_scale_on = 1;
       context.scale_text = request.text_scale;
     }
@@ -304,6 +377,11 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     } catch (const std::exception& error) {
       return fail_setup(error.what());
     }
+  }
+
+  if (render->parsed()) {
+    return RenderPictures(request, picture_format, picture_size, context, settings, pictures, out,
+                          err);
   }
 
   std::vector<BatchJob> jobs;
@@ -330,13 +408,23 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
 
 }  // namespace
 
+bool ProgressWanted() {
+  const char* term = std::getenv("TERM");
+  return ::isatty(STDERR_FILENO) == 1 && !(term && std::strcmp(term, "dumb") == 0);
+}
+
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err) {
   return RunCli(argc, argv, out, err, ProgressWanted());
 }
 
 int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress) {
+  return RunCli(argc, argv, out, err, progress, {});
+}
+
+int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress,
+           const PictureWriter& pictures) {
   try {
-    return Run(argc, argv, out, err, progress);
+    return Run(argc, argv, out, err, progress, pictures);
   } catch (const std::exception& error) {
     // Whatever went wrong is one line and a usage status, never an abort.
     err << "dxfdin: " << error.what() << "\n";

@@ -18,6 +18,7 @@
 #include "settings/profile_file.h"
 #include "settings/settings_file.h"
 #include "ui/form_layout.h"
+#include "ui/preview_window.h"
 #include "ui/settings_dialog.h"
 
 namespace dxfdin::ui {
@@ -123,6 +124,9 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   N1 = MainMenu1->addAction(QString::fromUtf8("環境設定"));
   N1->setObjectName("N1");
   connect(N1, &QAction::triggered, this, &TForm1::N1Click);
+  N2 = MainMenu1->addAction(QString::fromUtf8("プレビュー"));
+  N2->setObjectName("N2");
+  connect(N2, &QAction::triggered, this, &TForm1::N2Click);
 
   auto make_button = [&](const char* name, const char* text) {
     auto* button = new QPushButton(QString::fromUtf8(text), client);
@@ -172,6 +176,15 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   Label2 = make_label("Label2", "1/");
   CheckBox2 = new QCheckBox(QString::fromUtf8("文字縮尺(din出力時) "), client);
   CheckBox2->setObjectName("CheckBox2");
+
+  // A double click shows the file in the preview; while the preview is open it follows the
+  // selection in both panes.
+  for (TFileListBox* list : {FileListBox1, FileListBox2}) {
+    connect(list, &QListWidget::itemDoubleClicked, this,
+            [this, list](QListWidgetItem* item) { PreviewFile(list, item, true); });
+    connect(list, &QListWidget::currentItemChanged, this,
+            [this, list](QListWidgetItem* item) { PreviewFile(list, item, false); });
+  }
 
   DriveComboBox1->SetDirList(DirectoryListBox1);
   DirectoryListBox1->SetDrive(DriveComboBox1);
@@ -326,6 +339,28 @@ void TForm1::N1Click() {
   }
   // Back from the dialog the main window is active again.
   FormActivate();
+}
+
+void TForm1::N2Click() {
+  TFileListBox* list = last_list_ ? last_list_ : FileListBox1;
+  PreviewFile(list, list->currentItem(), true);
+}
+
+void TForm1::PreviewFile(TFileListBox* list, QListWidgetItem* item, bool open) {
+  last_list_ = list;
+  if (!open && !(preview_ && preview_->isVisible())) return;
+  if (!preview_) preview_ = new TPreviewForm(this);
+  if (open) {
+    preview_->show();
+    preview_->raise();
+  }
+  if (!item) return;
+  // What the next batch would use: its context as it stands, with the scale typed now.
+  TConversionContext context = context_;
+  context.scale_text = Edit1->text().toStdString();
+  preview_->ShowFile(
+      std::filesystem::path(list->Directory().toStdString()) / item->text().toStdString(), context,
+      settings_);
 }
 
 void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction) {

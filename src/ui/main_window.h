@@ -43,6 +43,12 @@ class TForm1 : public QMainWindow {
   void CheckBox1Click();
   void CheckBox2Click();
   void N1Click();
+  // "プレビュー": the preview window, showing the current file of the pane last used.
+  void N2Click();
+  // The preview, once it has been opened.
+  class TPreviewForm* Preview() const {
+    return preview_;
+  }
 
   QPushButton* Button1;
   QPushButton* Button2;
@@ -62,6 +68,7 @@ class TForm1 : public QMainWindow {
   QLineEdit* Edit1;
   QMenuBar* MainMenu1;
   QAction* N1;
+  QAction* N2;
 
  protected:
   void showEvent(QShowEvent* event) override;
@@ -73,6 +80,8 @@ class TForm1 : public QMainWindow {
   // While a batch runs only "中止" and Esc take effect.
   void SetBatchRunning(bool running);
   void ShowError(const QString& text);
+  // Shows the file of `item` in `list` in the preview, opening it when `open`.
+  void PreviewFile(TFileListBox* list, QListWidgetItem* item, bool open);
 
   std::filesystem::path settings_path_;
   QString start_dxf_dir_;
@@ -83,6 +92,8 @@ class TForm1 : public QMainWindow {
   bool stop_requested_ = false;
   TConversionContext context_;
   TConversionSettings settings_;
+  class TPreviewForm* preview_ = nullptr;
+  TFileListBox* last_list_ = nullptr;
 };
 
 }  // namespace dxfdin::ui

@@ -3,12 +3,12 @@
 #include <QCloseEvent>
 #include <exception>
 
+#include "render/sjis.h"
 #include "settings/profile_file.h"
 #include "settings/settings_file.h"
 #include "text/number_text.h"
 #include "ui/form_layout.h"
 #include "ui/main_window.h"
-#include "ui/sjis.h"
 
 namespace dxfdin::ui {
 
@@ -93,7 +93,7 @@ void TForm2::FormCreate() {
   CheckBox1Click();
   CheckBox2Click();
   for (int i = 0; i < 7; ++i) {
-    edits[i]->setText(FromSjis(settings.ss_l_c[i]));
+    edits[i]->setText(render::FromSjis(settings.ss_l_c[i]));
     edits[7 + i]->setText(QString::number(settings.n_l_c[i]));
   }
   for (int i = 0; i < 6; ++i) edits[14 + i]->setText(QString::number(settings.n_p_c[i]));
@@ -119,9 +119,9 @@ namespace {
 // 9 bytes of Shift-JIS, and a key cut short or with "?" for a character would match layers
 // the user did not mean.
 QString KeyProblem(int number, const QString& text) {
-  const std::string bytes = ToSjis(text);
+  const std::string bytes = render::ToSjis(text);
   const QString name = QString::fromUtf8("レイヤー名 %1「%2」").arg(number).arg(text);
-  if (FromSjis(bytes) != text)
+  if (render::FromSjis(bytes) != text)
     return name + QString::fromUtf8("に Shift-JIS で書けない文字があります");
   if (bytes.size() > kSettingsKeyBytes) {
     return name + QString::fromUtf8("が %1 バイトを超えています（全角文字は 2 バイト）")
@@ -149,7 +149,7 @@ bool TForm2::FormClose() {
           return false;
         }
       }
-      for (int i = 0; i < 7; ++i) settings.ss_l_c[i] = ToSjis(edits[i]->text());
+      for (int i = 0; i < 7; ++i) settings.ss_l_c[i] = render::ToSjis(edits[i]->text());
       for (int i = 0; i < 7; ++i) store(edits[7 + i], settings.n_l_c[i]);
     }
     if (settings.pen_class == 1) {
@@ -165,7 +165,7 @@ bool TForm2::FormClose() {
   values.lay_class = CheckBox1->isChecked();
   values.pen_class = CheckBox2->isChecked();
   for (int i = 0; i < 7; ++i) {
-    values.key_texts[i] = ToSjis(edits[i]->text());
+    values.key_texts[i] = render::ToSjis(edits[i]->text());
     values.class_texts[i] = edits[7 + i]->text().toStdString();
   }
   for (int i = 0; i < 6; ++i) values.pen_texts[i] = edits[14 + i]->text().toStdString();

@@ -4,9 +4,9 @@
 #include <QString>
 #include <string>
 
-namespace dxfdin::ui {
+namespace dxfdin::render {
 
 QString FromSjis(const std::string& bytes);
 std::string ToSjis(const QString& text);
 
-}  // namespace dxfdin::ui
+}  // namespace dxfdin::render

@@ -1,9 +1,9 @@
-#include "ui/sjis.h"
+#include "render/sjis.h"
 
 #include <QStringDecoder>
 #include <QStringEncoder>
 
-namespace dxfdin::ui {
+namespace dxfdin::render {
 
 QString FromSjis(const std::string& bytes) {
   QStringDecoder decoder("Shift_JIS");
@@ -18,4 +18,4 @@ std::string ToSjis(const QString& text) {
   return bytes.toStdString();
 }
 
-}  // namespace dxfdin::ui
+}  // namespace dxfdin::render

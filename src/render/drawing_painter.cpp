@@ -1,0 +1,281 @@
+#include "render/drawing_painter.h"
+
+#include <QFont>
+#include <QLineF>
+#include <QPen>
+#include <QPolygonF>
+#include <algorithm>
+#include <cmath>
+#include <numbers>
+#include <vector>
+
+namespace dxfdin::render {
+
+namespace {
+
+constexpr double kDegree = std::numbers::pi / 180;
+// Items painted between looks at `cancel`, and lines handed to the painter at once.
+constexpr std::size_t kBatch = 4096;
+
+bool Finite(QPointF p) {
+  return std::isfinite(p.x()) && std::isfinite(p.y());
+}
+
+// Pens by style: a cosmetic pixel wide, dashed where the pattern is large enough to see.
+class Pens {
+ public:
+  Pens(const PreviewDrawing& drawing, double scale) {
+    for (const ItemStyle& style : drawing.styles) {
+      QPen pen(ClassColour(style.class_no), 1);
+      pen.setCosmetic(true);
+      double period = 0;
+      QList<qreal> pattern;
+      for (double length : DashPattern(style.dash)) {
+        pattern << std::max(length * scale, 1.0);
+        period += length * scale;
+      }
+      const bool dashed = period >= 6;
+      if (dashed) pen.setDashPattern(pattern);
+      pens_.push_back(pen);
+      dashed_.push_back(dashed);
+    }
+  }
+  const QPen& Of(std::uint32_t style) const { return pens_[style]; }
+  bool Dashed(std::uint32_t style) const { return dashed_[style]; }
+
+ private:
+  std::vector<QPen> pens_;
+  std::vector<bool> dashed_;
+};
+
+// Lines and dots of one style gathered, painted a batch at a time.
+class LineBatches {
+ public:
+  LineBatches(QPainter& painter, const Pens& pens, std::size_t styles)
+      : painter_(painter), pens_(pens), lines_(styles), dots_(styles) {}
+  void Line(std::uint32_t style, QPointF a, QPointF b) {
+    lines_[style].append(QLineF(a, b));
+    if (lines_[style].size() >= static_cast<qsizetype>(kBatch)) Flush(style);
+  }
+  void Dot(std::uint32_t style, QPointF at) {
+    dots_[style].append(QPointF(std::floor(at.x()) + 0.5, std::floor(at.y()) + 0.5));
+    if (dots_[style].size() >= static_cast<qsizetype>(kBatch)) Flush(style);
+  }
+  void FlushAll() {
+    for (std::size_t style = 0; style < lines_.size(); ++style) {
+      Flush(static_cast<std::uint32_t>(style));
+    }
+  }
+
+ private:
+  void Flush(std::uint32_t style) {
+    if (lines_[style].isEmpty() && dots_[style].isEmpty()) return;
+    painter_.setPen(pens_.Of(style));
+    if (!lines_[style].isEmpty()) painter_.drawLines(lines_[style]);
+    if (!dots_[style].isEmpty()) painter_.drawPoints(dots_[style].data(), dots_[style].size());
+    lines_[style].clear();
+    dots_[style].clear();
+  }
+  QPainter& painter_;
+  const Pens& pens_;
+  std::vector<QList<QLineF>> lines_;
+  std::vector<QList<QPointF>> dots_;
+};
+
+bool Cancelled(const std::atomic<bool>* cancel, std::size_t count) {
+  return cancel && count % kBatch == 0 && cancel->load();
+}
+
+void PaintSegments(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+                   const QRectF& box, const Pens& pens, const std::atomic<bool>* cancel) {
+  LineBatches batches(painter, pens, drawing.styles.size());
+  std::size_t count = 0;
+  for (const Segment& s : drawing.segments) {
+    if (Cancelled(cancel, ++count)) return;
+    QPointF a = view.ToDevice(s.x1, s.y1), b = view.ToDevice(s.x2, s.y2);
+    if (!Finite(a) || !Finite(b)) continue;
+    const QPointF start = a;
+    if (!ClipLine(a, b, box)) continue;
+    if (std::abs(a.x() - b.x()) < 1 && std::abs(a.y() - b.y()) < 1) {
+      batches.Dot(s.style, a);
+    } else if (pens.Dashed(s.style)) {
+      // The pattern runs from the line's own start, wherever the device cuts it.
+      QPen pen = pens.Of(s.style);
+      pen.setDashOffset(QLineF(start, a).length());
+      painter.setPen(pen);
+      painter.drawLine(a, b);
+    } else {
+      batches.Line(s.style, a, b);
+    }
+  }
+  batches.FlushAll();
+}
+
+void PaintArcs(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+               const QRectF& box, const Pens& pens, const std::atomic<bool>* cancel) {
+  LineBatches batches(painter, pens, drawing.styles.size());
+  std::size_t count = 0;
+  for (const ArcItem& arc : drawing.arcs) {
+    if (Cancelled(cancel, ++count)) return;
+    const QPointF centre = view.ToDevice(arc.cx, arc.cy);
+    const double r = arc.radius * view.scale;
+    if (!Finite(centre) || !std::isfinite(r) || !std::isfinite(arc.start) ||
+        !std::isfinite(arc.sweep)) {
+      continue;
+    }
+    const QRectF extent(centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
+    if (!extent.intersects(box) && !box.contains(centre)) continue;
+    if (r < 1) {
+      if (box.contains(centre)) batches.Dot(arc.style, centre);
+      continue;
+    }
+    const QPolygonF points = ArcPolyline(arc, view);
+    const auto n = points.size() - 1;
+    if (pens.Dashed(arc.style)) {
+      painter.setPen(pens.Of(arc.style));
+      painter.drawPolyline(points);
+      continue;
+    }
+    for (qsizetype i = 0; i < n; ++i) {
+      QPointF a = points[i], b = points[i + 1];
+      if (ClipLine(a, b, box)) batches.Line(arc.style, a, b);
+    }
+  }
+  batches.FlushAll();
+}
+
+void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+                const QRectF& box, const std::atomic<bool>* cancel) {
+  QFont font = painter.font();
+  font.setFamilies({"IPAGothic", "IPAPGothic", font.family()});
+  std::size_t count = 0;
+  for (const TextItem& text : drawing.texts) {
+    if (Cancelled(cancel, ++count)) return;
+    const QPointF at = view.ToDevice(text.x, text.y);
+    const double height = text.height * view.scale;
+    const double width = text.width * view.scale;
+    if (!Finite(at) || !std::isfinite(height) || !std::isfinite(text.angle)) continue;
+    const double reach = std::max(width, height) + 2;
+    if (!box.adjusted(-reach, -reach, reach, reach).contains(at)) continue;
+    const QColor colour = ClassColour(drawing.styles[text.style].class_no);
+    painter.save();
+    painter.translate(at);
+    painter.rotate(-text.angle);
+    if (height < 3) {
+      // Too small to read: where the text runs.
+      painter.setPen(QPen(colour, 0));
+      painter.drawLine(QPointF(0, 0), QPointF(std::max(width, 1.0), 0));
+    } else {
+      // The frame half a unit around the text, then the text on its baseline, its capitals
+      // the text's height.
+      const double half = 0.5 * view.scale;
+      painter.setPen(QPen(QColor(200, 200, 200), 0));
+      painter.drawRect(QRectF(-half, half, width + 2 * half, -(height + 2 * half)));
+      font.setPixelSize(std::max(1, static_cast<int>(std::lround(height / 0.73))));
+      painter.setFont(font);
+      painter.setPen(colour);
+      painter.drawText(QPointF(0, 0), text.text);
+    }
+    painter.restore();
+  }
+}
+
+}  // namespace
+
+const std::vector<double>& DashPattern(Dash dash) {
+  static const std::vector<double> kSolid;
+  static const std::vector<double> kDashed = {0.5, 0.25};
+  static const std::vector<double> kCenter = {1.25, 0.25, 0.25, 0.25};
+  static const std::vector<double> kPhantom = {1.25, 0.25, 0.25, 0.25, 0.25, 0.25};
+  switch (dash) {
+    case Dash::kDashed:
+      return kDashed;
+    case Dash::kCenter:
+      return kCenter;
+    case Dash::kPhantom:
+      return kPhantom;
+    case Dash::kSolid:
+      break;
+  }
+  return kSolid;
+}
+
+bool ClipLine(QPointF& a, QPointF& b, const QRectF& box) {
+  // Liang and Barsky: the parameter range of the line within each pair of edges.
+  double t0 = 0, t1 = 1;
+  const double dx = b.x() - a.x(), dy = b.y() - a.y();
+  const double p[4] = {-dx, dx, -dy, dy};
+  const double q[4] = {a.x() - box.left(), box.right() - a.x(), a.y() - box.top(),
+                       box.bottom() - a.y()};
+  for (int i = 0; i < 4; ++i) {
+    if (p[i] == 0) {
+      if (q[i] < 0) return false;
+      continue;
+    }
+    const double t = q[i] / p[i];
+    if (p[i] < 0) {
+      t0 = std::max(t0, t);
+    } else {
+      t1 = std::min(t1, t);
+    }
+    if (t0 > t1) return false;
+  }
+  const QPointF start = a;
+  a = start + QPointF(dx, dy) * t0;
+  b = start + QPointF(dx, dy) * t1;
+  return true;
+}
+
+QPolygonF ArcPolyline(const ArcItem& arc, const Viewport& view) {
+  const QPointF centre = view.ToDevice(arc.cx, arc.cy);
+  const double r = arc.radius * view.scale;
+  const double step = 2 * std::acos(std::max(-1.0, 1 - 0.25 / std::max(r, 0.25)));
+  const double sweep = std::min(std::abs(arc.sweep), 360.0) * kDegree;
+  const int n = static_cast<int>(std::clamp(std::ceil(sweep / step), 2.0, 4096.0));
+  QPolygonF points;
+  points.reserve(n + 1);
+  for (int i = 0; i <= n; ++i) {
+    const double a = arc.start * kDegree + sweep * i / n;
+    points << QPointF(centre.x() + r * std::cos(a), centre.y() - r * std::sin(a));
+  }
+  return points;
+}
+
+Viewport Viewport::ZoomedAt(QPointF at, double factor) const {
+  Viewport zoomed;
+  zoomed.scale = scale * factor;
+  zoomed.ox = at.x() - (at.x() - ox) * factor;
+  zoomed.oy = at.y() - (at.y() - oy) * factor;
+  return zoomed;
+}
+
+Viewport FitViewport(const QRectF& bounds, const QSizeF& size, double margin) {
+  Viewport view;
+  if (bounds.isEmpty() || size.isEmpty()) return view;
+  const double w = std::max(size.width() - 2 * margin, 1.0);
+  const double h = std::max(size.height() - 2 * margin, 1.0);
+  view.scale = std::min(w / bounds.width(), h / bounds.height());
+  view.ox = size.width() / 2 - view.scale * bounds.center().x();
+  view.oy = size.height() / 2 + view.scale * bounds.center().y();
+  return view;
+}
+
+QColor ClassColour(std::int32_t class_no) {
+  if (class_no == 0) return Qt::black;
+  // Hues a golden angle apart, so that neighbouring classes differ.
+  const double hue = std::fmod(static_cast<double>(class_no) * 0.618033988749895, 1.0);
+  return QColor::fromHsvF(static_cast<float>(hue < 0 ? hue + 1 : hue), 0.85f, 0.7f);
+}
+
+void PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+                  const QRectF& device, const std::atomic<bool>* cancel) {
+  if (!(view.scale > 0) || !std::isfinite(view.scale)) return;
+  // A pixel beyond the device on each side, so that lines along its edges are drawn.
+  const QRectF box = device.adjusted(-2, -2, 2, 2);
+  const Pens pens(drawing, view.scale);
+  PaintSegments(painter, drawing, view, box, pens, cancel);
+  PaintArcs(painter, drawing, view, box, pens, cancel);
+  PaintTexts(painter, drawing, view, box, cancel);
+}
+
+}  // namespace dxfdin::render

@@ -1,0 +1,57 @@
+// Painting a drawing's items: each class in a colour of its own, line types as the DXF
+// side's patterns, texts in their height and angle with their frames. What is smaller than a
+// pixel is a dot or nothing, what lies off the device is not drawn, so that a large drawing
+// paints in time proportional to what shows.
+#pragma once
+
+#include <QColor>
+#include <QPainter>
+#include <QPointF>
+#include <QPolygonF>
+#include <QRectF>
+#include <QSizeF>
+#include <atomic>
+#include <vector>
+
+#include "render/preview_drawing.h"
+
+namespace dxfdin::render {
+
+// Drawing units to device pixels: x to the right, y up.
+struct Viewport {
+  double scale = 1;  // pixels per drawing unit
+  double ox = 0;     // the device point of the drawing's origin
+  double oy = 0;
+
+  QPointF ToDevice(double x, double y) const { return {ox + scale * x, oy - scale * y}; }
+  QPointF ToDrawing(QPointF device) const {
+    return {(device.x() - ox) / scale, (oy - device.y()) / scale};
+  }
+  // Zoomed by `factor` about the device point `at`, which keeps its place on the drawing.
+  Viewport ZoomedAt(QPointF at, double factor) const;
+};
+
+// The viewport that shows `bounds` whole, centred on a device of `size`, `margin` pixels
+// free around it.
+Viewport FitViewport(const QRectF& bounds, const QSizeF& size, double margin = 12);
+
+// A colour of its own for each class, dark enough to read on white.
+QColor ClassColour(std::int32_t class_no);
+
+// The part of the line a-b within `box` (in place), or false when none of it is.
+bool ClipLine(QPointF& a, QPointF& b, const QRectF& box);
+
+// The device points of an arc (or circle) of at least one pixel's radius: chords within a
+// quarter pixel of it, at most 4096.
+QPolygonF ArcPolyline(const ArcItem& arc, const Viewport& view);
+
+// The patterns of the DXF side's line types in drawing units (dash, gap, dash, gap ...);
+// empty for a solid line.
+const std::vector<double>& DashPattern(Dash dash);
+
+// Paints the items that lie on `device` (the painter's pixels) through `view`. Stops early,
+// leaving the picture partly painted, once `cancel` is set.
+void PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+                  const QRectF& device, const std::atomic<bool>* cancel = nullptr);
+
+}  // namespace dxfdin::render

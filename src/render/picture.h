@@ -1,0 +1,29 @@
+// Pictures of a drawing, as the preview shows it fitted to the picture, on white: a raster
+// image (PNG) or an SVG document. Written without a display (Qt's offscreen platform does for
+// the image's text).
+#pragma once
+
+#include <QImage>
+#include <QSize>
+#include <filesystem>
+#include <string>
+
+#include "render/preview_drawing.h"
+
+namespace dxfdin::render {
+
+enum class PictureFormat { kPng, kSvg };
+
+QImage DrawingImage(const PreviewDrawing& drawing, QSize size);
+
+// An SVG document of the picture: one path per class and line type, one text element per
+// text, in the pixels of `size`.
+std::string DrawingSvg(const PreviewDrawing& drawing, QSize size);
+
+// Writes the picture of `drawing` to `target`, safely (a temporary file put in its place when
+// complete); an existing target is kept unless `replace`. Throws std::system_error naming the
+// target (OutputExistsError when it exists and is kept).
+void WritePicture(const PreviewDrawing& drawing, PictureFormat format, QSize size,
+                  const std::filesystem::path& target, bool replace);
+
+}  // namespace dxfdin::render

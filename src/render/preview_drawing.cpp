@@ -1,0 +1,174 @@
+#include "render/preview_drawing.h"
+
+#include <algorithm>
+#include <cmath>
+#include <exception>
+#include <map>
+#include <numbers>
+
+#include "batch/batch.h"
+#include "din_to_dxf/din_item_sink.h"
+#include "render/sjis.h"
+
+namespace dxfdin::render {
+
+namespace {
+
+class Cancelled : public std::exception {};
+
+// Collects the items, each with the index of its class and line type.
+class Collector : public DinItemSink {
+ public:
+  explicit Collector(PreviewDrawing& drawing) : drawing_(drawing) {}
+
+  void Line(const TConversionContext& c) override {
+    drawing_.segments.push_back({c.p1_x, c.p1_y, c.p2_x, c.p2_y, Style(c)});
+    ++drawing_.lines;
+  }
+  void CircleOrArc(const TConversionContext& c, bool circle) override {
+    if (circle) {
+      drawing_.arcs.push_back({c.centre_x, c.centre_y, c.radius, 0, 360, Style(c)});
+      ++drawing_.circles;
+    } else {
+      drawing_.arcs.push_back(
+          {c.centre_x, c.centre_y, c.radius, c.start_angle, c.end_angle - c.start_angle, Style(c)});
+      ++drawing_.arc_count;
+    }
+  }
+  void Text(const TConversionContext& c, std::string_view text) override {
+    // The frame: its corner, its end along the text and across it. The converter makes it
+    // one unit taller than the text; a frame that says nothing leaves the DIN height field
+    // (hundredths).
+    const auto& v = c.frame_v;
+    const double across = std::hypot(v[6] - v[2], v[7] - v[3]);
+    const double along = std::hypot(v[4] - v[2], v[5] - v[3]);
+    const double height = across > 1 ? across - 1 : c.text_height / 100.0;
+    drawing_.texts.push_back({c.text_x, c.text_y, c.text_angle, height, std::max(along - 1, 0.0),
+                              FromSjis(std::string(text)), Style(c)});
+  }
+
+ private:
+  std::uint32_t Style(const TConversionContext& c) {
+    ItemStyle style{c.class_no, Dash::kSolid};
+    if (c.line_type_name == "DASHED") style.dash = Dash::kDashed;
+    if (c.line_type_name == "CENTER") style.dash = Dash::kCenter;
+    if (c.line_type_name == "PHANTOM") style.dash = Dash::kPhantom;
+    drawing_.classes.insert(c.class_no);
+    auto [at, added] = index_.emplace(style, static_cast<std::uint32_t>(drawing_.styles.size()));
+    if (added) drawing_.styles.push_back(style);
+    return at->second;
+  }
+
+  PreviewDrawing& drawing_;
+  std::map<ItemStyle, std::uint32_t> index_;
+};
+
+// The box of the drawing's points. A few stray points far off (a line to 1e20, an item left
+// at a huge coordinate) would shrink the rest to a dot: the box holds the points that lie
+// within ten times the size of the middle 98% of them, around it.
+QRectF FitBounds(const PreviewDrawing& drawing) {
+  std::vector<QPointF> points;
+  auto add = [&](double x, double y) {
+    if (std::isfinite(x) && std::isfinite(y)) points.emplace_back(x, y);
+  };
+  for (const Segment& s : drawing.segments) {
+    add(s.x1, s.y1);
+    add(s.x2, s.y2);
+  }
+  for (const ArcItem& a : drawing.arcs) {
+    add(a.cx - a.radius, a.cy - a.radius);
+    add(a.cx + a.radius, a.cy + a.radius);
+  }
+  for (const TextItem& t : drawing.texts) {
+    // Its point and the far corner of its frame.
+    const double a = t.angle * std::numbers::pi / 180;
+    add(t.x, t.y);
+    add(t.x + t.width * std::cos(a) - t.height * std::sin(a),
+        t.y + t.width * std::sin(a) + t.height * std::cos(a));
+  }
+  if (points.empty()) return {};
+  auto middle = [&points](auto coordinate) {
+    std::vector<double> values;
+    values.reserve(points.size());
+    for (const QPointF& p : points) values.push_back(coordinate(p));
+    auto at = [&values](double fraction) {
+      auto nth = values.begin() + static_cast<std::ptrdiff_t>(fraction * (values.size() - 1));
+      std::nth_element(values.begin(), nth, values.end());
+      return *nth;
+    };
+    const double low = at(0.01), high = at(0.99);
+    const double reach = 10 * std::max(high - low, 0.0);
+    return std::pair{low - reach, high + reach};
+  };
+  const auto [x_low, x_high] = middle([](QPointF p) { return p.x(); });
+  const auto [y_low, y_high] = middle([](QPointF p) { return p.y(); });
+  double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
+  for (const QPointF& p : points) {
+    if (p.x() < x_low || p.x() > x_high || p.y() < y_low || p.y() > y_high) continue;
+    x0 = std::min(x0, p.x());
+    x1 = std::max(x1, p.x());
+    y0 = std::min(y0, p.y());
+    y1 = std::max(y1, p.y());
+  }
+  QRectF box(QPointF(x0, y0), QPointF(x1, y1));
+  if (box.width() <= 0 || box.height() <= 0) {
+    const double size = std::max({box.width(), box.height(), 1.0});
+    box = QRectF(box.center() - QPointF(size / 2, size / 2), QSizeF(size, size));
+  }
+  return box;
+}
+
+QString Counted(std::int64_t count, const char* kind) {
+  return QString("%1 %2").arg(count).arg(QString::fromUtf8(kind));
+}
+
+}  // namespace
+
+PreviewDrawing LoadPreviewDrawing(const std::filesystem::path& path,
+                                  const TConversionContext& context,
+                                  const TConversionSettings& settings,
+                                  const std::atomic<bool>* cancel) {
+  PreviewDrawing drawing;
+  Collector collector(drawing);
+  try {
+    drawing.report = ReadDrawingItems(path, context, settings, collector, [cancel] {
+      if (cancel && cancel->load()) throw Cancelled();
+    });
+  } catch (const Cancelled&) {
+    drawing.error = "cancelled";
+  } catch (const std::exception& error) {
+    drawing.error = QString::fromUtf8(error.what());
+  } catch (...) {
+    drawing.error = QString::fromStdString(path.string()) + ": cannot be read";
+  }
+  drawing.bounds = FitBounds(drawing);
+  return drawing;
+}
+
+QString DrawingSummary(const PreviewDrawing& drawing) {
+  if (!drawing.error.isEmpty()) return drawing.error;
+  QStringList parts;
+  parts << Counted(drawing.report.items, "items") << Counted(drawing.lines, "lines")
+        << Counted(drawing.arc_count, "arcs") << Counted(drawing.circles, "circles")
+        << Counted(static_cast<std::int64_t>(drawing.texts.size()), "texts");
+  QStringList classes;
+  for (std::int32_t n : drawing.classes) {
+    if (classes.size() == 12) {
+      classes << "...";
+      break;
+    }
+    classes << QString::number(n);
+  }
+  QString summary = parts.join(", ");
+  if (!classes.isEmpty()) summary += "; classes " + classes.join(" ");
+  const std::filesystem::path none;
+  const ConvertedFile file{none, none, drawing.report.items, drawing.report.passed_over,
+                           drawing.report.changed};
+  const std::string report = ConversionReport(file);
+  if (const auto rest = report.find(';'); rest != std::string::npos) {
+    summary += QString::fromStdString(report.substr(rest));
+  }
+  return summary;
+}
+
+}  // namespace dxfdin::render

@@ -1,0 +1,199 @@
+#include "ui/preview_window.h"
+
+#include <QApplication>
+#include <QKeyEvent>
+#include <QPainter>
+#include <QPointer>
+#include <QTimer>
+#include <QVBoxLayout>
+#include <QWheelEvent>
+#include <cmath>
+#include <thread>
+
+namespace dxfdin::ui {
+
+namespace {
+
+// Runs `work` on a thread of its own and hands its result to `done` on the window's thread,
+// unless `receiver` is gone by then.
+template <typename Work, typename Done>
+void OffThread(QObject* receiver, Work work, Done done) {
+  QPointer<QObject> guard(receiver);
+  std::thread([guard, work = std::move(work), done = std::move(done)]() mutable {
+    auto result = work();
+    QMetaObject::invokeMethod(
+        qApp,
+        [guard, done = std::move(done), result = std::move(result)]() mutable {
+          if (guard) done(std::move(result));
+        },
+        Qt::QueuedConnection);
+  }).detach();
+}
+
+}  // namespace
+
+DrawingView::DrawingView(QWidget* parent) : QWidget(parent), paint_timer_(new QTimer(this)) {
+  setObjectName("DrawingView");
+  setFocusPolicy(Qt::StrongFocus);
+  setMinimumSize(200, 150);
+  // A new image when the view has rested for a moment, not at every step of a drag.
+  paint_timer_->setSingleShot(true);
+  paint_timer_->setInterval(40);
+  connect(paint_timer_, &QTimer::timeout, this, &DrawingView::StartPainting);
+}
+
+DrawingView::~DrawingView() {
+  if (painting_cancel_) painting_cancel_->store(true);
+}
+
+void DrawingView::SetDrawing(std::shared_ptr<const render::PreviewDrawing> drawing) {
+  drawing_ = std::move(drawing);
+  image_ = QImage();
+  Fit();
+}
+
+void DrawingView::Fit() {
+  if (drawing_) SetView(render::FitViewport(drawing_->bounds, size()));
+}
+
+void DrawingView::SetView(const render::Viewport& view) {
+  view_ = view;
+  update();
+  PaintLater();
+}
+
+void DrawingView::PaintLater() {
+  if (painting_cancel_) painting_cancel_->store(true);
+  paint_timer_->start();
+}
+
+void DrawingView::StartPainting() {
+  if (!drawing_ || width() <= 0 || height() <= 0) return;
+  if (painting_cancel_) painting_cancel_->store(true);
+  auto cancel = std::make_shared<std::atomic<bool>>(false);
+  painting_cancel_ = cancel;
+  const int generation = ++generation_;
+  const render::Viewport view = view_;
+  const QSize size = this->size();
+  OffThread(
+      this,
+      [drawing = drawing_, view, size, cancel] {
+        QImage image(size, QImage::Format_RGB32);
+        image.fill(Qt::white);
+        QPainter painter(&image);
+        render::PaintDrawing(painter, *drawing, view, QRectF(QPointF(), size), cancel.get());
+        painter.end();
+        return cancel->load() ? QImage() : image;
+      },
+      [this, generation, view](QImage image) {
+        if (generation != generation_ || image.isNull()) return;
+        image_ = std::move(image);
+        image_view_ = view;
+        update();
+      });
+}
+
+void DrawingView::paintEvent(QPaintEvent*) {
+  QPainter painter(this);
+  painter.fillRect(rect(), Qt::white);
+  if (drawing_ && !drawing_->error.isEmpty()) {
+    // A file that cannot be shown says why, over what could be read of it.
+    painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap,
+                     drawing_->error);
+  }
+  if (image_.isNull()) return;
+  // The last image, moved and scaled to where the current view puts it.
+  const double factor = view_.scale / image_view_.scale;
+  painter.setTransform(QTransform(factor, 0, 0, factor, view_.ox - factor * image_view_.ox,
+                                  view_.oy - factor * image_view_.oy));
+  painter.drawImage(QPointF(0, 0), image_);
+}
+
+void DrawingView::resizeEvent(QResizeEvent*) {
+  if (drawing_ && image_.isNull()) {
+    Fit();
+  } else {
+    PaintLater();
+  }
+}
+
+void DrawingView::wheelEvent(QWheelEvent* event) {
+  const double steps = event->angleDelta().y() / 120.0;
+  if (steps == 0) return;
+  SetView(view_.ZoomedAt(event->position(), std::pow(1.25, steps)));
+  event->accept();
+}
+
+void DrawingView::mousePressEvent(QMouseEvent* event) {
+  if (event->button() != Qt::LeftButton) return;
+  dragging_ = true;
+  drag_from_ = event->position();
+}
+
+void DrawingView::mouseMoveEvent(QMouseEvent* event) {
+  if (!dragging_) return;
+  const QPointF delta = event->position() - drag_from_;
+  drag_from_ = event->position();
+  render::Viewport moved = view_;
+  moved.ox += delta.x();
+  moved.oy += delta.y();
+  SetView(moved);
+}
+
+void DrawingView::mouseReleaseEvent(QMouseEvent* event) {
+  if (event->button() == Qt::LeftButton) dragging_ = false;
+}
+
+void DrawingView::keyPressEvent(QKeyEvent* event) {
+  if (event->key() == Qt::Key_Home) {
+    Fit();
+    return;
+  }
+  QWidget::keyPressEvent(event);
+}
+
+TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent, Qt::Window) {
+  setObjectName("TPreviewForm");
+  setWindowTitle(QString::fromUtf8("プレビュー"));
+  resize(800, 600);
+  View = new DrawingView(this);
+  Status = new QLabel(this);
+  Status->setObjectName("Status");
+  Status->setWordWrap(true);
+  auto* layout = new QVBoxLayout(this);
+  layout->setContentsMargins(0, 0, 0, 4);
+  layout->addWidget(View, 1);
+  layout->addWidget(Status);
+}
+
+TPreviewForm::~TPreviewForm() {
+  if (reading_cancel_) reading_cancel_->store(true);
+}
+
+void TPreviewForm::ShowFile(const std::filesystem::path& path, const TConversionContext& context,
+                            const TConversionSettings& settings) {
+  if (reading_cancel_) reading_cancel_->store(true);
+  auto cancel = std::make_shared<std::atomic<bool>>(false);
+  reading_cancel_ = cancel;
+  const int generation = ++generation_;
+  file_ = path;
+  drawing_.reset();
+  setWindowTitle(QString::fromUtf8("プレビュー - ") +
+                 QString::fromStdString(path.filename().string()));
+  Status->setText(QString::fromUtf8("読み込み中: ") + QString::fromStdString(path.string()));
+  OffThread(
+      this,
+      [path, context, settings, cancel] {
+        return std::make_shared<const render::PreviewDrawing>(
+            render::LoadPreviewDrawing(path, context, settings, cancel.get()));
+      },
+      [this, generation](std::shared_ptr<const render::PreviewDrawing> drawing) {
+        if (generation != generation_) return;
+        drawing_ = drawing;
+        Status->setText(render::DrawingSummary(*drawing));
+        View->SetDrawing(drawing);
+        emit DrawingShown();
+      });
+}
+
+}  // namespace dxfdin::ui

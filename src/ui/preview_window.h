@@ -1,0 +1,93 @@
+// The preview: a window of its own beside the main window that draws a DXF or DIN file as
+// the DIN items its conversion gives (what the user sees is what the conversion keeps).
+// Files are read and pictures painted off the window's thread; a new file or view cancels
+// the work for the old one. The wheel zooms about the cursor, dragging pans, Home fits.
+#pragma once
+
+#include <QImage>
+#include <QLabel>
+#include <QWidget>
+#include <atomic>
+#include <filesystem>
+#include <memory>
+
+#include "din_format/conversion_context.h"
+#include "render/drawing_painter.h"
+#include "render/preview_drawing.h"
+#include "settings/conversion_settings.h"
+
+class QTimer;
+
+namespace dxfdin::ui {
+
+// The drawing, painted into an image for the current view by a worker thread. While the
+// user pans or zooms, the last image is moved and scaled at once, and a fresh one follows.
+class DrawingView : public QWidget {
+  Q_OBJECT
+ public:
+  explicit DrawingView(QWidget* parent);
+  ~DrawingView() override;
+
+  void SetDrawing(std::shared_ptr<const render::PreviewDrawing> drawing);
+  // Shows the whole drawing.
+  void Fit();
+  const render::Viewport& View() const { return view_; }
+  void SetView(const render::Viewport& view);
+  // Whether the image shown was painted for the current view (tests wait for it).
+  bool Painted() const {
+    return !image_.isNull() && image_view_.scale == view_.scale && image_view_.ox == view_.ox &&
+           image_view_.oy == view_.oy;
+  }
+
+ protected:
+  void paintEvent(QPaintEvent* event) override;
+  void resizeEvent(QResizeEvent* event) override;
+  void wheelEvent(QWheelEvent* event) override;
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
+ private:
+  void PaintLater();
+  void StartPainting();
+
+  std::shared_ptr<const render::PreviewDrawing> drawing_;
+  render::Viewport view_;
+  QImage image_;
+  render::Viewport image_view_;
+  QTimer* paint_timer_;
+  std::shared_ptr<std::atomic<bool>> painting_cancel_;
+  int generation_ = 0;
+  QPointF drag_from_;
+  bool dragging_ = false;
+};
+
+class TPreviewForm : public QWidget {
+  Q_OBJECT
+ public:
+  explicit TPreviewForm(QWidget* parent);
+  ~TPreviewForm() override;
+
+  // Reads `path` with copies of the batch's context and settings, so that looking never
+  // changes what the next batch writes.
+  void ShowFile(const std::filesystem::path& path, const TConversionContext& context,
+                const TConversionSettings& settings);
+  const std::filesystem::path& File() const { return file_; }
+  // The drawing shown, once read (null while it is read).
+  const render::PreviewDrawing* Drawing() const { return drawing_.get(); }
+
+  DrawingView* View;
+  QLabel* Status;
+
+ signals:
+  void DrawingShown();
+
+ private:
+  std::filesystem::path file_;
+  std::shared_ptr<const render::PreviewDrawing> drawing_;
+  std::shared_ptr<std::atomic<bool>> reading_cancel_;
+  int generation_ = 0;
+};
+
+}  // namespace dxfdin::ui

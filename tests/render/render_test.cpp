@@ -1,0 +1,168 @@
+// Pictures of drawings: where the painted pixels lie, line types, and the pictures that
+// `dxfdin render` writes.
+#include <QImage>
+#include <QProcess>
+#include <QTemporaryDir>
+#include <QXmlStreamReader>
+#include <QtTest/QtTest>
+#include <fstream>
+
+#include "render/drawing_painter.h"
+#include "render/picture.h"
+#include "render/preview_drawing.h"
+
+using namespace dxfdin;
+using namespace dxfdin::render;
+
+namespace {
+
+const QString kSource = DXFDIN_SOURCE_DIR;
+
+std::filesystem::path WriteDxf(const QTemporaryDir& dir, const char* name,
+                               const std::string& entities) {
+  const std::filesystem::path path = dir.filePath(name).toStdString();
+  std::ofstream(path) << "  0\nSECTION\n  2\nENTITIES\n" << entities << "  0\nENDSEC\n  0\nEOF\n";
+  return path;
+}
+
+std::string Line(double x1, double y1, double x2, double y2, const char* type = "CONTINUOUS") {
+  return "  0\nLINE\n  6\n" + std::string(type) + "\n 10\n" + std::to_string(x1) + "\n 20\n" +
+         std::to_string(y1) + "\n 11\n" + std::to_string(x2) + "\n 21\n" + std::to_string(y2) +
+         "\n";
+}
+
+// Painted, not the white background (lines are antialiased: a line between two rows of
+// pixels paints both lightly).
+bool Dark(const QImage& image, int x, int y) {
+  return image.valid(x, y) && qGray(image.pixel(x, y)) < 230;
+}
+
+// Whether some pixel within `reach` of (x, y) is dark.
+bool DarkNear(const QImage& image, int x, int y, int reach = 1) {
+  for (int dy = -reach; dy <= reach; ++dy) {
+    for (int dx = -reach; dx <= reach; ++dx) {
+      if (Dark(image, x + dx, y + dy)) return true;
+    }
+  }
+  return false;
+}
+
+PreviewDrawing Load(const std::filesystem::path& path) {
+  TConversionContext context;
+  ResetConversionContext(context);
+  return LoadPreviewDrawing(path, context, {});
+}
+
+}  // namespace
+
+class RenderTest : public QObject {
+  Q_OBJECT
+
+ private slots:
+  void PixelsLieOnTheDrawingsLines() {
+    QTemporaryDir dir;
+    // A square 0..100 with a circle in it and a stray line to 1e20, which the fit leaves out.
+    const auto path = WriteDxf(
+        dir, "square.dxf",
+        Line(0, 0, 100, 0) + Line(100, 0, 100, 100) + Line(100, 100, 0, 100) + Line(0, 100, 0, 0) +
+            Line(50, 50, 50, 1e20) + "  0\nCIRCLE\n 10\n50\n 20\n50\n 40\n25\n");
+    const PreviewDrawing drawing = Load(path);
+    QVERIFY(drawing.error.isEmpty());
+    QCOMPARE(drawing.lines, 5);
+    QCOMPARE(drawing.circles, 1);
+    const QImage image = DrawingImage(drawing, QSize(240, 240));
+    const Viewport view = FitViewport(drawing.bounds, QSizeF(240, 240));
+    QVERIFY(view.scale > 2);
+    // A coarse mask: the square's sides and the circle are dark, the space between is not.
+    for (double t : {10.0, 35.0, 65.0, 90.0}) {
+      for (QPointF p : {QPointF(t, 0), QPointF(100, t), QPointF(t, 100), QPointF(0, t)}) {
+        const QPointF at = view.ToDevice(p.x(), p.y());
+        QVERIFY2(DarkNear(image, int(at.x()), int(at.y())),
+                 qPrintable(QString("%1 %2").arg(p.x()).arg(p.y())));
+      }
+    }
+    const QPointF on_circle = view.ToDevice(75, 50);
+    QVERIFY(DarkNear(image, int(on_circle.x()), int(on_circle.y())));
+    for (QPointF p : {QPointF(12, 12), QPointF(88, 12), QPointF(12, 88), QPointF(65, 65)}) {
+      const QPointF at = view.ToDevice(p.x(), p.y());
+      QVERIFY(!DarkNear(image, int(at.x()), int(at.y()), 2));
+    }
+    // Zoomed about a point, that point stays where it is on the device.
+    const Viewport zoomed = view.ZoomedAt(QPointF(30, 40), 4);
+    QCOMPARE(zoomed.ToDrawing(QPointF(30, 40)), view.ToDrawing(QPointF(30, 40)));
+  }
+
+  void DashedLinesHaveGapsOnlyWhereTheyCanBeSeen() {
+    QTemporaryDir dir;
+    const auto path = WriteDxf(dir, "dashed.dxf", Line(0, 0, 20, 0, "DASHED") + Line(0, 5, 20, 5));
+    const PreviewDrawing drawing = Load(path);
+    const Viewport view = FitViewport(drawing.bounds, QSizeF(400, 200));
+    QImage image(400, 200, QImage::Format_RGB32);
+    image.fill(Qt::white);
+    {
+      QPainter painter(&image);
+      PaintDrawing(painter, drawing, view, QRectF(0, 0, 400, 200));
+    }
+    int dark_dashed = 0, dark_solid = 0, samples = 0;
+    for (double x = 0.5; x < 19.5; x += 0.05, ++samples) {
+      const QPointF dashed = view.ToDevice(x, 0), solid = view.ToDevice(x, 5);
+      dark_dashed += Dark(image, int(dashed.x()), int(dashed.y()));
+      dark_solid += Dark(image, int(solid.x()), int(solid.y()));
+    }
+    QCOMPARE(dark_solid, samples);
+    // DASHED: 0.5 drawn, 0.25 left out.
+    QVERIFY(dark_dashed > samples / 2 && dark_dashed < samples * 4 / 5);
+  }
+
+  void RenderWritesPngAndSvgPicturesOfTheExamples() {
+    QTemporaryDir out;
+    // Beside the examples, a drawing of one class in two line types: three solid sides and a
+    // circle, and a dashed side, give two paths.
+    const auto mine =
+        WriteDxf(out, "mine.dxf",
+                 Line(0, 0, 10, 0) + Line(10, 0, 10, 10) + Line(10, 10, 0, 10) +
+                     Line(0, 10, 0, 0, "DASHED") + "  0\nCIRCLE\n 10\n5\n 20\n5\n 40\n2\n");
+    const QStringList drawings = {
+        kSource + "/examples/dxf/plan.dxf", kSource + "/examples/din/items.din",
+        kSource + "/examples/dxf/jwcad-basic-sjis.dxf", QString::fromStdString(mine.string())};
+    for (const char* format : {"png", "svg"}) {
+      QProcess render;
+      render.start(DXFDIN_PROGRAM, QStringList{"render", "--format", format, "--size", "320x240",
+                                               "-o", out.path()} +
+                                       drawings);
+      QVERIFY(render.waitForFinished(60000));
+      QCOMPARE(render.exitCode(), 0);
+    }
+    for (const QString& drawing : drawings) {
+      const QString name = out.filePath(QFileInfo(drawing).fileName());
+      const QImage png(name + ".png");
+      QCOMPARE(png.size(), QSize(320, 240));
+      QFile svg(name + ".svg");
+      QVERIFY(svg.open(QIODevice::ReadOnly));
+      QXmlStreamReader xml(&svg);
+      int paths = 0, texts = 0;
+      while (!xml.atEnd()) {
+        if (xml.readNext() == QXmlStreamReader::StartElement) {
+          paths += xml.name() == QLatin1String("path");
+          texts += xml.name() == QLatin1String("text");
+        }
+      }
+      QVERIFY2(!xml.hasError(), qPrintable(xml.errorString()));
+      QVERIFY(paths > 0);
+      QCOMPARE(texts, static_cast<qsizetype>(Load(drawing.toStdString()).texts.size()));
+      if (drawing.endsWith("mine.dxf")) QCOMPARE(paths, 2);
+    }
+    // An existing picture is kept without -f; a file that is not a drawing fails.
+    QProcess again;
+    again.start(DXFDIN_PROGRAM,
+                QStringList{"render", "-o", out.path(), drawings[0], kSource + "/README.md"});
+    QVERIFY(again.waitForFinished(60000));
+    QCOMPARE(again.exitCode(), 1);
+    const QString errors = QString::fromUtf8(again.readAllStandardError());
+    QVERIFY(errors.contains("plan.dxf.png exists"));
+    QVERIFY(errors.contains("README.md: not a .dxf or .din file"));
+  }
+};
+
+QTEST_MAIN(RenderTest)
+#include "render_test.moc"
