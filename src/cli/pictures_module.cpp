@@ -1,0 +1,61 @@
+// The pictures of `dxfdin render`, as a module the command loads only when it makes pictures:
+// the window's libraries (Qt) stay out of the conversions and their memory.
+#include <QGuiApplication>
+#include <cstdio>
+#include <cstdlib>
+#include <cstring>
+#include <exception>
+#include <memory>
+
+#include "cli/cli.h"
+#include "cli/pictures_module.h"
+#include "io/output_file.h"
+#include "render/picture.h"
+#include "render/preview_drawing.h"
+
+namespace {
+
+// Qt's painting and fonts need an application, but no display: the offscreen platform.
+std::unique_ptr<QGuiApplication> application;
+
+}  // namespace
+
+extern "C" __attribute__((visibility("default"))) int dxfdin_write_picture(
+    const dxfdin::PictureJob* job, const dxfdin::TConversionContext* context,
+    const dxfdin::TConversionSettings* settings, char* message, std::size_t message_size) {
+  using namespace dxfdin;
+  auto fail = [&](const char* text, int status) {
+    std::snprintf(message, message_size, "%s", text);
+    return status;
+  };
+  try {
+    if (!application) {
+      ::setenv("QT_QPA_PLATFORM", "offscreen", 1);
+      // Qt's notes about the platform (no runtime directory ...) are not the user's concern.
+      qInstallMessageHandler([](QtMsgType type, const QMessageLogContext&, const QString& text) {
+        if (type == QtCriticalMsg || type == QtFatalMsg) {
+          std::fprintf(stderr, "dxfdin: %s\n", qPrintable(text));
+        }
+      });
+      static int argc = 1;
+      static char name[] = "dxfdin";
+      static char* argv[] = {name, nullptr};
+      application = std::make_unique<QGuiApplication>(argc, argv);
+    }
+    const render::PreviewDrawing drawing =
+        render::LoadPreviewDrawing(job->input, *context, *settings);
+    if (!drawing.error.isEmpty()) return fail(drawing.error.toUtf8().constData(), kPictureFailed);
+    render::WritePicture(drawing,
+                         job->svg ? render::PictureFormat::kSvg : render::PictureFormat::kPng,
+                         QSize(job->width, job->height), job->output, job->replace);
+    return kPictureWritten;
+  } catch (const OutputExistsError& error) {
+    return fail(error.what(), kPictureExists);
+  } catch (const std::exception& error) {
+    return fail(error.what(), kPictureFailed);
+  }
+}
+
+extern "C" __attribute__((visibility("default"))) void dxfdin_end_pictures() {
+  application.reset();
+}
