@@ -27,7 +27,7 @@ ensure_packages() {
 # What the core, the command line and their tests need.
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-ipafont-gothic)
 # What the tests need besides: a real DXF reader to open our outputs.
-TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git)
+TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git dpkg-dev)
 # The benchmark: the peer readers, and the tools that measure.
 BENCH_PACKAGES=(libdxflib-dev pkg-config python3 python3-ezdxf time bc)
 
@@ -101,3 +101,32 @@ gui_smoke() {
   rm -rf "$config"
   [ $status -eq 0 ] && echo "the window opened" || { echo "the window did not start" >&2; return 1; }
 }
+
+# package_check: builds the Debian package in build/, checks what it holds and declares, and
+# runs the programs from a throw-away root it is unpacked into.
+package_check() {
+  local build="$DXFDIN_ROOT/build" deb listing path root
+  rm -f "$build"/dxfdin_*.deb
+  (cd "$build" && cpack -G DEB >/dev/null)
+  deb=$(ls "$build"/dxfdin_*.deb)
+  dpkg-deb --info "$deb" | grep -E '^ (Package|Version|Depends):'
+  dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no Qt in Depends"; return 1; }
+  dpkg-deb --field "$deb" Depends | grep -q 'fonts-ipafont-gothic' || { echo "no font in Depends"; return 1; }
+  listing=$(dpkg-deb -c "$deb")
+  for path in usr/bin/dxfdin usr/bin/dxfdin-gui usr/lib/dxfdin/dxfdin_pictures.so \
+      usr/share/dxfdin/Dxfhjw.dat usr/share/applications/dxfdin.desktop \
+      usr/share/icons/hicolor/scalable/apps/dxfdin.svg usr/share/man/man1/dxfdin.1.gz \
+      usr/share/mime/packages/dxfdin.xml; do
+    grep -q " \./$path\$" <<<"$listing" || { echo "the package lacks /$path"; return 1; }
+  done
+  echo "$(grep -c . <<<"$listing") entries, all expected files there"
+  root=$(mktemp -d)
+  dpkg-deb -x "$deb" "$root"
+  "$root/usr/bin/dxfdin" --version
+  # The installed program finds its template and its picture module from where it lies.
+  "$root/usr/bin/dxfdin" to-dxf -q -o "$root" "$DXFDIN_ROOT/examples/din/items.din"
+  "$root/usr/bin/dxfdin" render -q --size 320x240 -o "$root" "$DXFDIN_ROOT/examples/dxf/plan.dxf"
+  test -s "$root/items.dxf" && test -s "$root/plan.dxf.png"
+  rm -rf "$root"
+}
+

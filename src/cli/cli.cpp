@@ -35,6 +35,15 @@ constexpr char kVersion[] = "dxfdin 1.30";
 constexpr char kDescription[] =
     "Converts 2-D CAD drawings between ASCII DXF and DIN (the COMMON DATA FILE of Vellumcraft).";
 
+constexpr char kRenderFooter[] =
+    "Each picture shows the drawing as its conversion gives it, fitted on white: a DXF file\n"
+    "as the DIN file to-din would write with these settings, a DIN file as to-dxf reads it.\n"
+    "It is named after its drawing with the format added (plan.dxf.png), written to a\n"
+    "temporary file and put in place when complete; an existing picture is kept unless -f.\n"
+    "\n"
+    "Exit status: 0 every picture was written; 1 a drawing could not be read, or its\n"
+    "picture exists or could not be written; 2 usage error (nothing is written).\n";
+
 constexpr char kFooter[] =
     "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
     "replaced by .din (to-din) or .din by .dxf (to-dxf); a FILE without that extension is\n"
@@ -283,6 +292,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       ->disable_flag_override();
   render->add_flag("-q,--quiet", request.quiet, "no messages about files")->disable_flag_override();
   render->add_option("FILE", request.files, "the drawings (.dxf, .din)")->required();
+  render->footer(kRenderFooter);
   for (CLI::App* reader : {to_din, render}) {
     reader
         ->add_option("--settings", request.settings_path,

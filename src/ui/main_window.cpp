@@ -346,6 +346,14 @@ void TForm1::N2Click() {
   PreviewFile(list, list->currentItem(), true);
 }
 
+void TForm1::PreviewNamed(const QString& name, bool din) {
+  TFileListBox* list = din ? FileListBox2 : FileListBox1;
+  const auto found = list->findItems(name, Qt::MatchExactly);
+  if (found.isEmpty()) return;
+  list->setCurrentItem(found.first());
+  PreviewFile(list, found.first(), true);
+}
+
 void TForm1::PreviewFile(TFileListBox* list, QListWidgetItem* item, bool open) {
   last_list_ = list;
   if (!open && !(preview_ && preview_->isVisible())) return;

@@ -45,6 +45,9 @@ class TForm1 : public QMainWindow {
   void N1Click();
   // "プレビュー": the preview window, showing the current file of the pane last used.
   void N2Click();
+  // Selects the file named `name` in the DXF pane (or the DIN pane, `din`) and shows it in
+  // the preview: a file opened with the program from a file manager.
+  void PreviewNamed(const QString& name, bool din);
   // The preview, once it has been opened.
   class TPreviewForm* Preview() const {
     return preview_;
