@@ -1,5 +1,6 @@
 // Pictures of drawings: where the painted pixels lie, line types, and the pictures that
 // `dxfdin render` writes.
+#include <QDir>
 #include <QImage>
 #include <QProcess>
 #include <QTemporaryDir>
@@ -112,6 +113,32 @@ class RenderTest : public QObject {
     QCOMPARE(dark_solid, samples);
     // DASHED: 0.5 drawn, 0.25 left out.
     QVERIFY(dark_dashed > samples / 2 && dark_dashed < samples * 4 / 5);
+  }
+
+  void EveryExampleAndSampleDrawingIsPainted() {
+    QStringList files;
+    for (const QString& dir :
+         {kSource + "/examples/dxf", kSource + "/examples/din", kSource + "/../shared/samples/dxf",
+          kSource + "/../shared/samples/dxf-modern"}) {
+      for (const QFileInfo& file : QDir(dir).entryInfoList({"*.dxf", "*.din"}, QDir::Files)) {
+        files << file.filePath();
+      }
+    }
+    QVERIFY(files.size() >= 8);
+    for (const QString& file : files) {
+      const PreviewDrawing drawing = Load(file.toStdString());
+      if (!drawing.error.isEmpty()) {
+        // A binary DXF is the one kind of drawing that cannot be shown; it says so.
+        QVERIFY2(drawing.error.contains("is a binary DXF file"), qPrintable(drawing.error));
+        continue;
+      }
+      const QImage image = DrawingImage(drawing, QSize(160, 120));
+      bool painted = false;
+      for (int y = 0; y < image.height() && !painted; ++y) {
+        for (int x = 0; x < image.width() && !painted; ++x) painted = Dark(image, x, y);
+      }
+      QVERIFY2(painted || drawing.report.items == 0, qPrintable(file));
+    }
   }
 
   void RenderWritesPngAndSvgPicturesOfTheExamples() {
