@@ -32,20 +32,28 @@ class Pens {
       QList<qreal> pattern;
       for (double length : DashPattern(style.dash)) {
         pattern << std::max(length * scale, 1.0);
-        period += length * scale;
+        period += pattern.back();
       }
       const bool dashed = period >= 6;
       if (dashed) pen.setDashPattern(pattern);
       pens_.push_back(pen);
-      dashed_.push_back(dashed);
+      periods_.push_back(dashed ? period : 0);
     }
   }
   const QPen& Of(std::uint32_t style) const { return pens_[style]; }
-  bool Dashed(std::uint32_t style) const { return dashed_[style]; }
+  bool Dashed(std::uint32_t style) const { return periods_[style] > 0; }
+  // The dashed pen with its pattern `along` pixels on, taken within one period (a huge
+  // offset would have the painter step through it).
+  QPen DashedAt(std::uint32_t style, double along) const {
+    QPen pen = pens_[style];
+    const double offset = std::fmod(along, periods_[style]);
+    pen.setDashOffset(std::isfinite(offset) ? offset : 0);
+    return pen;
+  }
 
  private:
   std::vector<QPen> pens_;
-  std::vector<bool> dashed_;
+  std::vector<double> periods_;  // pixels; 0 when drawn solid
 };
 
 // Lines and dots of one style gathered, painted a batch at a time.
@@ -100,9 +108,7 @@ void PaintSegments(QPainter& painter, const PreviewDrawing& drawing, const Viewp
       batches.Dot(s.style, a);
     } else if (pens.Dashed(s.style)) {
       // The pattern runs from the line's own start, wherever the device cuts it.
-      QPen pen = pens.Of(s.style);
-      pen.setDashOffset(QLineF(start, a).length());
-      painter.setPen(pen);
+      painter.setPen(pens.DashedAt(s.style, QLineF(start, a).length()));
       painter.drawLine(a, b);
     } else {
       batches.Line(s.style, a, b);
@@ -131,14 +137,21 @@ void PaintArcs(QPainter& painter, const PreviewDrawing& drawing, const Viewport&
     }
     const QPolygonF points = ArcPolyline(arc, view);
     const auto n = points.size() - 1;
-    if (pens.Dashed(arc.style)) {
-      painter.setPen(pens.Of(arc.style));
-      painter.drawPolyline(points);
-      continue;
-    }
+    double along = 0;  // where the dash pattern stands at the start of a chord
     for (qsizetype i = 0; i < n; ++i) {
       QPointF a = points[i], b = points[i + 1];
-      if (ClipLine(a, b, box)) batches.Line(arc.style, a, b);
+      const double chord = QLineF(a, b).length();
+      if (ClipLine(a, b, box)) {
+        if (pens.Dashed(arc.style)) {
+          // Only the part on the device is dashed: an arc of a huge radius never asks for
+          // endless dashes.
+          painter.setPen(pens.DashedAt(arc.style, along + QLineF(points[i], a).length()));
+          painter.drawLine(a, b);
+        } else {
+          batches.Line(arc.style, a, b);
+        }
+      }
+      along += chord;
     }
   }
   batches.FlushAll();
@@ -161,8 +174,8 @@ void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport
     painter.save();
     painter.translate(at);
     painter.rotate(-text.angle);
-    if (height < 3) {
-      // Too small to read: where the text runs.
+    if (height < 3 || height > 4 * std::max(box.width(), box.height())) {
+      // Too small to read, or larger than the picture: where the text runs.
       painter.setPen(QPen(colour, 0));
       painter.drawLine(QPointF(0, 0), QPointF(std::max(width, 1.0), 0));
     } else {

@@ -6,6 +6,7 @@
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest/QtTest>
+#include <cmath>
 #include <fstream>
 
 #include "render/drawing_painter.h"
@@ -139,6 +140,28 @@ class RenderTest : public QObject {
       }
       QVERIFY2(painted || drawing.report.items == 0, qPrintable(file));
     }
+  }
+
+  void HugeAndMissingValuesAreDrawnAsFarAsTheyShow() {
+    QTemporaryDir dir;
+    // A dashed arc of a huge radius through the view, a dashed line from far away, a text
+    // higher than any picture, a line to a point that is not a number.
+    const auto path =
+        WriteDxf(dir, "hostile.dxf",
+                 "  0\nARC\n  6\nDASHED\n 10\n0\n 20\n-1e12\n 40\n1e12\n 50\n80\n 51\n100\n" +
+                     Line(-1e200, 1, 10, 1, "DASHED") + Line(0, 0, 10, 10) + Line(0, 0, NAN, 1) +
+                     "  0\nTEXT\n 10\n1\n 20\n1\n 40\n1e30\n  1\nHUGE\n");
+    const PreviewDrawing drawing = Load(path);
+    QVERIFY(drawing.error.isEmpty());
+    const Viewport fitted = FitViewport(drawing.bounds, QSizeF(320, 240));
+    for (double zoom : {1.0, 1e3, 1e9}) {
+      QImage image(320, 240, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      QPainter painter(&image);
+      PaintDrawing(painter, drawing, fitted.ZoomedAt(QPointF(160, 120), zoom),
+                   QRectF(0, 0, 320, 240));
+    }
+    QVERIFY(!DrawingSvg(drawing, QSize(320, 240)).empty());
   }
 
   void RenderWritesPngAndSvgPicturesOfTheExamples() {
