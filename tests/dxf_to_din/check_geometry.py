@@ -470,17 +470,27 @@ def extent_of(points):
     return (min(xs), min(ys)), (max(xs), max(ys))
 
 
-def check(dxfdin, dxf_path, out_dir):
+def converted(dxfdin, dxf_path, out_dir):
+    """Converts the drawing with dxfdin: (the DIN's path, ezdxf's reading of the drawing, []),
+    or (None, None, problems) when it was not converted or ezdxf cannot read it."""
     name = os.path.basename(dxf_path)
     env = dict(os.environ, XDG_CONFIG_HOME=out_dir)
     run = subprocess.run([dxfdin, "to-din", "-q", "-f", "-o", out_dir, dxf_path], env=env)
     din_path = os.path.join(out_dir, name.lower().replace(".dxf", ".din", 1))
     if run.returncode != 0 or not os.path.exists(din_path):
-        return ["%s: not converted (exit %d)" % (name, run.returncode)]
+        return None, None, ["%s: not converted (exit %d)" % (name, run.returncode)]
     doc = read_dxf(dxf_path, out_dir)
     if doc is None:
         print("%s: ezdxf cannot read it; not checked" % name)
-        return []
+        return None, None, []
+    return din_path, doc, []
+
+
+def check(dxfdin, dxf_path, out_dir):
+    name = os.path.basename(dxf_path)
+    din_path, doc, problems = converted(dxfdin, dxf_path, out_dir)
+    if doc is None:
+        return problems
     items = read_din(din_path)
     shapes, texts = dxf_geometry(doc)
     shapes += lines_3d(dxf_path)

@@ -13,7 +13,6 @@ expected as the geta mark; half-width katakana as their full-width twins."""
 import math
 import os
 import re
-import subprocess
 import sys
 import unicodedata
 
@@ -22,7 +21,7 @@ from ezdxf.math import OCS, Vec3
 from ezdxf.tools.text import MTextParser, TokenType
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_geometry import drawn, read_dxf, run  # noqa: E402
+from check_geometry import converted, drawn, run  # noqa: E402
 
 GETA = "\u3013"
 # DIN texts hold at most this many bytes of Shift-JIS.
@@ -194,15 +193,9 @@ def mtext_layout_problem(lines, where, skipped):
 
 def check(dxfdin, dxf_path, out_dir):
     name = os.path.basename(dxf_path)
-    env = dict(os.environ, XDG_CONFIG_HOME=out_dir)
-    run = subprocess.run([dxfdin, "to-din", "-q", "-f", "-o", out_dir, dxf_path], env=env)
-    din_path = os.path.join(out_dir, name.lower().replace(".dxf", ".din", 1))
-    if run.returncode != 0 or not os.path.exists(din_path):
-        return ["%s: not converted (exit %d)" % (name, run.returncode)]
-    doc = read_dxf(dxf_path, out_dir)
+    din_path, doc, problems = converted(dxfdin, dxf_path, out_dir)
     if doc is None:
-        print("%s: ezdxf cannot read it; not checked" % name)
-        return []
+        return problems
     with open(dxf_path, "rb") as f:
         names_code_page = b"$DWGCODEPAGE" in f.read()
 
