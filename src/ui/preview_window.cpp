@@ -10,6 +10,8 @@
 #include <cmath>
 #include <thread>
 
+#include "ui/form_layout.h"
+
 namespace dxfdin::ui {
 
 namespace {
@@ -156,6 +158,9 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("TPreviewForm");
   setWindowTitle(QString::fromUtf8("プレビュー"));
   resize(800, 600);
+  // A window does not inherit its parent's font: take the forms' Japanese one, so the status
+  // line shows file names and the geta mark as the main window does.
+  setFont(FormFont(15, LayoutScale(this)));
   View = new DrawingView(this);
   Status = new QLabel(this);
   Status->setObjectName("Status");
