@@ -116,8 +116,9 @@ package_check() {
   for path in usr/bin/dxfdin usr/bin/dxfdin-gui usr/lib/dxfdin/dxfdin_pictures.so \
       usr/share/dxfdin/Dxfhjw.dat usr/share/applications/dxfdin.desktop \
       usr/share/icons/hicolor/scalable/apps/dxfdin.svg usr/share/man/man1/dxfdin.1.gz \
+      usr/share/man/man1/dxfdin-gui.1.gz usr/share/doc/dxfdin/changelog.gz \
       usr/share/mime/packages/dxfdin.xml; do
-    grep -q " \./$path\$" <<<"$listing" || { echo "the package lacks /$path"; return 1; }
+    grep -qE " \./$path( -> .*)?\$" <<<"$listing" || { echo "the package lacks /$path"; return 1; }
   done
   echo "$(grep -c . <<<"$listing") entries, all expected files there"
   root=$(mktemp -d)
