@@ -339,6 +339,10 @@ void TForm1::N1Click() {
   }
   // Back from the dialog the main window is active again.
   FormActivate();
+  // An open preview shows its file again as the changed settings convert it.
+  if (preview_ && preview_->isVisible() && !preview_->File().empty()) {
+    preview_->ShowFile(preview_->File(), PreviewContext(), settings_);
+  }
 }
 
 void TForm1::N2Click() {
@@ -363,12 +367,16 @@ void TForm1::PreviewFile(TFileListBox* list, QListWidgetItem* item, bool open) {
     preview_->raise();
   }
   if (!item) return;
+  preview_->ShowFile(
+      std::filesystem::path(list->Directory().toStdString()) / item->text().toStdString(),
+      PreviewContext(), settings_);
+}
+
+TConversionContext TForm1::PreviewContext() const {
   // What the next batch would use: its context as it stands, with the scale typed now.
   TConversionContext context = context_;
   context.scale_text = Edit1->text().toStdString();
-  preview_->ShowFile(
-      std::filesystem::path(list->Directory().toStdString()) / item->text().toStdString(), context,
-      settings_);
+  return context;
 }
 
 void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction) {

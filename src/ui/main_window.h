@@ -85,6 +85,7 @@ class TForm1 : public QMainWindow {
   void ShowError(const QString& text);
   // Shows the file of `item` in `list` in the preview, opening it when `open`.
   void PreviewFile(TFileListBox* list, QListWidgetItem* item, bool open);
+  TConversionContext PreviewContext() const;
 
   std::filesystem::path settings_path_;
   QString start_dxf_dir_;

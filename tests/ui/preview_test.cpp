@@ -4,11 +4,13 @@
 #include <QFile>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include <QTimer>
 #include <QWheelEvent>
 #include <QtTest/QtTest>
 
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
+#include "ui/settings_dialog.h"
 
 using dxfdin::ui::TForm1;
 using dxfdin::ui::TPreviewForm;
@@ -81,6 +83,16 @@ class PreviewTest : public QObject {
     QCOMPARE(view->View().ToDrawing(QPointF(130, 60)), fitted.ToDrawing(at));
     QTest::keyClick(view, Qt::Key_Home);
     QCOMPARE(view->View().scale, fitted.scale);
+
+    // A class changed in the settings dialog shows at once in the open preview.
+    QVERIFY2(!preview->Status->text().contains(" 42"), qPrintable(preview->Status->text()));
+    QTimer::singleShot(0, &window, [&window] {
+      auto* dialog = window.findChild<dxfdin::ui::TForm2*>();
+      dialog->edits[7]->setText("42");  // the class of the layer key "dim"
+      dialog->close();
+    });
+    window.N1->trigger();
+    QTRY_VERIFY2(preview->Status->text().contains(" 42"), qPrintable(preview->Status->text()));
 
     // It follows the selection in both panes.
     window.FileListBox2->setCurrentItem(Item(window.FileListBox2, "items.din"));
