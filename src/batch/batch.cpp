@@ -178,6 +178,13 @@ void RequireCompleteRead(const TextInput& in, const std::string& name) {
   if (in.Error()) throw FileProblem(name + ": read error: " + in.Error().message());
 }
 
+// What is said of a drawing that ends before its end: cut off, or damaged.
+std::string EndsEarly(const std::filesystem::path& input, bool written) {
+  return Named(input, written ? "the drawing ends early (cut off or damaged): written as far as "
+                                "it goes"
+                              : "the drawing ends early (cut off or damaged): nothing written");
+}
+
 class FileConversion {
  public:
   FileConversion(TConversionContext& context, const TConversionSettings& settings,
@@ -225,6 +232,7 @@ class FileConversion {
       RequireCompleteRead(*dxf_template, TemplateName(options_.dxf_template));
       RequireCompleteRead(*in, input.string());
     }
+    if (context_.ends_early && !options_.partial) throw FileProblem(EndsEarly(input, false));
     const bool keep_existing =
         options_.existing == ExistingOutput::kStop || options_.existing == ExistingOutput::kSkip;
     output.Commit(keep_existing ? OutputFile::CommitMode::kKeepExisting
@@ -356,12 +364,18 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
       continue;
     }
     try {
-      context.passed_over.clear();
-      context.changed.clear();
+      // Every file starts afresh, so it converts alike whatever came before it.
+      ResetConversionContext(context);
       conversion.Convert(job.input, target, i + 1, total);
-      ++result.converted;
       observer.FileConverted(
           {job.input, target, context.item_count, context.passed_over, context.changed});
+      if (context.ends_early) {
+        // Written as far as it goes, on request; still a failure.
+        observer.Problem(EndsEarly(job.input, true));
+        ++result.failed;
+      } else {
+        ++result.converted;
+      }
     } catch (const OutputExistsError&) {
       // Another program created the output meanwhile; it is kept, as it would have been.
       if (options.existing == ExistingOutput::kSkip) {
@@ -395,6 +409,8 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
   RequireDrawing(*in, input, dxf ? BatchDirection::kDxfToDin : BatchDirection::kDinToDxf);
 
   TConversionContext copy = context;
+  // The file is read as a batch would convert it: from the initial values.
+  ResetConversionContext(copy);
   copy.progress = [&poll](std::int32_t) {
     if (poll) poll();
   };
@@ -415,6 +431,7 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
       TranslateDxfFile(copy, settings);
     }
     RequireCompleteRead(*in, input.string());
+    if (copy.ends_early) throw FileProblem(EndsEarly(input, false));
     result.passed_over = copy.passed_over;
     result.changed = copy.changed;
     copy.step_count = 0;
@@ -424,6 +441,7 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
   } else {
     read_items(*in);
     RequireCompleteRead(*in, input.string());
+    if (copy.ends_early) throw FileProblem(EndsEarly(input, false));
   }
   result.items = copy.step_count;
   return result;

@@ -37,6 +37,9 @@ struct BatchOptions {
   BatchDirection direction = BatchDirection::kDxfToDin;
   ExistingOutput existing = ExistingOutput::kReplaceWritable;
   std::filesystem::path dxf_template;  // DIN to DXF: the header template
+  // A drawing that ends early (cut off) is written as far as it goes, and still fails; without
+  // this nothing is written for it.
+  bool partial = false;
   // Opens an input or the template for reading; tests put failing streams in here.
   std::function<std::unique_ptr<TextInput>(const std::filesystem::path&)> open_input;
 };
@@ -102,7 +105,7 @@ struct BatchResult {
 // The status text at the end of a batch: "<count> Fileを変換\n".
 std::string ConvertedStatus(int count);
 
-// Converts the jobs in order with the context carried from file to file.
+// Converts the jobs in order; every file starts from the context's initial values.
 BatchResult RunBatch(TConversionContext& context, const TConversionSettings& settings,
                      const std::vector<BatchJob>& jobs, const BatchOptions& options,
                      BatchObserver& observer);

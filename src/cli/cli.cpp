@@ -47,17 +47,19 @@ constexpr char kRenderFooter[] =
 constexpr char kFooter[] =
     "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
     "replaced by .din (to-din) or .din by .dxf (to-dxf); a FILE without that extension is\n"
-    "refused. Files are converted in the order given, and as in the window's batch, values a\n"
-    "drawing leaves unset (a text's height, an entity's layer or colour) carry over from the\n"
-    "file before. DIN texts are Shift-JIS: a DXF file's texts are read as UTF-8 (AutoCAD\n"
-    "2007 and later), in the code page its header names, or else as Shift-JIS, unless\n"
-    "--dxf-encoding or the settings' dxf_encoding says otherwise; a character Shift-JIS\n"
-    "lacks becomes the geta mark. An existing output is never replaced without --force;\n"
-    "outputs are written to a temporary file and put in place when complete.\n"
+    "refused. Files are converted in the order given, each on its own: a file gives the same\n"
+    "output whatever came before it. Entities on frozen or switched-off layers and invisible\n"
+    "ones are left out unless --hidden-layers. A drawing that ends early (cut off) fails and\n"
+    "nothing is written for it unless --partial. DIN texts are Shift-JIS: a DXF file's texts\n"
+    "are read as UTF-8 (AutoCAD 2007 and later), in the code page its header names, or else\n"
+    "as Shift-JIS, unless --dxf-encoding or the settings' dxf_encoding says otherwise; a\n"
+    "character Shift-JIS lacks becomes the geta mark. An existing output is never replaced\n"
+    "without --force; outputs are written to a temporary file and put in place when complete.\n"
     "\n"
     "Exit status:\n"
     "  0  every file was converted\n"
-    "  1  a file failed or was refused, or an existing output stopped the batch\n"
+    "  1  a file failed (one that ends early too) or was refused, or an existing output\n"
+    "     stopped the batch\n"
     "  2  usage error; settings, template or output directory unusable; two inputs that\n"
     "     would write one output (nothing is converted)\n";
 
@@ -69,6 +71,8 @@ struct CliRequest {
   std::string template_path;
   std::string dxf_encoding;
   bool force = false;
+  bool partial = false;
+  bool hidden_layers = false;
   bool no_overwrite = false;
   bool skip_existing = false;
   bool verbose = false;
@@ -97,6 +101,10 @@ void AddCommonOptions(CLI::App& command, CliRequest& request) {
                                  "no messages about files (the exit status tells)");
   verbose->disable_flag_override()->excludes(quiet);
   quiet->disable_flag_override();
+  command
+      .add_flag("--partial", request.partial,
+                "write what a drawing that ends early (cut off) holds; it still fails")
+      ->disable_flag_override();
   command.add_option("FILE", request.files, "the drawings to convert")->required();
   command.footer(kFooter);
 }
@@ -295,6 +303,12 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   render->footer(kRenderFooter);
   for (CLI::App* reader : {to_din, render}) {
     reader
+        ->add_flag("--hidden-layers", request.hidden_layers,
+                   "convert entities on frozen and switched-off layers and invisible ones too "
+                   "(default: the settings' hidden_layers, else left out as viewers leave "
+                   "them)")
+        ->disable_flag_override();
+    reader
         ->add_option("--settings", request.settings_path,
                      "the layer and pen class settings (default: $XDG_CONFIG_HOME/kelvor.ini "
                      "or ~/.config/kelvor.ini, if there is one)")
@@ -350,6 +364,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   options.existing = request.force           ? ExistingOutput::kReplace
                      : request.skip_existing ? ExistingOutput::kSkip
                                              : ExistingOutput::kStop;
+  options.partial = request.partial;
 
   if (request.direction == BatchDirection::kDxfToDin) {
     std::filesystem::path settings_path = request.settings_path;
@@ -375,6 +390,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       }
       settings.dxf_encoding = request.dxf_encoding;
     }
+    if (request.hidden_layers) settings.hidden_layers = 1;
     if (to_din->parsed() && to_din->count("--text-scale") > 0) {
       context.text_scale_on = 1;
       context.scale_text = request.text_scale;

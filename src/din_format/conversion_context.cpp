@@ -1,23 +1,23 @@
 #include "din_format/conversion_context.h"
 
+#include <utility>
+
 namespace dxfdin {
 
 void ResetConversionContext(TConversionContext& context) {
-  // Fields without an initial value (points, frame values, the sweep) keep what they hold.
-  context.record_no = 3;
-  context.value_type = 3;
-  context.value_count = 2;
-  context.item_pos5 = 1;
-  context.item_pos7 = 0;
-  context.text_mode = false;
-  context.line_type_name = "CONTINUOUS";
-  context.line_type = 1;
-  context.colour = 1;
-  context.item_kind = 2;
-  context.class_no = 1;
-  context.item_attr3 = 1;
-  context.item_attr5 = 1;
-  context.record_line_type = 0;
+  TConversionContext fresh;
+  fresh.dxf_in = context.dxf_in;
+  fresh.din_out = context.din_out;
+  fresh.text_out = context.text_out;
+  fresh.progress = std::move(context.progress);
+  fresh.scale_text = std::move(context.scale_text);
+  fresh.text_scale_on = context.text_scale_on;
+  fresh.max_block_entities = context.max_block_entities;
+  fresh.max_output_bytes = context.max_output_bytes;
+  fresh.dxf_text = context.dxf_text;
+  fresh.drawing_styles = context.drawing_styles;
+  fresh.item_sink = context.item_sink;
+  context = std::move(fresh);
 }
 
 }  // namespace dxfdin

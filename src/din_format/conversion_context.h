@@ -1,7 +1,8 @@
 // The state of a conversion, shared by both directions: streams, progress, text scale, the
 // DXF layer table, and the fields of the current entity and DIN item. One context lives as
-// long as the program's window (or one run of the command) and its current-item fields carry
-// over from entity to entity, file to file and direction to direction.
+// long as the program's window (or one run of the command); every file starts from its
+// initial values, so that a file converts alike whatever was converted before it, and within
+// a file the geometry fields carry over from entity to entity.
 #pragma once
 
 #include <array>
@@ -13,13 +14,12 @@
 namespace dxfdin {
 
 class DinItemSink;
+class DrawingStyles;
 class DxfTextDecoder;
 class TextInput;
 class TextOutput;
 
 inline constexpr int kLayerTableSize = 256;
-// A layer name as stored: at most 19 bytes, its LF included when the name has at most 18.
-inline constexpr std::size_t kLayerNameBytes = 19;
 inline constexpr int kClassFlagCount = 256;
 
 // What the DIN to DXF direction adds to the context.
@@ -65,6 +65,11 @@ struct TConversionContext : TDinReadState {
   std::uint64_t max_output_bytes = std::uint64_t{1} << 30;
   // The texts of the DXF file being read, to Shift-JIS; set for the file by its translation.
   DxfTextDecoder* dxf_text = nullptr;
+  // The layers and line types of the DXF file being read; set for the file by its translation.
+  const DrawingStyles* drawing_styles = nullptr;
+  // The file being read ended before the drawing did: a DXF file inside its sections (no
+  // ENDSEC of its entities and no EOF), a DIN file inside the data of a record.
+  bool ends_early = false;
   // Where a DIN file's items go instead of the DXF output, when it is read for a viewer.
   DinItemSink* item_sink = nullptr;
   std::string line_buf;
@@ -76,13 +81,16 @@ struct TConversionContext : TDinReadState {
   std::string value_lead;
   std::int32_t group_code = 0;
   std::array<std::string, kLayerTableSize> layer_names;  // positions 1..256 at [0..255]
-  std::int32_t layer_count = 0;
+  std::int32_t layer_count = 0;                          // names in layer_names
 
   // Current entity and current DIN item.
+  // The layer's whole name with its line end (DXF to DIN), or the layer of the class (DIN to
+  // DXF).
   std::string entity_layer;
   std::string line_type_name = "CONTINUOUS";
   std::int32_t line_type = 1;
   std::int32_t colour = 1;
+  std::int32_t invisible = 0;  // group 60: 1 hides the entity
   std::int32_t item_kind = 2;
   std::int32_t class_no = 1;
   std::int32_t item_attr3 = 1;
@@ -94,9 +102,10 @@ struct TConversionContext : TDinReadState {
   float text_x = 0, text_y = 0, text_height = 0, text_angle = 0;
 };
 
-// The initial values that the window gives the working fields each time it becomes active:
-// the current-entity and current-item fields and the DIN reading state. Streams, the layer
-// table, the scale settings and the progress callback are left as they are.
+// The initial values of every working field: the current-entity and current-item fields,
+// the DXF layer table, the DIN reading state and the report, as at the program's start. Given
+// when the window becomes active and before every file. The streams, the progress callback,
+// the scale settings, the bounds and the item sink are left as they are.
 void ResetConversionContext(TConversionContext& context);
 
 }  // namespace dxfdin

@@ -75,32 +75,44 @@ bool ReadPair(TextInput& in, double& x, double& y) {
 }
 
 // "%lf %lf\n"
-void ReadPairLine(TextInput& in, double& x, double& y) {
-  if (ReadPair(in, x, y)) in.SkipSpace();
+bool ReadPairLine(TextInput& in, double& x, double& y) {
+  if (!ReadPair(in, x, y)) return false;
+  in.SkipSpace();
+  return true;
 }
 
-void ReadTextParameters(TConversionContext& context) {
+bool ReadTextParameters(TConversionContext& context) {
   TextInput& in = *context.dxf_in;
   std::int32_t unused = 0;
-  if (in.ScanInt(unused) != ScanResult::kOk) return;
-  if (in.ScanFloat(context.text_height) != ScanResult::kOk) return;
-  if (in.ScanFloat(context.text_angle) != ScanResult::kOk) return;
+  if (in.ScanInt(unused) != ScanResult::kOk) return false;
+  if (in.ScanFloat(context.text_height) != ScanResult::kOk) return false;
+  if (in.ScanFloat(context.text_angle) != ScanResult::kOk) return false;
   for (int i = 0; i < 5; ++i) {
-    if (in.ScanInt(unused) != ScanResult::kOk) return;
+    if (in.ScanInt(unused) != ScanResult::kOk) return false;
   }
   in.SkipSpace();
+  return true;
 }
 
-void ReadFrame(TConversionContext& context) {
+bool ReadFrame(TConversionContext& context) {
   TextInput& in = *context.dxf_in;
   auto& v = context.frame_v;
   // Two reads of "%lf %lf %lf %lf\n": each stops at its first number that does not scan.
+  bool complete = true;
   for (int half = 0; half < 2; ++half) {
     double* four = v.data() + 4 * half;
     bool all = true;
     for (int i = 0; i < 4 && all; ++i) all = in.ScanDouble(four[i]) == ScanResult::kOk;
     if (all) in.SkipSpace();
+    complete = complete && all;
   }
+  return complete;
+}
+
+// A record whose data did not all scan ends the file early when the input has ended: its
+// data lines were cut off.
+void NoteData(TConversionContext& context, bool complete) {
+  if (!complete && context.dxf_in->AtEnd()) context.ends_early = true;
 }
 
 // Acts on the record whose SR line was just read. Returns true when the line after a text is
@@ -110,31 +122,34 @@ bool ActOnRecord(TConversionContext& context, std::string& pending) {
   switch (context.record_no) {
     case 1: {
       std::int32_t unused = 0;
-      in.ScanInt(unused);
+      NoteData(context, in.ScanInt(unused) == ScanResult::kOk);
       break;
     }
     case 3:
-      ReadPair(in, context.p1_x, context.p1_y);
+      NoteData(context, ReadPair(in, context.p1_x, context.p1_y));
       break;
     case 4:
-      ReadPair(in, context.p2_x, context.p2_y);
+      NoteData(context, ReadPair(in, context.p2_x, context.p2_y));
       if (context.line_type_name != "hidden") WriteLine(context);
       context.p1_x = context.p2_x;
       context.p1_y = context.p2_y;
       break;
-    case 5:
-      ReadPairLine(in, context.p2_x, context.p2_y);
-      ReadPairLine(in, context.p3_x, context.p3_y);
-      ReadPairLine(in, context.centre_x, context.centre_y);
-      ReadPairLine(in, context.radius, context.sweep);
+    case 5: {
+      // Each pair is read whatever became of the one before.
+      bool complete = ReadPairLine(in, context.p2_x, context.p2_y);
+      complete = ReadPairLine(in, context.p3_x, context.p3_y) && complete;
+      complete = ReadPairLine(in, context.centre_x, context.centre_y) && complete;
+      complete = ReadPairLine(in, context.radius, context.sweep) && complete;
+      NoteData(context, complete);
       WriteCircleOrArc(context);
       break;
+    }
     case 11:
-      ReadTextParameters(context);
+      NoteData(context, ReadTextParameters(context));
       context.text_mode = true;
       break;
     case 12: {
-      ReadFrame(context);
+      NoteData(context, ReadFrame(context));
       const auto& v = context.frame_v;
       if (context.text_mode) {
         context.text_x = static_cast<float>(v[0]);
@@ -153,6 +168,8 @@ bool ActOnRecord(TConversionContext& context, std::string& pending) {
       break;
     }
     case 13: {
+      // The text's line is its data.
+      NoteData(context, false);
       bool record_follows = WriteText(context, pending);
       context.text_mode = false;
       return record_follows;
@@ -203,7 +220,15 @@ void ApplyItemLayer(TConversionContext& context) {
   append_hex(name, static_cast<std::uint32_t>(group));
   name += '-';
   append_hex(name, static_cast<std::uint32_t>(index));
-  context.colour = static_cast<std::int32_t>((n - 1) % 5 + 1);
+}
+
+std::int32_t LineTypeColour(std::string_view line_type_name) {
+  // The DXF colour number of BYLAYER: the entities of the other line types are drawn in
+  // their layer's colour.
+  constexpr std::int32_t kByLayer = 256;
+  if (line_type_name == "CENTER") return 6;
+  if (line_type_name == "PHANTOM") return 7;
+  return kByLayer;
 }
 
 void SelectLineType(TConversionContext& context) {
@@ -223,11 +248,9 @@ void SelectLineType(TConversionContext& context) {
       break;
     case kCenter:
       context.line_type_name = "CENTER";
-      context.colour = 6;
       break;
     case kPhantom:
       context.line_type_name = "PHANTOM";
-      context.colour = 7;
       break;
     case kHidden:
       context.line_type_name = "hidden";
@@ -235,6 +258,7 @@ void SelectLineType(TConversionContext& context) {
     case kKeep:
       break;
   }
+  context.colour = LineTypeColour(context.line_type_name);
 }
 
 void CollectLayers(TConversionContext& context) {
@@ -280,6 +304,7 @@ void CollectLayers(TConversionContext& context) {
 
 void ReadDinItems(TConversionContext& context) {
   context.text_mode = false;
+  context.ends_early = false;
   std::string line, pending;
   while (context.dxf_in->ReadPiece(line, kPieceBytes)) HandleEntityLine(context, line, pending);
   context.item_count = context.step_count;
@@ -288,6 +313,7 @@ void ReadDinItems(TConversionContext& context) {
 void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   context.step_count = 0;
   context.text_mode = false;
+  context.ends_early = false;
   std::string line;
   while (dxf_template.ReadPiece(line, kPieceBytes)) context.din_out->Write(line);
 

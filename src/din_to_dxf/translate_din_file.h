@@ -1,6 +1,9 @@
 // One DIN file to one DXF file.
 #pragma once
 
+#include <cstdint>
+#include <string_view>
+
 #include "din_format/conversion_context.h"
 
 namespace dxfdin {
@@ -20,12 +23,16 @@ void ReadDinItems(TConversionContext& context);
 // The first pass: the class numbers of all ITEM lines, written as the LAYER table.
 void CollectLayers(TConversionContext& context);
 
-// The DXF layer name ("%x-%x" of (n + 1) / 16 and n mod 16) and colour ((n - 1) mod 5 + 1) of
-// class number n = context.class_no.
+// The DXF layer name ("%x-%x" of (n + 1) / 16 and n mod 16) of class number
+// n = context.class_no.
 void ApplyItemLayer(TConversionContext& context);
 
-// The line-type name (and for two of them the colour) from the last SR line's line-type code,
-// or from the item's when that is 0.
+// The line-type name from the last SR line's line-type code, or from the item's when that is
+// 0, and the colour that goes with it.
 void SelectLineType(TConversionContext& context);
+
+// The colour of an entity of that line type: CENTER 6, PHANTOM 7, the others BYLAYER (256),
+// so that they show in their class layer's colour.
+std::int32_t LineTypeColour(std::string_view line_type_name);
 
 }  // namespace dxfdin

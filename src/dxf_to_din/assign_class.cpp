@@ -1,7 +1,10 @@
 #include "dxf_to_din/assign_class.h"
 
+#include <algorithm>
 #include <string>
 #include <string_view>
+
+#include "dxf_to_din/dxf_groups.h"
 
 namespace dxfdin {
 
@@ -36,10 +39,14 @@ bool HasKeyBeforeLineEnd(std::string_view name, std::string_view key) {
 }  // namespace
 
 void AssignClass(TConversionContext& context, const TConversionSettings& settings) {
+  // The rules see a layer name as a Shift-JIS drawing's name was always held: its first 19
+  // bytes, the line end counting.
+  const std::string_view layer = std::string_view(context.entity_layer).substr(0, kLayerNameKeep);
   if (settings.lay_class == 1) {
     // The layer name is kept with its line end, so "key\n" matches names ending in the key.
+    // A key left empty matches no layer.
     for (int k = 0; k < kLayerKeyCount; ++k) {
-      if (HasKeyBeforeLineEnd(context.entity_layer, settings.ss_l_c[k])) {
+      if (!settings.ss_l_c[k].empty() && HasKeyBeforeLineEnd(layer, settings.ss_l_c[k])) {
         context.class_no = settings.n_l_c[k];
         return;
       }
@@ -49,11 +56,10 @@ void AssignClass(TConversionContext& context, const TConversionSettings& setting
     context.class_no = settings.n_p_c[PenOfColour(context.colour) - 1];
     return;
   }
-  // The layer table is searched one position beyond the count it states, within its size.
-  std::int32_t last =
-      context.layer_count >= kLayerTableSize ? kLayerTableSize : context.layer_count + 1;
-  for (std::int32_t position = 1; position <= last; ++position) {
-    if (context.entity_layer == context.layer_names[position - 1]) {
+  // The position of the layer among the names of the table.
+  const std::int32_t count = std::clamp(context.layer_count, 0, kLayerTableSize);
+  for (std::int32_t position = 1; position <= count; ++position) {
+    if (layer == context.layer_names[position - 1]) {
       context.class_no = position;
       return;
     }

@@ -195,7 +195,7 @@ void TranslateEllipse(TConversionContext& context, const TConversionSettings& se
                          {210, &extrusion.x},
                          {220, &extrusion.y},
                          {230, &extrusion.z}});
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   // The minor axis: square to the major one in the ellipse's plane, `ratio` as long.
   const Point3 n = Normal(extrusion);
   const Point3 minor = {ratio * (n[1] * major[2] - n[2] * major[1]),
@@ -282,7 +282,7 @@ void TranslateSpline(TConversionContext& context, const TConversionSettings& set
       ReadGeometryGroup(context, {});
     }
   }
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   std::optional<Nurbs> drawn;
   if (!curve.points.empty()) {
     curve.degree = degree;
@@ -312,7 +312,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
   bool too_large = false;
   while (ReadGroupCode(context) && context.group_code != 0) {
     const std::int32_t code = context.group_code;
-    if (code == 6 || code == 8 || code == 62) {
+    if (code == 6 || code == 8 || code == 60 || code == 62) {
       ReadGeometryGroup(context, {});
     } else if (code == 210 || code == 220 || code == 230) {
       ReadDoubleValue(context, code == 210 ? extrusion.x : code == 220 ? extrusion.y : extrusion.z);
@@ -325,7 +325,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
       SkipValue(context);
     }
   }
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   if (too_large) {
     CountPassedOver(context, "HATCH too large");
     return;

@@ -25,11 +25,27 @@ struct DrawingFrame {
   const InsertStyle* insert = nullptr;  // the innermost insert, or none at the top
 };
 
-// Applies the insert's style to the entity just read (before its class is assigned).
-void TakeInsertStyle(TConversionContext& context, const DrawingFrame& frame);
+// The style an entity has before its groups are read, as DXF defines it: layer "0", colour
+// and line type BYLAYER, visible.
+void StartEntityStyle(TConversionContext& context);
 
-// The class of the entity just read, after the insert that draws it has lent it its style.
-void AssignClassInFrame(TConversionContext& context, const TConversionSettings& settings,
-                        const DrawingFrame& frame);
+// Whether an entity is shown, and if not, why.
+enum class Hidden { kNo, kInvisible, kLayerOff, kLayerFrozen };
+
+// The style of the entity just read as it is drawn: layer "0" in a block is the insert's
+// layer; colour and line type BYLAYER are its layer's (a layer missing from the table: colour
+// 7, continuous), BYBLOCK the insert's (at the top: 7, continuous). Says whether the entity
+// is shown: group 60 hides it, and so does a frozen or switched-off layer.
+Hidden ResolveEntityStyle(TConversionContext& context, const DrawingFrame& frame);
+
+// Resolves the style of the entity just read and assigns its class. False when the entity
+// is hidden and the settings leave hidden entities out: it is counted in the report and not
+// to be drawn.
+[[nodiscard]] bool AssignClassInFrame(TConversionContext& context,
+                                      const TConversionSettings& settings,
+                                      const DrawingFrame& frame);
+
+// Counts an entity that is not drawn because it is hidden.
+void CountHidden(TConversionContext& context, Hidden why);
 
 }  // namespace dxfdin

@@ -1,5 +1,6 @@
 #include "dxf_to_din/dxf_groups.h"
 
+#include "dxf_to_din/drawing_styles.h"
 #include "io/text_input.h"
 #include "text/byte_string.h"
 #include "text/dxf_text.h"
@@ -103,14 +104,13 @@ bool StandsAsRead(std::string_view value, bool symbols, bool bytes) {
 
 void ReadLayerName(TConversionContext& context, std::string& name) {
   DxfTextDecoder* decoder = context.dxf_text;
-  context.dxf_in->ReadLine(name, 1024);
+  context.dxf_in->ReadLine(name, kLayerNameBytes);
   if (decoder && !StandsAsRead(name, false, !decoder->IsShiftJis())) {
     const bool line_end = !name.empty() && name.back() == '\n';
     if (line_end) name.pop_back();
     name = decoder->Name(name);
     if (line_end) name += '\n';
   }
-  if (name.size() > kLayerNameKeep) name.resize(kLayerNameKeep);
 }
 
 void ReadText(TConversionContext& context, std::string& text, std::size_t keep) {
@@ -137,24 +137,21 @@ void SkipValue(TConversionContext& context) {
   DropRestOfLine(context);
 }
 
+void ReadLineTypeName(TConversionContext& context, std::string& name) {
+  // Names longer than any real one are kept in part.
+  constexpr std::size_t kNameKeep = 255;
+  context.dxf_in->ReadLine(name, kNameKeep);
+  while (!name.empty() && (name.back() == '\n' || IsBlank(name.back()))) name.pop_back();
+}
+
 void ReadLineType(TConversionContext& context) {
-  // Names longer than any known one are kept in part; they match nothing either way.
-  constexpr std::size_t kNameKeep = 64;
-  if (!ValueLineIsEmpty(*context.dxf_in)) {
-    context.dxf_in->ScanWord(context.line_type_name, kNameKeep);
-    const std::string& name = context.line_type_name;
-    if (name == "CONTINUOUS")
-      context.line_type = 1;
-    else if (name == "DASHED")
-      context.line_type = 2;
-    else if (name == "CENTER")
-      context.line_type = 3;
-    else if (name == "PHANTOM")
-      context.line_type = 4;
-    else if (name == "hidden")
-      context.line_type = 2;  // drawn dashed
-  }
-  DropRestOfLine(context);
+  std::string& name = context.line_type_name;
+  ReadLineTypeName(context, name);
+  // An empty value is no line type: the entity's stays BYLAYER.
+  if (name.empty()) name = "BYLAYER";
+  if (IsByLayer(name) || IsByBlock(name)) return;  // resolved once the entity is read
+  context.line_type = context.drawing_styles ? context.drawing_styles->LineTypeCode(name)
+                                             : DrawingStyles().LineTypeCode(name);
 }
 
 void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals,
@@ -168,6 +165,9 @@ void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGr
       return;
     case 62:
       ReadIntValue(context, context.colour);
+      return;
+    case 60:
+      ReadIntValue(context, context.invisible);
       return;
     default:
       break;

@@ -15,8 +15,10 @@
 
 namespace dxfdin {
 
-// Layer names are kept to 19 bytes, the line end included when it fits.
+// The class rules see a layer name's first 19 bytes, the line end included when it fits.
 inline constexpr std::size_t kLayerNameKeep = 19;
+// A layer name is read to this many bytes (longer ones are hostile).
+inline constexpr std::size_t kLayerNameBytes = 1024;
 // Lines of the structure search and the entity loop: at most 79 bytes each.
 inline constexpr std::size_t kLineBufBytes = 79;
 // Text of a TEXT entity: at most 254 bytes, then its line end.
@@ -45,8 +47,8 @@ void ReadTextValue(TConversionContext& context, std::string& value, std::size_t 
 // A value that is not used.
 void SkipValue(TConversionContext& context);
 
-// A layer name (group 8, and group 2 of a LAYER record) as Shift-JIS, held as a Shift-JIS
-// drawing's name always was: its first kLayerNameKeep bytes, the line end counting.
+// A layer name (group 8, and group 2 of a LAYER record) as Shift-JIS, whole, with its line
+// end.
 void ReadLayerName(TConversionContext& context, std::string& name);
 
 // A text (group 1) as Shift-JIS, with escapes and drawing symbols resolved and half-width
@@ -54,7 +56,12 @@ void ReadLayerName(TConversionContext& context, std::string& name);
 // was always read, never half a character.
 void ReadText(TConversionContext& context, std::string& text, std::size_t keep);
 
-// Group 6: the line-type name as one word, and the DIN line-type code it stands for.
+// A line-type name (group 6, and group 2 of an LTYPE record) as it stands, without the
+// blanks after it.
+void ReadLineTypeName(TConversionContext& context, std::string& name);
+
+// Group 6: the line-type name, and the DIN line-type code it stands for (BYLAYER and BYBLOCK
+// are resolved when the whole entity is read).
 void ReadLineType(TConversionContext& context);
 
 // A real-valued or integer group and the field it goes to.
@@ -67,8 +74,8 @@ struct IntGroup {
   std::int32_t* field;
 };
 
-// One group of a drawn entity: the line type, layer and colour that all of them share, or one
-// of `reals` or `ints`; any other group is passed over.
+// One group of a drawn entity: the line type, layer, colour and visibility that all of them
+// share, or one of `reals` or `ints`; any other group is passed over.
 void ReadGeometryGroup(TConversionContext& context, std::initializer_list<RealGroup> reals,
                        std::initializer_list<IntGroup> ints = {});
 

@@ -78,15 +78,33 @@ const BlockDefinition* DrawableBlock(TConversionContext& context, const BlockExp
   return nullptr;
 }
 
-// The style the entity just read lends the block it draws.
-InsertStyle StyleOf(TConversionContext& context, const DrawingFrame& frame) {
-  TakeInsertStyle(context, frame);
-  return {context.entity_layer, context.colour, context.line_type, context.line_type_name};
+// The insert whose attributes follow it in the stream, up to its SEQEND: they are drawn with
+// its style (an attribute on layer "0" takes its layer), and not at all when it is hidden.
+struct AttributeOwner {
+  bool active = false;
+  Hidden hidden = Hidden::kNo;  // kNo, or why nothing of the insert is drawn
+  InsertStyle style;
+};
+
+// The style the entity just read lends the block it draws, in `owner`. False when the block
+// is not drawn at all: the reference is invisible or on a frozen layer (counted). On a layer
+// that is only switched off, its block is drawn: the entities on layer "0" take that layer
+// and are hidden with it, the others show.
+bool StyleOf(TConversionContext& context, const TConversionSettings& settings,
+             const DrawingFrame& frame, AttributeOwner& owner) {
+  const Hidden hidden = ResolveEntityStyle(context, frame);
+  owner.active = true;
+  owner.style = {context.entity_layer, context.colour, context.line_type, context.line_type_name};
+  const bool whole = hidden == Hidden::kInvisible || hidden == Hidden::kLayerFrozen;
+  owner.hidden = whole && settings.hidden_layers != 1 ? hidden : Hidden::kNo;
+  if (owner.hidden == Hidden::kNo) return true;
+  CountHidden(context, hidden);
+  return false;
 }
 
 // INSERT, a MINSERT's array included: the block moved, scaled, turned, once per cell.
 void TranslateInsert(TConversionContext& context, const TConversionSettings& settings,
-                     const DrawingFrame& frame, BlockExpansion& blocks) {
+                     const DrawingFrame& frame, BlockExpansion& blocks, AttributeOwner& owner) {
   std::string name;
   std::array<double, 3> insertion{}, scale{1, 1, 1};
   double rotation = 0, column_spacing = 0, row_spacing = 0;
@@ -112,7 +130,8 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
                        {230, &extrusion.z}},
                       {{70, &columns}, {71, &rows}});
   }
-  const InsertStyle style = StyleOf(context, frame);
+  if (!StyleOf(context, settings, frame, owner)) return;
+  const InsertStyle& style = owner.style;
   const BlockDefinition* block = DrawableBlock(context, blocks, "INSERT", name);
   if (!block) return;
   blocks.open.push_back(BlockKey(name));
@@ -154,7 +173,8 @@ void TranslateBlockReference(TConversionContext& context, const TConversionSetti
                                 {220, &extrusion.y},
                                 {230, &extrusion.z}});
   }
-  const InsertStyle style = StyleOf(context, frame);
+  AttributeOwner reference;
+  if (!StyleOf(context, settings, frame, reference)) return;
   const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
   if (!block) return;
   // A dimension's point is in its own coordinate system, a table's in the world's.
@@ -162,15 +182,31 @@ void TranslateBlockReference(TConversionContext& context, const TConversionSetti
       !table ? Placement(extrusion).ToWorld(at[0], at[1], at[2]) : WorldPoint{at[0], at[1]};
   const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
   blocks.open.push_back(BlockKey(name));
-  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &style}, blocks);
+  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &reference.style}, blocks);
   blocks.open.pop_back();
+}
+
+// An ATTRIB after its insert: drawn in the insert's frame with its style, or passed over with
+// it.
+void TranslateInsertAttribute(TConversionContext& context, const TConversionSettings& settings,
+                              const DrawingFrame& frame, const AttributeOwner& owner) {
+  if (!owner.active) {
+    TranslateAttribute(context, settings, frame);
+  } else if (owner.hidden != Hidden::kNo) {
+    CountHidden(context, owner.hidden);
+    SkipToGroupCode0(context);
+  } else {
+    TranslateAttribute(context, settings, {frame.placement, &owner.style});
+  }
 }
 
 // Translates the entity whose type is in context.line_buf. False for a kind that is not
 // drawn (nothing of it is read).
 bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings,
-                     const DrawingFrame& frame, BlockExpansion& blocks) {
+                     const DrawingFrame& frame, BlockExpansion& blocks, AttributeOwner& owner) {
   const std::string& type = context.line_buf;
+  StartEntityStyle(context);
+  if (type != "ATTRIB") owner.active = false;
   // 3DLINE is the LINE of the oldest drawings.
   if (type == "LINE" || type == "3DLINE") {
     TranslateLine(context, settings, frame);
@@ -185,7 +221,7 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
   } else if (type == "TEXT") {
     TranslateText(context, settings, frame);
   } else if (type == "ATTRIB") {
-    TranslateAttribute(context, settings, frame);
+    TranslateInsertAttribute(context, settings, frame, owner);
   } else if (type == "ATTDEF" && frame.insert) {
     TranslateAttributeDefinition(context, settings, frame);
   } else if (type == "MTEXT") {
@@ -203,7 +239,7 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
   } else if (type == "LEADER") {
     TranslateLeader(context, settings, frame);
   } else if (type == "INSERT") {
-    TranslateInsert(context, settings, frame, blocks);
+    TranslateInsert(context, settings, frame, blocks, owner);
   } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
              type == "ACAD_TABLE") {
     const std::string kind = type;  // line_buf is read over while the block is drawn
@@ -229,6 +265,7 @@ void CountPassedOver(TConversionContext& context, const std::string& kind) {
 
 void TranslateEntityStream(TConversionContext& context, const TConversionSettings& settings,
                            const DrawingFrame& frame, BlockExpansion& blocks) {
+  AttributeOwner owner;
   while (context.group_code == 0) {
     if (!context.type_read) ReadNameValue(context);
     context.type_read = false;
@@ -252,7 +289,7 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       SkipToGroupCode0(context);
       continue;
     }
-    if (!TranslateEntity(context, settings, frame, blocks)) {
+    if (!TranslateEntity(context, settings, frame, blocks, owner)) {
       // Vertices and ends of sequences that no polyline took are parts, not drawings.
       if (!type.empty() && type != "SEQEND" && type != "VERTEX") {
         CountPassedOver(context, type);

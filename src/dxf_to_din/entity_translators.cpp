@@ -174,7 +174,7 @@ void TranslateLine(TConversionContext& context, const TConversionSettings& setti
                          {11, &context.p2_x},
                          {21, &context.p2_y},
                          {31, &z2}});
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   // A line's points are the block's (or the world's) own: only an insert moves them.
   const WorldPoint a = frame.placement.ToWorld(context.p1_x, context.p1_y, z1);
   const WorldPoint b = frame.placement.ToWorld(context.p2_x, context.p2_y, z2);
@@ -205,7 +205,8 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
                        {230, &extrusion.z}},
                       {{70, &flags}, {71, &mesh_m}, {72, &mesh_n}});
   }
-  AssignClassInFrame(context, settings, frame);
+  // A hidden polyline's vertices are read all the same.
+  const bool shown = AssignClassInFrame(context, settings, frame);
   // The item carries the class and line type of the polyline itself.
   const DinItemHead head = ItemHeadOf(context);
   const bool mesh = (flags & (kPolygonMesh | kPolyfaceMesh)) != 0;
@@ -238,7 +239,9 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
           {{70, &vertex_flags}, {71, &face[0]}, {72, &face[1]}, {73, &face[2]}, {74, &face[3]}});
     }
     // The vertices' own layers and colours change only what carries over to what follows.
-    AssignClassInFrame(context, settings, frame);
+    ResolveEntityStyle(context, frame);
+    AssignClass(context, settings);
+    if (!shown) continue;
     if (mesh) {
       const bool face_record = (flags & kPolyfaceMesh) && (vertex_flags & kPolyfaceRecord) &&
                                !(vertex_flags & kPolyfaceVertex);
@@ -255,6 +258,7 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
     if ((flags & kSplineFit) && (vertex_flags & kSplineFrame)) continue;
     items.AddVertex(context.p1_x, context.p1_y, bulge);
   }
+  if (!shown) return;
   if (flags & kPolyfaceMesh) {
     context.item_count += WritePolyfaceEdges(context, head, frame.placement, kept, faces);
   } else if (flags & kPolygonMesh) {
@@ -296,12 +300,12 @@ void TranslateLwPolyline(TConversionContext& context, const TConversionSettings&
                        {230, &extrusion.z}},
                       {{70, &flags}});
   }
-  AssignClassInFrame(context, settings, frame);
   if (!vertices.empty()) {
     // As after a polyline, the last vertex carries over.
     context.p1_x = vertices.back().x;
     context.p1_y = vertices.back().y;
   }
+  if (!AssignClassInFrame(context, settings, frame)) return;
   context.item_count +=
       WriteVertices(context, ItemHeadOf(context), frame.placement.Compose(Placement(extrusion)),
                     elevation, vertices, (flags & kClosed) != 0);
@@ -319,7 +323,7 @@ void TranslateCircle(TConversionContext& context, const TConversionSettings& set
                          {210, &extrusion.x},
                          {220, &extrusion.y},
                          {230, &extrusion.z}});
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   const Placement placement = frame.placement.Compose(Placement(extrusion));
   if (placement.kind() == Placement::Kind::kAffine) {
     WriteArcChain(context, placement, z, 0, 360, true);
@@ -360,7 +364,7 @@ void TranslateArc(TConversionContext& context, const TConversionSettings& settin
                          {210, &extrusion.x},
                          {220, &extrusion.y},
                          {230, &extrusion.z}});
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   const Placement placement = frame.placement.Compose(Placement(extrusion));
   if (placement.kind() == Placement::Kind::kAffine) {
     WriteArcChain(context, placement, z, context.start_angle, context.end_angle, false);

@@ -55,7 +55,7 @@ void TranslateSolid(TConversionContext& context, const TConversionSettings& sett
   Extrusion extrusion;
   const Corners corners =
       ReadCorners(context, {{210, &extrusion.x}, {220, &extrusion.y}, {230, &extrusion.z}}, {});
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   // Corners 3 and 4 are the far side's, in the order of the near side: the outline runs
   // 1, 2, 4, 3. A fourth corner that is missing or repeats the third makes a triangle.
   const auto& c = corners.at;
@@ -71,7 +71,7 @@ void Translate3dFace(TConversionContext& context, const TConversionSettings& set
   context.item_kind = kItemLineChain;
   std::int32_t hidden = 0;
   const Corners corners = ReadCorners(context, {}, {{70, &hidden}});
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   const auto& c = corners.at;
   const int count = corners.given[3] && c[3] != c[2] ? 4 : 3;
   // Runs of visible edges, each a chain; a face with every edge visible is one closed chain.
@@ -119,7 +119,7 @@ void TranslateLeader(TConversionContext& context, const TConversionSettings& set
       ReadGeometryGroup(context, {});
     }
   }
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   if (vertices.size() >= 2) {
     context.item_count += WriteChain(context, frame.placement, vertices, false);
   }

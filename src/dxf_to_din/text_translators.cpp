@@ -107,9 +107,6 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
       case 1:
         ReadText(context, text, kTextBytes);
         break;
-      case 8:
-        ReadLayerName(context, context.entity_layer);
-        break;
       case 10:
         ReadFloatValue(context, context.text_x);
         break;
@@ -136,13 +133,14 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
         break;
       }
       default:
-        SkipValue(context);
+        // Its layer, colour, line type and visibility, or a group not used.
+        ReadGeometryGroup(context, {});
         break;
     }
   }
   // Cut to its bytes, or at the end of the input, the text still ends its line.
   if (text.empty() || text.back() != '\n') text += '\n';
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   // An invisible attribute is not shown; of the definitions only the constant ones are.
   if (kind != TextKind::kText && (attribute_flags & kInvisible)) return;
   if (kind == TextKind::kDefinition && !(attribute_flags & kConstant)) return;
@@ -285,7 +283,7 @@ void TranslateMtext(TConversionContext& context, const TConversionSettings& sett
         break;
     }
   }
-  AssignClassInFrame(context, settings, frame);
+  if (!AssignClassInFrame(context, settings, frame)) return;
   std::vector<std::string> paragraphs;
   if (context.dxf_text) {
     paragraphs = context.dxf_text->MtextLines(value);

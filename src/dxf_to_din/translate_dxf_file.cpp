@@ -1,11 +1,14 @@
 #include "dxf_to_din/translate_dxf_file.h"
 
+#include <algorithm>
 #include <cmath>
 #include <optional>
 #include <string>
+#include <vector>
 
 #include "din_format/din_writer.h"
 #include "dxf_to_din/block_table.h"
+#include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_stream.h"
 #include "io/text_input.h"
@@ -34,39 +37,87 @@ bool ScaleOfLayerName(const std::string& name, float& scale) {
   return true;
 }
 
-// After "0 TABLE": the table's head, up to its first record. Returns whether it is the LAYER
-// table, whose count (group 70 of the head) is taken.
-bool StartTable(TConversionContext& context) {
-  bool layer_table = false;
+// A LAYER record has one name; a malformed one with more gives each a position, and the
+// styles of the first few.
+constexpr std::size_t kMaxNamesOfARecord = 16;
+
+// The tables whose records decide how entities are drawn.
+enum class Table { kOther, kLayer, kLineType };
+
+// After "0 TABLE": the table's head, up to its first record. Returns which table it is.
+Table StartTable(TConversionContext& context) {
+  Table table = Table::kOther;
   while (ReadGroupCode(context) && context.group_code != 0) {
     if (context.group_code == 2) {
       ReadNameValue(context);
-      layer_table = context.line_buf == "LAYER";
-    } else if (context.group_code == 70 && layer_table) {
-      ReadIntValue(context, context.layer_count);
+      table = context.line_buf == "LAYER"   ? Table::kLayer
+              : context.line_buf == "LTYPE" ? Table::kLineType
+                                            : Table::kOther;
     } else {
       SkipValue(context);
     }
   }
-  return layer_table;
+  return table;
 }
 
-// After "0 LAYER" in the LAYER table: the record's name (group 2) goes to the next position.
-void ReadLayerRecord(TConversionContext& context, int& position) {
-  std::string& name = context.skip_buf;
+// After "0 LAYER" in the LAYER table: the record's name (group 2) goes to the next position,
+// and its flags, colour and line type to the drawing's styles.
+void ReadLayerRecord(TConversionContext& context, DrawingStyles& styles, int& position) {
+  std::vector<std::string> names;  // one, unless the record is malformed
+  std::string line_type;
+  std::int32_t flags = 0, colour = kColourDefault;
   while (ReadGroupCode(context) && context.group_code != 0) {
-    if (context.group_code != 2) {
-      SkipValue(context);
-      continue;
+    switch (context.group_code) {
+      case 2: {
+        std::string name;
+        ReadLayerName(context, name);
+        // The class rules and the scale see the name as a Shift-JIS drawing's was always held.
+        std::string kept = name.substr(0, kLayerNameKeep);
+        if (context.text_scale_on == 0 && kept.find("sc ") != std::string::npos) {
+          ScaleOfLayerName(kept, context.text_scale);
+        }
+        // Names beyond the table's size are read past; they cannot be found by position.
+        if (position <= kLayerTableSize) {
+          context.layer_names[position - 1] = std::move(kept);
+          context.layer_count = position;
+        }
+        ++position;
+        if (names.size() < kMaxNamesOfARecord) names.push_back(std::move(name));
+        break;
+      }
+      case 70:
+        ReadIntValue(context, flags);
+        break;
+      case 62:
+        ReadIntValue(context, colour);
+        break;
+      case 6:
+        ReadLineTypeName(context, line_type);
+        break;
+      default:
+        SkipValue(context);
+        break;
     }
-    ReadLayerName(context, name);
-    if (context.text_scale_on == 0 && name.find("sc ") != std::string::npos) {
-      ScaleOfLayerName(name, context.text_scale);
-    }
-    // Names beyond the table's size are read past; they cannot be found by position.
-    if (position <= kLayerTableSize) context.layer_names[position - 1] = name;
-    ++position;
   }
+  for (const std::string& name : names) styles.AddLayer(name, flags, colour, line_type);
+}
+
+// After "0 LTYPE" in the LTYPE table: the record's name and its pattern.
+void ReadLineTypeRecord(TConversionContext& context, DrawingStyles& styles) {
+  std::string name;
+  std::vector<double> pattern;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadLineTypeName(context, name);
+    } else if (context.group_code == 49 && pattern.size() < DrawingStyles::kMaxPatternElements) {
+      double length = 0;
+      ReadDoubleValue(context, length);
+      pattern.push_back(length);
+    } else {
+      SkipValue(context);
+    }
+  }
+  if (!name.empty()) styles.AddLineType(name, pattern);
 }
 
 // After "0 SECTION": the section's name (group 2); the groups after it are left.
@@ -119,6 +170,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.item_count = 0;
   context.passed_over.clear();
   context.changed.clear();
+  context.ends_early = false;
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
   WriteDinHeader(*context.din_out);
 
@@ -126,17 +178,23 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   // code 0, and sections and tables are known by their names.
   enum class Section { kOther, kTables, kBlocks, kEntities };
   Section section = Section::kOther;
-  bool layer_table = false;
+  Table table = Table::kOther;
   int layer_position = 1;
   BlockTable block_table;
   BlockExpansion blocks(block_table, context.max_block_entities);
+  DrawingStyles styles;
   // The texts' encoding is known once the header is read (or is not there).
   std::string acadver, codepage;
   std::optional<DxfTextDecoder> decoder;
-  struct DecoderReset {
+  // The decoder and the styles are this file's: the context lets go of them however it ends.
+  struct FileReaders {
     TConversionContext& context;
-    ~DecoderReset() { context.dxf_text = nullptr; }
-  } decoder_reset{context};
+    ~FileReaders() {
+      context.dxf_text = nullptr;
+      context.drawing_styles = nullptr;
+    }
+  } file_readers{context};
+  context.drawing_styles = &styles;
   auto texts_from_here = [&] {
     if (decoder) return;
     // A name the settings give that iconv does not know leaves it to the header.
@@ -144,12 +202,18 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     decoder.emplace(!named.empty() ? named : EncodingOfDrawing(acadver, codepage));
     context.dxf_text = &*decoder;
   };
+  // A drawing is whole when its entities end (their ENDSEC) or its EOF is read; a file that
+  // ends before either was cut off.
+  bool whole = false;
   bool more = SkipToGroupCode0(context);
   while (more) {
     if (!context.type_read) ReadNameValue(context);
     context.type_read = false;
     const std::string& type = context.line_buf;
-    if (type == "EOF") break;
+    if (type == "EOF") {
+      whole = true;
+      break;
+    }
     if (type == "SECTION") {
       const std::string name = SectionName(context);
       if (name == "HEADER" && !decoder) {
@@ -169,17 +233,23 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
         TranslateEntityStream(context, settings, DrawingFrame{}, blocks);
       }
     } else if (section == Section::kTables && type == "TABLE") {
-      layer_table = StartTable(context);
+      table = StartTable(context);
       layer_position = 1;
-    } else if (section == Section::kTables && layer_table && type == "LAYER") {
-      ReadLayerRecord(context, layer_position);
+    } else if (section == Section::kTables && table == Table::kLayer && type == "LAYER") {
+      ReadLayerRecord(context, styles, layer_position);
+    } else if (section == Section::kTables && table == Table::kLineType && type == "LTYPE") {
+      ReadLineTypeRecord(context, styles);
     } else {
-      if (type == "ENDSEC") section = Section::kOther;
+      if (type == "ENDSEC") {
+        whole = whole || section == Section::kEntities;
+        section = Section::kOther;
+      }
       SkipToGroupCode0(context);
     }
     // Every reader above stops at the next group code 0, or at the end of the input.
     more = context.group_code == 0;
   }
+  context.ends_early = !whole;
   if (decoder && decoder->Missing() > 0) {
     context.changed["character without a Shift-JIS form, written as \xE3\x80\x93"] +=
         static_cast<std::int32_t>(decoder->Missing());

@@ -19,6 +19,8 @@ struct TConversionSettings {
   std::array<std::string, kLayerKeyCount> ss_l_c;    // layer-name keys 1 to 7
   std::array<std::int32_t, kLayerKeyCount> n_l_c{};  // class numbers of keys 1 to 7
   std::array<std::int32_t, kPenCount> n_p_c{};       // class numbers of pens 1 to 6
+  // 1: entities on frozen or switched-off layers and invisible ones are converted too.
+  std::int32_t hidden_layers = 0;
   // The encoding of DXF texts when a drawing's header must not decide it (an iconv or DXF
   // code page name); empty: the header decides.
   std::string dxf_encoding;

@@ -69,6 +69,7 @@ void LoadConversionSettings(TConversionSettings& settings, const std::filesystem
   // A flag read as off leaves the record's flag as it is: only the dialog clears it.
   if (profile.ReadBool("Check", "lay_class", true)) settings.lay_class = 1;
   if (profile.ReadBool("Check", "pen_class", false)) settings.pen_class = 1;
+  settings.hidden_layers = profile.ReadBool("Check", "hidden_layers", false) ? 1 : 0;
   settings.dxf_encoding = profile.ReadString("Check", "dxf_encoding", "");
   for (int n = 1; n <= kLayerKeyCount; ++n) {
     settings.ss_l_c[n - 1] = CutSettingsKey(
@@ -90,6 +91,7 @@ void SaveConversionSettings(const SettingsDialogValues& values, const std::files
   profile.WriteInteger("Locate", "y2", values.top);
   profile.WriteBool("Check", "lay_class", values.lay_class);
   profile.WriteBool("Check", "pen_class", values.pen_class);
+  profile.WriteBool("Check", "hidden_layers", values.hidden_layers);
   for (int n = 1; n <= kLayerKeyCount; ++n) {
     profile.WriteString("lay_name", Numbered("ss_l_c", n), values.key_texts[n - 1]);
   }

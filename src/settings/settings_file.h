@@ -25,19 +25,20 @@ void LoadConversionSettings(TConversionSettings& settings, const std::filesystem
 // double-byte character that does not fit whole left out.
 std::string CutSettingsKey(std::string_view text);
 
-// What the settings dialog shows when it closes: its position, its two checkboxes and the
-// texts of its edits as typed.
+// What the settings dialog shows when it closes: its position, its checkboxes and the texts
+// of its edits as typed.
 struct SettingsDialogValues {
   std::int32_t left = 250;
   std::int32_t top = 250;
   bool lay_class = false;
   bool pen_class = false;
+  bool hidden_layers = false;
   std::array<std::string, 7> key_texts;    // layer-name keys 1..7
   std::array<std::string, 7> class_texts;  // their class numbers
   std::array<std::string, 6> pen_texts;    // class numbers of pens 1..6
 };
 
-// Writes all twenty-two values into the file at `path`, keeping everything else it holds.
+// Writes all the values into the file at `path`, keeping everything else it holds.
 void SaveConversionSettings(const SettingsDialogValues& values, const std::filesystem::path& path);
 
 }  // namespace dxfdin

@@ -129,4 +129,34 @@ void CutAtCharacter(std::string& s, std::size_t keep) {
   s.resize(end);
 }
 
+namespace {
+
+// The byte of a name's key at `i`, where `trail` says whether it is a trail byte.
+char KeyByte(char c, bool trail) {
+  return !trail && c >= 'a' && c <= 'z' ? static_cast<char>(c - 'a' + 'A') : c;
+}
+
+}  // namespace
+
+std::string NameKey(std::string_view name) {
+  std::string key(name);
+  bool trail = false;
+  for (char& c : key) {
+    c = KeyByte(c, trail);
+    trail = !trail && IsLeadByte(static_cast<unsigned char>(c));
+  }
+  return key;
+}
+
+bool SameName(std::string_view a, std::string_view b) {
+  if (a.size() != b.size()) return false;
+  if (a == b) return true;
+  bool trail = false;
+  for (std::size_t i = 0; i < a.size(); ++i) {
+    if (KeyByte(a[i], trail) != KeyByte(b[i], trail)) return false;
+    trail = !trail && IsLeadByte(static_cast<unsigned char>(a[i]));
+  }
+  return true;
+}
+
 }  // namespace dxfdin

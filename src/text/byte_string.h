@@ -40,4 +40,10 @@ void MaskHalfWidthKana(std::string& s);
 // Keeps the first `keep` bytes of `s` at most, never half of a double-byte character.
 void CutAtCharacter(std::string& s, std::size_t keep);
 
+// A name as CAD programs compare names of layers, line types and blocks: ASCII letters in
+// upper case. The trail bytes of double-byte characters stay as they are ("チ" is not "ア").
+std::string NameKey(std::string_view name);
+// Whether two names have one key.
+bool SameName(std::string_view a, std::string_view b);
+
 }  // namespace dxfdin

@@ -48,6 +48,10 @@ TForm2::TForm2(TForm1* owner) : QDialog(owner), owner_(owner) {
   Label12 = label("Label12", "３.その他のレイヤーは順次若いクラスに入る", 32, 360, 289, 17);
   Label12->setWordWrap(true);
   Place(Label12, 32, 360, 289, 17);
+  // Below the notes, where the dialog has room.
+  CheckBox3 = new QCheckBox(QString::fromUtf8("非表示レイヤーも変換"), this);
+  CheckBox3->setObjectName("CheckBox3");
+  Place(CheckBox3, 24, 388, 289, 17);
 
   const int key_tops[] = {96, 127, 157, 188, 219, 249, 280};
   const int class_tops[] = {96, 127, 158, 188, 219, 249, 280};
@@ -73,9 +77,11 @@ TForm2::TForm2(TForm1* owner) : QDialog(owner), owner_(owner) {
     setTabOrder(previous, edits[i]);
     previous = edits[i];
   }
+  setTabOrder(previous, CheckBox3);
 
   connect(CheckBox1, &QCheckBox::toggled, this, &TForm2::CheckBox1Click);
   connect(CheckBox2, &QCheckBox::toggled, this, &TForm2::CheckBox2Click);
+  connect(CheckBox3, &QCheckBox::toggled, this, &TForm2::CheckBox3Click);
   FormCreate();
 }
 
@@ -89,6 +95,7 @@ void TForm2::FormCreate() {
   const TConversionSettings& settings = owner_->Settings();
   CheckBox1->setChecked(settings.lay_class == 1);
   CheckBox2->setChecked(settings.pen_class == 1);
+  CheckBox3->setChecked(settings.hidden_layers == 1);
   // Setting a box to the state it has already runs no click; the groups follow it anyway.
   CheckBox1Click();
   CheckBox2Click();
@@ -111,6 +118,10 @@ void TForm2::CheckBox2Click() {
   const bool on = CheckBox2->isChecked();
   owner_->Settings().pen_class = on ? 1 : 0;
   for (int i = 14; i < 20; ++i) edits[i]->setEnabled(on);
+}
+
+void TForm2::CheckBox3Click() {
+  owner_->Settings().hidden_layers = CheckBox3->isChecked() ? 1 : 0;
 }
 
 namespace {
@@ -164,6 +175,7 @@ bool TForm2::FormClose() {
   values.top = y();
   values.lay_class = CheckBox1->isChecked();
   values.pen_class = CheckBox2->isChecked();
+  values.hidden_layers = CheckBox3->isChecked();
   for (int i = 0; i < 7; ++i) {
     values.key_texts[i] = render::ToSjis(edits[i]->text());
     values.class_texts[i] = edits[7 + i]->text().toStdString();

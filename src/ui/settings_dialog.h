@@ -1,6 +1,6 @@
-// The settings dialog: the two switches, the seven layer-name keys with their class numbers
-// and the class numbers of the six pens, edited on the main window's settings record and
-// saved to the settings file at every close.
+// The settings dialog: the two switches, the seven layer-name keys with their class numbers,
+// the class numbers of the six pens and whether hidden layers are converted, edited on the
+// main window's settings record and saved to the settings file at every close.
 #pragma once
 
 #include <QCheckBox>
@@ -21,6 +21,7 @@ class TForm2 : public QDialog {
   void FormCreate();
   void CheckBox1Click();
   void CheckBox2Click();
+  void CheckBox3Click();
   // Copies the edits of the enabled groups into the record and saves all values. False, with
   // the error shown and nothing saved, when a key or class number of an enabled group is
   // invalid; a save that fails is shown and the dialog closes all the same.
@@ -28,6 +29,7 @@ class TForm2 : public QDialog {
 
   QCheckBox* CheckBox1;
   QCheckBox* CheckBox2;
+  QCheckBox* CheckBox3;  // entities on hidden layers converted too
   QLabel* Label1;
   QLabel* Label2;
   QLabel* Label3;

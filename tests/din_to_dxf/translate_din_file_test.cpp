@@ -38,18 +38,16 @@ TEST(TranslateDinFile, HeaderOnlyGivesAnEmptyLayerTableAndEntities) {
             std::string("  0\nTABLE\n  2\nLAYER\n 70\n    0\n") + kEntities + kEnd);
 }
 
-TEST(ApplyItemLayer, NamesAndColoursOfClassNumbers) {
+TEST(ApplyItemLayer, NamesOfClassNumbers) {
   const std::pair<std::int32_t, const char*> names[] = {
       {1, "0-1"},    {5, "0-5"},    {6, "0-6"},  {14, "0-e"},        {15, "1-f"},
       {16, "1-0"},   {17, "1-1"},   {31, "2-f"}, {32, "2-0"},        {100, "6-4"},
       {255, "10-f"}, {256, "10-0"}, {0, "0-0"},  {-1, "0-ffffffff"}, {-17, "ffffffff-ffffffff"}};
-  const std::int32_t colours[] = {1, 5, 1, 4, 5, 1, 2, 1, 2, 5, 5, 1, 0, -1, -2};
   auto context = FreshContext();
-  for (std::size_t i = 0; i < std::size(names); ++i) {
-    context.class_no = names[i].first;
+  for (const auto& [class_no, name] : names) {
+    context.class_no = class_no;
     ApplyItemLayer(context);
-    EXPECT_EQ(context.entity_layer, names[i].second) << names[i].first;
-    EXPECT_EQ(context.colour, colours[i]) << names[i].first;
+    EXPECT_EQ(context.entity_layer, name) << class_no;
   }
   // The ends of the 32-bit range do not overflow.
   context.class_no = 2147483647;
@@ -67,7 +65,7 @@ TEST(SelectLineType, RecordCodesRunOneBehindItemCodes) {
   context.record_line_type = 2;
   SelectLineType(context);
   EXPECT_EQ(context.line_type_name, "CONTINUOUS");
-  EXPECT_EQ(context.colour, 6);  // a colour set by a line type stays
+  EXPECT_EQ(context.colour, 256);  // by layer: never the colour of the line type before
   context.record_line_type = 1;
   SelectLineType(context);
   EXPECT_EQ(context.line_type_name, "hidden");
@@ -79,6 +77,7 @@ TEST(SelectLineType, RecordCodesRunOneBehindItemCodes) {
     context.record_line_type = unknown;
     SelectLineType(context);
     EXPECT_EQ(context.line_type_name, "PHANTOM");
+    EXPECT_EQ(context.colour, 7);
   }
   context.record_line_type = 0;
   context.line_type = 9;
@@ -139,6 +138,55 @@ TEST(TranslateDinFile, HiddenSuppressesOnlyTheLinesOfPointRecords) {
   for (std::size_t at = 0; (at = entities.find("LINE\n", at)) != std::string::npos; ++at) ++lines;
   EXPECT_EQ(lines, 3u);
   EXPECT_NE(entities.find(" 11\n" + Pad("4", 23) + "\n 21\n" + Pad("4", 25)), std::string::npos);
+}
+
+TEST(TranslateDinFile, EntityColoursFollowTheirOwnLineTypeOnly) {
+  auto context = FreshContext();
+  // A CENTER item, then a CONTINUOUS one whose records switch to PHANTOM and back.
+  std::string dxf = ToDxf(context, std::string(kHeader) +
+                                       "ITEM  2   1  1  3   1  1 0\n"
+                                       "  SR  3 3    2  0  0\n 0 0\n  SR  4 3    2  0  0\n 1 0\n"
+                                       "ITEM  2   2  1  1   1  1 0\n"
+                                       "  SR  3 3    2  0  0\n 0 0\n  SR  4 3    2  0  0\n 1 0\n"
+                                       "  SR  4 3    2  5  0\n 2 0\n  SR  4 3    2  2  0\n 3 0\n");
+  std::vector<std::string> colours;
+  for (std::size_t at = dxf.find(" 62\n"); at != std::string::npos;
+       at = dxf.find(" 62\n", at + 1)) {
+    colours.push_back(dxf.substr(at + 4, dxf.find('\n', at + 4) - at - 4));
+  }
+  // The two layers keep colour 7; CENTER is drawn in 6, PHANTOM in 7, the others by layer.
+  EXPECT_EQ(colours, (std::vector<std::string>{"   7", "   7", "6", "256", "7", "256"}));
+}
+
+TEST(TranslateDinFile, AFileCutInsideTheDataOfARecordEndsEarly) {
+  const std::string item = std::string(kHeader) + "ITEM  2   1  1  1   1  1 0\n";
+  const std::string cut[] = {
+      "  SR  3 3    2  0  0\n",              // no data line
+      "  SR  3 3    2  0  0\n 1",            // half of one
+      "  SR  5 3    8  0  0\n 1 2\n 3 4\n",  // two of four
+      "  SR 12 2    8  0  0\n 1 2 3 4\n",    // one of two
+      "  SR 11 1    8  0  0\n",              // the text's height and angle
+      "  SR  1 1    1  0  0\n",              // the 768
+      "  SR 13 0   2  0  0\n",               // the text itself
+  };
+  for (const std::string& records : cut) {
+    auto context = FreshContext();
+    const std::string dxf = ToDxf(context, item + records);
+    EXPECT_TRUE(context.ends_early) << records;
+    // What was read is written all the same, and the DXF file is complete.
+    EXPECT_EQ(dxf.substr(dxf.size() - 19), kEnd) << records;
+  }
+  const std::string whole[] = {
+      "",                                                    // an item without records
+      "  SR  3 3    2  0  0\n 1 2",                          // no line end after the data
+      "  SR  3 3    2  0  0\n x y\n  SR 31 1    0  0  0\n",  // data that does not scan
+      "  SR 13 0   2  0  0\n     A",                         // a text without its SR 31
+  };
+  for (const std::string& records : whole) {
+    auto context = FreshContext();
+    ToDxf(context, item + records);
+    EXPECT_FALSE(context.ends_early) << records;
+  }
 }
 
 TEST(TranslateDinFile, TextsWithTheirPositionAndContinuationLines) {

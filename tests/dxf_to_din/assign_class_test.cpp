@@ -20,7 +20,7 @@ TConversionSettings Mapping() {
   return settings;
 }
 
-// The class of an entity on `layer` (as read: with its LF when it fits in 19 bytes).
+// The class of an entity on `layer` (as read: the whole name with its LF).
 std::int32_t ClassOf(TConversionContext& context, const TConversionSettings& settings,
                      const std::string& layer) {
   context.entity_layer = layer;
@@ -38,16 +38,24 @@ TEST(AssignClass, KeysMatchTheEndOfTheLayerName) {
   context.class_no = 1;
   EXPECT_EQ(ClassOf(context, settings, "DIM\n"), 1);
   EXPECT_EQ(ClassOf(context, settings, "xfusn\n"), 215);
-  // A name of 19 bytes is stored without its LF, so no key can match it.
-  EXPECT_EQ(ClassOf(context, settings, "abcdefghijklmnopdim"), 215);
+  // The rules see the first 19 bytes of a name: a longer one ends without its LF there, so
+  // no key can match it.
+  EXPECT_EQ(ClassOf(context, settings, "abcdefghijklmnopdim\n"), 215);
+  EXPECT_EQ(ClassOf(context, settings, "abcdefghijklmnopqrsdim\n"), 215);
 }
 
-TEST(AssignClass, AnEmptyKeyMatchesEveryNameReadWithItsLineEnd) {
+TEST(AssignClass, AnEmptyKeyMatchesNoLayer) {
+  // A new user's settings: keys 3 to 7 empty with class 0. The other layers go by their
+  // place in the table, as the settings dialog promises.
   auto context = FreshContext();
   TConversionSettings settings = Mapping();
-  settings.ss_l_c[2] = "";
-  EXPECT_EQ(ClassOf(context, settings, "other\n"), 7);
+  settings.ss_l_c = {"dim", "fusn", "", "", "", "", ""};
+  context.layer_names[0] = "0\n";
+  context.layer_names[1] = "other\n";
+  context.layer_count = 2;
+  EXPECT_EQ(ClassOf(context, settings, "other\n"), 2);
   EXPECT_EQ(ClassOf(context, settings, "fusn\n"), 215);
+  EXPECT_EQ(ClassOf(context, settings, "0\n"), 1);
 }
 
 TEST(AssignClass, PensByColourWhenNoKeyMatched) {
@@ -64,22 +72,23 @@ TEST(AssignClass, PensByColourWhenNoKeyMatched) {
   EXPECT_EQ(ClassOf(context, settings, "dim\n"), 100);  // keys first
 }
 
-TEST(AssignClass, LayerOrderSearchesOneBeyondTheStatedCount) {
+TEST(AssignClass, LayerOrderByThePlaceOfTheNameInTheTable) {
   auto context = FreshContext();
   TConversionSettings off;
   context.layer_names[0] = "0\n";
   context.layer_names[1] = "WALL\n";
   context.layer_names[2] = "DOOR\n";
-  context.layer_count = 1;
+  context.layer_names[3] = "abcdefghijklmnopqrs";  // a long name, as the table keeps it
+  context.layer_count = 4;
   EXPECT_EQ(ClassOf(context, off, "WALL\n"), 2);
-  EXPECT_EQ(ClassOf(context, off, "DOOR\n"), 2);  // position 3 is beyond count + 1
-  context.layer_count = 2;
   EXPECT_EQ(ClassOf(context, off, "DOOR\n"), 3);
-  // A huge or negative stated count is bounded by the table.
+  EXPECT_EQ(ClassOf(context, off, "abcdefghijklmnopqrstuvw\n"), 4);
+  // A layer missing from the table keeps the class before it.
+  EXPECT_EQ(ClassOf(context, off, "nowhere\n"), 4);
+  EXPECT_EQ(ClassOf(context, off, "wall\n"), 4);
+  // A count beyond the table's size is bounded by it.
   context.layer_count = 2147483647;
-  EXPECT_EQ(ClassOf(context, off, "nowhere\n"), 3);
-  context.layer_count = -5;
-  EXPECT_EQ(ClassOf(context, off, "0\n"), 3);
+  EXPECT_EQ(ClassOf(context, off, "DOOR\n"), 3);
 }
 
 }  // namespace

@@ -3,6 +3,7 @@
 // is checked by check_geometry.py.
 #include <gtest/gtest.h>
 
+#include <initializer_list>
 #include <string>
 
 #include "support/convert.h"
@@ -13,9 +14,17 @@ namespace {
 using testing::FreshContext;
 using testing::ToDin;
 
-std::string Drawing(const std::string& blocks, const std::string& entities) {
-  return "  0\nSECTION\n  2\nBLOCKS\n" + blocks + "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n" +
-         entities + "  0\nENDSEC\n  0\nEOF\n";
+std::string Drawing(const std::string& blocks, const std::string& entities,
+                    const std::string& layers = "") {
+  return "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n" + layers +
+         "  0\nENDTAB\n  0\nENDSEC\n  0\nSECTION\n  2\nBLOCKS\n" + blocks +
+         "  0\nENDSEC\n  0\nSECTION\n  2\nENTITIES\n" + entities + "  0\nENDSEC\n  0\nEOF\n";
+}
+
+std::string Layers(std::initializer_list<const char*> names) {
+  std::string table;
+  for (const char* name : names) table += "  0\nLAYER\n  2\n" + std::string(name) + "\n";
+  return table;
 }
 
 std::string Block(const std::string& name, const std::string& body) {
@@ -52,7 +61,8 @@ TEST(Blocks, InsertsDrawInPlaceWithTheInsertsLayerColourAndLineType) {
       Line("A", " 10\n0\n 20\n0\n 11\n5\n 21\n5\n") +
       Insert("b", "  8\nWALL\n 62\n5\n  6\nCENTER\n 10\n10\n 20\n20\n 41\n2\n 42\n2\n 50\n90\n") +
       Line("A", " 10\n7\n 20\n7\n 11\n8\n 21\n8\n");
-  const std::string din = ToDin(context, settings, Drawing(blocks, entities));
+  const std::string din =
+      ToDin(context, settings, Drawing(blocks, entities, Layers({"0", "A", "OWN", "WALL"})));
   // In the order of the file; the block's first line turned a quarter, doubled, at (10, 20),
   // in WALL's class with the insert's line type (CENTER, 3).
   const std::size_t first = din.find("                           5                      5");
@@ -66,6 +76,7 @@ TEST(Blocks, InsertsDrawInPlaceWithTheInsertsLayerColourAndLineType) {
       std::string::npos);
   // The block's line on a layer of its own keeps it.
   EXPECT_EQ(Count(din, "ITEM  2   7"), 1);
+  EXPECT_EQ(Count(din, "ITEM  2   3  1  1"), 1);
   EXPECT_EQ(context.item_count, 4);
 }
 

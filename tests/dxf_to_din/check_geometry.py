@@ -1,12 +1,11 @@
 """Converts DXF drawings with dxfdin and checks the DIN geometry against ezdxf's reading of
-the same drawings: every LINE, POLYLINE, LWPOLYLINE, ARC and CIRCLE a viewer draws must be
-found in the DIN within a small tolerance, every TEXT at its insertion point, and no DIN item
-may draw what the drawing does not have (a phantom line, a segment to the origin).
+the same drawings: every LINE, POLYLINE, LWPOLYLINE, ARC, CIRCLE and the other kinds a viewer
+draws must be found in the DIN within a small tolerance, every TEXT at its insertion point,
+and no DIN item may draw what the drawing does not have (a phantom line, a segment to the
+origin, an entity of a hidden layer). Each DIN item must have the class and line type of an
+entity it lies on (expected_styles.py says which), with a new user's settings and with pens.
 
-usage: check_geometry.py DXFDIN DXF_FILE_OR_FOLDER...
-
-Drawable entities of other kinds (blocks, hatches, splines ...) are not looked for yet; what
-the DIN draws must still lie on the drawing's lines, arcs and circles."""
+usage: check_geometry.py DXFDIN DXF_FILE_OR_FOLDER..."""
 import glob
 import math
 import os
@@ -17,6 +16,9 @@ import tempfile
 import ezdxf
 import ezdxf.path
 from ezdxf import recover
+
+sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
+from expected_styles import TOP, Styles  # noqa: E402
 from ezdxf.math import Vec3
 from ezdxf.render.polyline import _virtual_polyline_entities as virtual_polyline_entities
 
@@ -136,7 +138,8 @@ def arc_points(arc, count=16):
 
 
 def read_din(path):
-    """The DIN items: ("chain", [points]), ("arc", (centre, r, start, sweep)), ("text", point)."""
+    """The DIN items: ("chain", [points]), ("arc", (centre, r, start, sweep)), ("text", point),
+    each with its class and line type."""
     with open(path, "rb") as f:
         lines = f.read().decode("latin-1").replace("\r\n", "\n").split("\n")
     items = []
@@ -150,7 +153,7 @@ def read_din(path):
         if not line.startswith("ITEM"):
             i += 1
             continue
-        kind = int(line.split()[1])
+        kind, class_no, line_type = (int(v) for v in [*line.split()[1:3], line.split()[4]])
         i += 1
         points, arc, text = [], None, None
         while i < len(lines) and not lines[i].startswith("ITEM"):
@@ -176,11 +179,11 @@ def read_din(path):
                     continue
             i += 1
         if kind == 3 and arc:
-            items.append(("arc", arc))
+            items.append(("arc", arc, class_no, line_type))
         elif kind == 11 and text:
-            items.append(("text", text))
+            items.append(("text", text, class_no, line_type))
         elif kind == 2:
-            items.append(("chain", points))
+            items.append(("chain", points, class_no, line_type))
     return items
 
 
@@ -379,32 +382,41 @@ def lines_3d(path):
         elif entity is not None and code in ("10", "20", "11", "21"):
             entity[code] = float(value)
     return [("3DLINE", [("segment", (e.get("10", 0), e.get("20", 0)), (e.get("11", 0), e.get("21", 0)))],
-             False) for e in found]
+             False, None) for e in found]
 
 
-def drawn(entities, label=None):
+def drawn(entities, styles, label=None, parent=TOP):
     """What a viewer draws of the entities: blocks of inserts (arrays too), dimensions and
-    tables expanded, with the attributes of inserts; (label, entity) pairs, labelled by the
-    top-level entity they come from."""
+    tables expanded, with the attributes of inserts; (label, entity, style) triples, labelled
+    by the top-level entity they come from, each with its style as expected_styles resolves
+    it. Entities that are not shown come too, their style says so; of an insert or dimension
+    on a frozen layer (or invisible), only the reference itself."""
     for entity in entities:
         kind = entity.dxftype()
         here = label or "%s #%s" % (kind, entity.dxf.get("handle", "?"))
+        style, hides_block = styles.resolve(entity, parent)
         try:
-            if kind == "INSERT":
-                yield from ((here, attrib) for attrib in entity.attribs
-                            if not attrib.dxf.get("flags", 0) & 1)
-                parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
-                yield from drawn(list(parts), here)
-            elif kind in ("DIMENSION", "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE"):
-                yield from drawn(list(entity.virtual_entities()), here)
+            if kind in ("INSERT", "DIMENSION", "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION",
+                        "ACAD_TABLE"):
+                if hides_block:
+                    yield here, entity, style
+                    continue
+                if kind == "INSERT":
+                    yield from drawn([attrib for attrib in entity.attribs
+                                      if not attrib.dxf.get("flags", 0) & 1], styles, here, style)
+                    parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
+                else:
+                    parts = entity.virtual_entities()
+                yield from drawn(list(parts), styles, here, style)
             else:
-                yield here, entity
+                yield here, entity, style
         except Exception as error:  # ezdxf cannot take it apart: nothing to compare
             print("%s: ezdxf: %s" % (here, error))
 
 
-def dxf_geometry(doc):
-    """Per checked entity: (label, pieces, tilted); texts apart as (label, insertion point)."""
+def dxf_geometry(doc, styles):
+    """Per checked entity: (label, pieces, tilted, style); texts apart as (label, insertion
+    point, style)."""
     shapes, texts = [], []
     layouts = [doc.modelspace()]
     try:
@@ -412,37 +424,41 @@ def dxf_geometry(doc):
     except Exception:
         pass
     for layout in layouts:
-        for top, entity in drawn(layout):
+        for top, entity, style in drawn(layout, styles):
             kind = entity.dxftype()
             label = top if top.startswith(kind) else "%s in %s" % (kind, top)
+            label += " on layer %s" % style.layer
             if kind in ("TEXT", "ATTRIB"):
                 insert = entity.ocs().to_wcs(entity.dxf.insert)
-                texts.append((label, (insert.x, insert.y)))
+                texts.append((label, (insert.x, insert.y), style))
             elif kind in CHECKED:
                 try:
                     parts = list(pieces(entity))
                 except Exception as error:  # ezdxf cannot take it apart: nothing to compare
                     print("%s: ezdxf: %s" % (label, error))
                     continue
-                shapes.append((label, parts, any(part[0] == "chain" for part in parts)))
+                shapes.append((label, parts, any(part[0] == "chain" for part in parts), style))
     return shapes, texts
 
 
-def without_tables(path, out_dir):
-    """A copy of the drawing without its TABLES section, for tables ezdxf cannot load (R12
-    tables with subclass markers): the geometry does not need them."""
+def without(path, out_dir, table=None):
+    """A copy of the drawing without its TABLES section, or without one table of it, for
+    tables ezdxf cannot load (R12 tables with subclass markers, Jw_cad's VPORT): the geometry
+    does not need them, and the styles are read from the file itself."""
     with open(path, "rb") as f:
         lines = f.read().split(b"\n")
     kept, skipping = [], False
+    start, end = (b"TABLE", b"ENDTAB") if table else (b"SECTION", b"ENDSEC")
     for i in range(0, len(lines) - 1, 2):
         code, value = lines[i].strip(), lines[i + 1].strip()
-        if code == b"0" and value == b"SECTION" and i + 3 < len(lines) and lines[i + 3].strip() == b"TABLES":
+        if code == b"0" and value == start and i + 3 < len(lines) and \
+                lines[i + 3].strip() == (table or b"TABLES"):
             skipping = True
         if not skipping:
             kept += [lines[i], lines[i + 1]]
-        if skipping and code == b"0" and value == b"ENDSEC":
+        if skipping and code == b"0" and value == end:
             skipping = False
-    copy = os.path.join(out_dir, "without-tables.dxf")
+    copy = os.path.join(out_dir, "without-%s.dxf" % (table or b"TABLES").decode())
     with open(copy, "wb") as f:
         f.write(b"\n".join(kept) + b"\n")
     return copy
@@ -451,12 +467,13 @@ def without_tables(path, out_dir):
 def read_dxf(path, out_dir):
     """ezdxf's reading; Shift-JIS names of drawings without a code page, and broken files
     through ezdxf's recovery."""
-    for encoding in (None, "cp932"):
-        try:
-            return ezdxf.readfile(path, encoding=encoding)
-        except Exception:
-            pass
-    for attempt in (path, without_tables(path, out_dir)):
+    for attempt in (path, without(path, out_dir, b"VPORT")):
+        for encoding in (None, "cp932"):
+            try:
+                return ezdxf.readfile(attempt, encoding=encoding)
+            except Exception:
+                pass
+    for attempt in (path, without(path, out_dir)):
         try:
             return recover.readfile(attempt)[0]
         except Exception:
@@ -470,13 +487,20 @@ def extent_of(points):
     return (min(xs), min(ys)), (max(xs), max(ys))
 
 
-def converted(dxfdin, dxf_path, out_dir):
-    """Converts the drawing with dxfdin: (the DIN's path, ezdxf's reading of the drawing, []),
-    or (None, None, problems) when it was not converted or ezdxf cannot read it."""
+def converted(dxfdin, dxf_path, out_dir, settings=""):
+    """Converts the drawing with dxfdin, with a new user's settings or those of a kelvor.ini
+    holding `settings`: (the DIN's path, ezdxf's reading of the drawing, []), or (None, None,
+    problems) when it was not converted or ezdxf cannot read it."""
     name = os.path.basename(dxf_path)
-    env = dict(os.environ, XDG_CONFIG_HOME=out_dir)
-    run = subprocess.run([dxfdin, "to-din", "-q", "-f", "-o", out_dir, dxf_path], env=env)
-    din_path = os.path.join(out_dir, name.lower().replace(".dxf", ".din", 1))
+    config = os.path.join(out_dir, "settings-%d" % abs(hash(settings)))
+    os.makedirs(config, exist_ok=True)
+    with open(os.path.join(config, "kelvor.ini"), "w") as f:
+        f.write(settings)
+    out = os.path.join(config, "out")
+    os.makedirs(out, exist_ok=True)
+    env = dict(os.environ, XDG_CONFIG_HOME=config)
+    run = subprocess.run([dxfdin, "to-din", "-q", "-f", "-o", out, dxf_path], env=env)
+    din_path = os.path.join(out, name.lower().replace(".dxf", ".din", 1))
     if run.returncode != 0 or not os.path.exists(din_path):
         return None, None, ["%s: not converted (exit %d)" % (name, run.returncode)]
     doc = read_dxf(dxf_path, out_dir)
@@ -491,8 +515,18 @@ def check(dxfdin, dxf_path, out_dir):
     din_path, doc, problems = converted(dxfdin, dxf_path, out_dir)
     if doc is None:
         return problems
+    # The same drawing with pens for classes: the same items in the same order, their
+    # classes by colour.
+    pen_path, _, problems = converted(dxfdin, dxf_path, out_dir, "[Check]\npen_class=1\n")
+    if pen_path is None:
+        return problems
     items = read_din(din_path)
-    shapes, texts = dxf_geometry(doc)
+    pen_items = read_din(pen_path)
+    if [item[:2] for item in items] != [item[:2] for item in pen_items]:
+        return ["%s: the DIN items with pens are not those without" % name]
+    styles = Styles(doc, dxf_path)
+    pen_styles = Styles(doc, dxf_path, pens=True)
+    shapes, texts = dxf_geometry(doc, styles)
     shapes += lines_3d(dxf_path)
     problems = []
 
@@ -505,29 +539,48 @@ def check(dxfdin, dxf_path, out_dir):
         points = [p for part in parts for p in samples(part)]
         return CHORD * max(math.dist(*extent_of(points)), 1e-12) if points else 0
 
+    def styled(style, text=False):
+        """The line type and classes (without and with pens) a DIN item of an entity of this
+        style must have; a class that no rule gives is None."""
+        return style.line_type, styles.class_of(style, text), pen_styles.class_of(style, text)
+
+    def matches(item, pen_item, expected):
+        line_type, class_no, pen_class = expected
+        return (item[3] == line_type and class_no in (None, item[2])
+                and pen_class in (None, pen_item[2]))
+
+    def described(item, pen_item):
+        return "class %d (with pens %d), line type %d" % (item[2], pen_item[2], item[3])
+
     din_primitives = []
-    for kind, data in items:
+    for kind, data, *_ in items:
         if kind == "chain":
             din_primitives += [("segment", a, b) for a, b in zip(data, data[1:] or data)]
         elif kind == "arc":
             din_primitives.append(("arc", data))
-    dxf_primitives = []
-    for _, parts, tilted in shapes:
+    # What the DIN is checked against: the shapes shown; those hidden apart.
+    dxf_primitives, hidden_primitives = [], []
+    for number, (_, parts, tilted, style) in enumerate(shapes):
         loose = curve_tolerance(parts) if tilted else 0
+        target = hidden_primitives if style and style.hidden else dxf_primitives
         for part in parts:
             if part[0] == "chain":
-                dxf_primitives += [(("segment", a, b), loose) for a, b in zip(part[1], part[1][1:])]
+                target += [(("segment", a, b), loose, number) for a, b in zip(part[1], part[1][1:])]
             else:
-                dxf_primitives.append((part, 0))
+                target.append((part, 0, number))
     din_grid = Grid.for_primitives(din_primitives)
-    dxf_grid = Grid.for_primitives([primitive for primitive, _ in dxf_primitives])
+    dxf_grid = Grid.for_primitives([primitive for primitive, *_ in dxf_primitives])
+    hidden_grid = Grid.for_primitives([primitive for primitive, *_ in hidden_primitives])
     for primitive in din_primitives:
         din_grid.add(primitive, primitive)
-    for primitive, tolerance in dxf_primitives:
-        dxf_grid.add((primitive, tolerance), primitive, tolerance)
+    for grid, primitives in ((dxf_grid, dxf_primitives), (hidden_grid, hidden_primitives)):
+        for primitive, tolerance, number in primitives:
+            grid.add((primitive, tolerance, number), primitive, tolerance)
 
-    # Every point of every checked entity lies on a DIN item.
-    for label, parts, tilted in shapes:
+    # Every point of every checked entity that is shown lies on a DIN item.
+    for label, parts, tilted, style in shapes:
+        if style and style.hidden:
+            continue
         # A dot (a face of one corner, a polyline of one vertex) need not be drawn.
         lines = [part for part in parts if part[0] != "segment" or part[1] != part[2]]
         points = [p for part in lines for p in samples(part)]
@@ -539,30 +592,58 @@ def check(dxfdin, dxf_path, out_dir):
                    if not any(within(p, primitive, tight(p) + loose) for primitive in din_grid.near(*p))]
         if missing:
             problems.append("%s: %s not in the DIN near %s" % (name, label, missing[0]))
-    din_texts = [data for kind, data in items if kind == "text"]
-    for label, point in texts:
+    # Every text shown has a DIN text at its point, of its class and line type; none that is
+    # hidden has.
+    din_texts = [(item, pen_item) for item, pen_item in zip(items, pen_items) if item[0] == "text"]
+    shown_points = [point for _, point, style in texts if not style.hidden]
+    for label, point, style in texts:
         # DIN texts are placed in single precision.
         tolerance = 1e-6 * (abs(point[0]) + abs(point[1])) + 1e-9
-        if not any(math.hypot(point[0] - t[0], point[1] - t[1]) <= tolerance for t in din_texts):
+        there = [(item, pen_item) for item, pen_item in din_texts
+                 if math.hypot(point[0] - item[1][0], point[1] - item[1][1]) <= tolerance]
+        if style.hidden:
+            if there and not any(math.hypot(point[0] - p[0], point[1] - p[1]) <= tolerance
+                                 for p in shown_points):
+                problems.append("%s: %s is hidden but has a DIN text" % (name, label))
+        elif not there:
             problems.append("%s: %s at %s has no DIN text" % (name, label, point))
+        elif not any(matches(item, pen_item, styled(style, True)) for item, pen_item in there):
+            problems.append("%s: %s at %s should be line type %d, class %s (with pens %s); the "
+                            "DIN text is %s" % ((name, label, point) + styled(style, True) +
+                                                (described(*there[0]),)))
 
-    # Every point of every DIN item lies on the drawing: exactly on its lines and arcs, within
-    # a chord of its curves drawn as chains.
-    def on_drawing(p):
-        return any(within(p, primitive, tight(p) + tolerance)
-                   for primitive, tolerance in dxf_grid.near(*p))
+    # Every point of every DIN item lies on what the drawing shows: exactly on its lines and
+    # arcs, within a chord of its curves drawn as chains; and the item has the class and line
+    # type of an entity all its points lie on.
+    def owners(p, grid):
+        return {number for primitive, tolerance, number in grid.near(*p)
+                if within(p, primitive, tight(p) + tolerance)}
 
-    for number, (kind, data) in enumerate(items, 1):
+    for number, (item, pen_item) in enumerate(zip(items, pen_items), 1):
+        kind, data = item[:2]
         if kind == "text":
             continue
         points = data if kind == "chain" else arc_points(data)
-        stray = [p for p in points if not on_drawing(p)]
         if kind == "chain":
-            middles = [((a[0] + b[0]) / 2, (a[1] + b[1]) / 2) for a, b in zip(points, points[1:])]
-            stray += [p for p in middles if not on_drawing(p)]
+            points = points + [((a[0] + b[0]) / 2, (a[1] + b[1]) / 2)
+                               for a, b in zip(points, points[1:])]
+        found = [owners(p, dxf_grid) for p in points]
+        stray = [p for p, on in zip(points, found) if not on]
         if stray:
-            problems.append("%s: DIN item %d (%s) draws %s, which the drawing does not have"
-                            % (name, number, kind, stray[0]))
+            hidden = owners(stray[0], hidden_grid)
+            what = (" of %s, which is hidden" % shapes[min(hidden)][0]) if hidden else ""
+            problems.append("%s: DIN item %d (%s) draws %s%s, which the drawing does not have"
+                            % (name, number, kind, stray[0], what))
+            continue
+        candidates = set.intersection(*found) if found else set()
+        if not candidates:
+            continue  # on several entities at once: nothing to compare
+        if not any(shapes[c][3] is None or matches(item, pen_item, styled(shapes[c][3]))
+                   for c in candidates):
+            shape = shapes[min(candidates)]
+            problems.append("%s: DIN item %d (%s) is %s; %s gives line type %d, class %s "
+                            "(with pens %s)" % ((name, number, kind, described(item, pen_item),
+                                                 shape[0]) + styled(shape[3])))
     return problems
 
 

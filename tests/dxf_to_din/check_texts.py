@@ -22,6 +22,7 @@ from ezdxf.tools.text import MTextParser, TokenType
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from check_geometry import converted, drawn, run  # noqa: E402
+from expected_styles import Styles  # noqa: E402
 
 GETA = "\u3013"
 # DIN texts hold at most this many bytes of Shift-JIS.
@@ -114,10 +115,10 @@ def mtext_lines(value):
     return lines
 
 
-def expected_texts(doc, recode):
-    """(label, kind, lines, where): where is the insertion point of a TEXT or ATTRIB; for an
-    MTEXT (insertion point, its x and y directions, character height, line pitch,
-    attachment). `recode` gives a text value as the drawing means it."""
+def expected_texts(doc, styles, recode):
+    """(label, kind, lines, where) of the texts shown: where is the insertion point of a TEXT
+    or ATTRIB; for an MTEXT (insertion point, its x and y directions, character height, line
+    pitch, attachment). `recode` gives a text value as the drawing means it."""
     layouts = [doc.modelspace()]
     try:
         layouts.append(doc.paperspace())
@@ -125,7 +126,9 @@ def expected_texts(doc, recode):
         pass
     found = []
     for layout in layouts:
-        for top, entity in drawn(layout):
+        for top, entity, style in drawn(layout, styles):
+            if style.hidden:
+                continue
             kind = entity.dxftype()
             label = top if top.startswith(kind) else "%s in %s" % (kind, top)
             if kind in ("TEXT", "ATTRIB"):
@@ -211,7 +214,7 @@ def check(dxfdin, dxf_path, out_dir):
     compact = [form.replace(" ", "") for form in forms]
     problems = []
     known = set("0123456789" + GETA + "\u03c6\u00b0\u00b1")
-    for label, kind, lines, where in expected_texts(doc, recode):
+    for label, kind, lines, where in expected_texts(doc, Styles(doc, dxf_path), recode):
         # TEXTs are cut to what a DIN text holds; MTEXTs wrapped into more lines.
         wanted = [shift_jis_form(line if kind == "MTEXT" else cut(shift_jis_form(line)))
                   for line in lines]

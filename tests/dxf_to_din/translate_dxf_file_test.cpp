@@ -54,8 +54,12 @@ TEST(TranslateDxfFile, LineOnTheSecondLayerOfTheTable) {
 TEST(TranslateDxfFile, FilesWithoutEntitiesGiveTheHeaderAlone) {
   auto context = FreshContext();
   EXPECT_EQ(ToDin(context, {}, Dxf({"0"}, "")), Crlf(kHeader));
+  EXPECT_FALSE(context.ends_early);
+  // Without an EOF or the end of their entities, these end before the drawing does.
   EXPECT_EQ(ToDin(context, {}, "  0\nSECTION\n  2\nHEADER\n  0\nENDSEC\n"), Crlf(kHeader));
+  EXPECT_TRUE(context.ends_early);
   EXPECT_EQ(ToDin(context, {}, ""), Crlf(kHeader));
+  EXPECT_TRUE(context.ends_early);
 }
 
 TEST(TranslateDxfFile, DrawingsWithoutALayerTableStillConvert) {
@@ -136,25 +140,6 @@ TEST(TranslateDxfFile, GroupsAnEntityLacksCarryOver) {
       din.find("  SR  4 3    2  0  0\r\n                           7                      8\r\n",
                second),
       std::string::npos);
-  // And from file to file: the next file's line repeats the end point too.
-  std::string next = ToDin(context, {}, Dxf({}, Line("A", " 10\n0\n 20\n0\n")));
-  EXPECT_NE(next.find("                           7                      8\r\n"),
-            std::string::npos);
-}
-
-TEST(TranslateDxfFile, LineTypesByExactName) {
-  auto line_type_of = [](const std::string& name) {
-    auto context = FreshContext();
-    context.line_type = 4;
-    std::string din = ToDin(context, {}, Dxf({}, Line("0", "  6\n" + name + "\n")));
-    return din.substr(din.find("ITEM") + 16, 1);
-  };
-  EXPECT_EQ(line_type_of("CONTINUOUS"), "1");
-  EXPECT_EQ(line_type_of("DASHED"), "2");
-  EXPECT_EQ(line_type_of("CENTER"), "3");
-  EXPECT_EQ(line_type_of("hidden"), "2");
-  EXPECT_EQ(line_type_of("HIDDEN"), "4");
-  EXPECT_EQ(line_type_of("BYLAYER"), "4");
 }
 
 TEST(TranslateDxfFile, ProgressEveryHundredSteps) {
@@ -214,6 +199,19 @@ TEST(TranslateDxfFile, InputEndingInsideAnEntityStillEndsTheItem) {
     auto context = FreshContext();
     std::string din = ToDin(context, {}, "  0\nSECTION\n  2\nENTITIES\n  0\n" + cut);
     EXPECT_EQ(din.rfind("  SR 31 1    0  0  0\r\n"), din.size() - 22) << cut;
+    EXPECT_TRUE(context.ends_early) << cut;
+  }
+  // The end of the entities, or the EOF, makes a drawing whole; cut inside its blocks, or
+  // before its entities end, it is not.
+  const std::pair<std::string, bool> drawings[] = {
+      {"  0\nSECTION\n  2\nENTITIES\n  0\nENDSEC\n", false},
+      {"  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  0\nEOF\n", false},
+      {"  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nB\n  0\nLINE\n", true},
+      {"  0\nSECTION\n  2\nENTITIES\n  0\nINSERT\n  2\nB\n", true}};
+  for (const auto& [dxf, ends_early] : drawings) {
+    auto context = FreshContext();
+    ToDin(context, {}, dxf);
+    EXPECT_EQ(context.ends_early, ends_early) << dxf;
   }
 }
 

@@ -25,6 +25,7 @@ TEST(LoadConversionSettings, WithoutAFileEveryKeyTakesItsDefault) {
   EXPECT_EQ(settings.ss_l_c, (std::array<std::string, 7>{"dim", "fusn", "", "", "", "", ""}));
   EXPECT_EQ(settings.n_l_c, (std::array<std::int32_t, 7>{100, 215, 0, 0, 0, 0, 0}));
   EXPECT_EQ(settings.n_p_c, (std::array<std::int32_t, 6>{53, 65, 58, 54, 16, 22}));
+  EXPECT_EQ(settings.hidden_layers, 0);
 }
 
 TEST(LoadConversionSettings, FlagsReadOffLeaveTheRecordAsItIs) {
@@ -43,6 +44,13 @@ TEST(LoadConversionSettings, FlagsReadOffLeaveTheRecordAsItIs) {
   WriteBytes(dir / "kelvor.ini", "[CHECK]\nLay_Class=yes\n");
   LoadConversionSettings(fresh, dir / "kelvor.ini");
   EXPECT_EQ(fresh.lay_class, 1);
+  // Whether hidden layers are converted is read as it stands, on or off.
+  WriteBytes(dir / "kelvor.ini", "[Check]\nhidden_layers=1\n");
+  LoadConversionSettings(fresh, dir / "kelvor.ini");
+  EXPECT_EQ(fresh.hidden_layers, 1);
+  WriteBytes(dir / "kelvor.ini", "[Check]\nhidden_layers=0\n");
+  LoadConversionSettings(fresh, dir / "kelvor.ini");
+  EXPECT_EQ(fresh.hidden_layers, 0);
 }
 
 TEST(LoadConversionSettings, ClassNumbers) {
@@ -113,7 +121,7 @@ TEST(ProfileFile, WritesInPlaceAtTheEndOfItsSectionOrInANewSection) {
   EXPECT_EQ(reread.ReadString("Other", "missing", "fallback"), "fallback");
 }
 
-TEST(SaveConversionSettings, WritesAllTwentyTwoValuesAsShown) {
+TEST(SaveConversionSettings, WritesEveryValueAsShown) {
   TempDir dir;
   WriteBytes(dir / "kelvor.ini", "[Dir]\r\ndxf=/home/u/dxf/\r\n");
   SettingsDialogValues values;
@@ -121,6 +129,7 @@ TEST(SaveConversionSettings, WritesAllTwentyTwoValuesAsShown) {
   values.top = 34;
   values.lay_class = false;
   values.pen_class = true;
+  values.hidden_layers = true;
   values.key_texts = {"dim", "", "\x95\x94", "", "", "", "k7"};
   values.class_texts = {"100", "abc", "", "", "", "", ""};
   values.pen_texts = {"1", "2", "3", "4", "5", "6"};
@@ -128,8 +137,8 @@ TEST(SaveConversionSettings, WritesAllTwentyTwoValuesAsShown) {
   std::string saved = ReadBytes(dir / "kelvor.ini");
   EXPECT_EQ(saved.substr(0, 58),
             "[Dir]\r\ndxf=/home/u/dxf/\r\n[Locate]\r\nx2=12\r\ny2=34\r\n[Check]\r\n");
-  EXPECT_NE(saved.find("lay_class=0\r\npen_class=1\r\n[lay_name]\r\nss_l_c1=dim\r\nss_l_c2=\r\n"
-                       "ss_l_c3=\x95\x94\r\n"),
+  EXPECT_NE(saved.find("lay_class=0\r\npen_class=1\r\nhidden_layers=1\r\n[lay_name]\r\n"
+                       "ss_l_c1=dim\r\nss_l_c2=\r\nss_l_c3=\x95\x94\r\n"),
             std::string::npos);
   EXPECT_NE(saved.find("[class_no]\r\nn_l_c1=100\r\nn_l_c2=abc\r\nn_l_c3=\r\n"), std::string::npos);
   EXPECT_NE(saved.find("[pen_no]\r\nn_p_c1=1\r\n"), std::string::npos);
