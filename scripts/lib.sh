@@ -69,8 +69,18 @@ fuzz_regression() {
 convert_examples() {
   local out=$1
   mkdir -p "$out"
+  local drawings=() file
+  for file in "$DXFDIN_ROOT"/examples/dxf/*.dxf; do
+    [[ $file == *-cut-off.dxf ]] || drawings+=("$file")
+  done
   echo "== examples/dxf -> $out (DIN)"
-  "$DXFDIN_ROOT/build/bin/dxfdin" to-din -v --force -o "$out" "$DXFDIN_ROOT"/examples/dxf/*.dxf
+  "$DXFDIN_ROOT/build/bin/dxfdin" to-din -v --force -o "$out" "${drawings[@]}"
+  # The example cut off in its entities fails, as a drawing of a broken download should.
+  if "$DXFDIN_ROOT/build/bin/dxfdin" to-din --force -o "$out" \
+      "$DXFDIN_ROOT"/examples/dxf/*-cut-off.dxf; then
+    echo "the example cut off was converted" >&2
+    return 1
+  fi
   echo "== examples/din -> $out (DXF)"
   "$DXFDIN_ROOT/build/bin/dxfdin" to-dxf -v --force -o "$out" "$DXFDIN_ROOT"/examples/din/*.din
   ls -l "$out"

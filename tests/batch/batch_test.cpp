@@ -262,6 +262,80 @@ TEST(RunBatch, AReadErrorFailsTheFileAndKeepsTheOldOutput) {
                 ": read error: Input/output error");
 }
 
+TEST(RunBatch, EveryFileConvertsAloneWhateverCameBefore) {
+  TempDir dir, alone, after;
+  // A drawing that states everything, then one that leaves its line's start, its text's
+  // height and its colours and line types to whatever would carry over.
+  WriteBytes(dir / "full.dxf",
+             "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nA\n  6\nCENTER\n 62\n6\n 10\n5\n 20\n6\n"
+             " 11\n7\n 21\n8\n  0\nTEXT\n  8\nA\n 10\n0\n 20\n0\n 40\n500\n  1\nX\n"
+             "  0\nENDSEC\n  0\nEOF\n");
+  WriteBytes(dir / "sparse.dxf",
+             "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 11\n1\n 21\n1\n  0\nTEXT\n  1\nY\n"
+             "  0\nENDSEC\n  0\nEOF\n");
+  // The same for DIN files: a CENTER item, then records without the point and text position
+  // before them.
+  WriteBytes(dir / "full.din", std::string(kDin) +
+                                   "ITEM  11   5  1  3   1  1 0\r\n  SR 11 1    8  0  0\r\n"
+                                   "  0 70 30 1040 50 50 769 100\r\n  SR 12 2    8  0  0\r\n"
+                                   " 9 9 0 0\r\n 0 0 0 0\r\n  SR 13 0   2  0  0\r\n     A\r\n");
+  WriteBytes(dir / "sparse.din",
+             "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\r\nITEM  2   1  1  9   1  1 0\r\n"
+             "  SR  4 3    2  0  0\r\n 3 4\r\nITEM  11   1  1  1   1  1 0\r\n"
+             "  SR 13 0   2  0  0\r\n     B\r\n");
+  for (const BatchOptions& options : {BatchOptions{}, ToDxf(dir)}) {
+    const bool to_din = options.direction == BatchDirection::kDxfToDin;
+    const std::string full = to_din ? "full.dxf" : "full.din";
+    const std::string sparse = to_din ? "sparse.dxf" : "sparse.din";
+    const std::string output = to_din ? "sparse.din" : "sparse.dxf";
+    Recorder recorder;
+    TConversionContext context;
+    ResetConversionContext(context);
+    RunBatch(context, {}, {{dir / sparse, alone.path()}}, options, recorder);
+    // The window's context, after a conversion the other way and another file.
+    RunBatch(context, {}, {{dir / (to_din ? "full.din" : "full.dxf"), after.path()}},
+             to_din ? ToDxf(dir) : BatchOptions{}, recorder);
+    RunBatch(context, {}, {{dir / full, after.path()}, {dir / sparse, after.path()}}, options,
+             recorder);
+    EXPECT_EQ(ReadBytes(after / output), ReadBytes(alone / output)) << output;
+  }
+}
+
+TEST(RunBatch, ADrawingCutOffFailsAndKeepsTheOldOutputUnlessPartial) {
+  TempDir dir, out;
+  WriteBytes(dir / "cut.dxf", std::string(kLineDxf).substr(0, 60));
+  // Cut before the data of its last point.
+  WriteBytes(dir / "cut.din", std::string(kDin).substr(0, std::string(kDin).find(" 3 4")));
+  for (BatchOptions options : {BatchOptions{}, ToDxf(dir)}) {
+    const bool to_din = options.direction == BatchDirection::kDxfToDin;
+    const std::filesystem::path input = dir / (to_din ? "cut.dxf" : "cut.din");
+    const std::filesystem::path output = out / (to_din ? "cut.din" : "cut.dxf");
+    WriteBytes(output, "old");
+    TConversionContext context;
+    Recorder recorder;
+    BatchResult result = RunBatch(context, {}, {{input, out.path()}}, options, recorder);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(result.converted, 0);
+    EXPECT_EQ(recorder.events.end()[-2],
+              "problem " + input.string() +
+                  ": the drawing ends early (cut off or damaged): nothing written");
+    EXPECT_EQ(ReadBytes(output), "old");
+
+    // Asked for, what it holds is written; it still fails.
+    options.partial = true;
+    recorder.events.clear();
+    result = RunBatch(context, {}, {{input, out.path()}}, options, recorder);
+    EXPECT_EQ(result.failed, 1);
+    EXPECT_EQ(std::vector<std::string>(recorder.events.end() - 3, recorder.events.end()),
+              (std::vector<std::string>{
+                  "converted " + output.filename().string() + " 1",
+                  "problem " + input.string() +
+                      ": the drawing ends early (cut off or damaged): written as far as it goes",
+                  "status 0 Fileを変換\n"}));
+    EXPECT_NE(ReadBytes(output), "old");
+  }
+}
+
 TEST(RunBatch, StopsBeforeTheNextFileWhenAsked) {
   TempDir dxf, din;
   for (const char* name : {"a.dxf", "b.dxf"}) WriteBytes(dxf / name, kEmptyDxf);

@@ -4,6 +4,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <stdexcept>
 #include <string>
 #include <vector>
@@ -72,6 +73,28 @@ TEST(ReadDrawingItems, ADxfFileShowsWhatItsDinFileHoldsAndChangesNothing) {
   EXPECT_EQ(context.step_count, 0);
 }
 
+TEST(ReadDrawingItems, WhatIsHiddenIsNotShownUnlessAsked) {
+  TConversionContext context = Fresh();
+  TConversionSettings settings;
+  Recorder shown, all;
+  const auto path = kSource / "examples/dxf/layers-linetypes-sjis.dxf";
+  const DrawingItems items = ReadDrawingItems(path, context, settings, shown);
+  settings.hidden_layers = 1;
+  const DrawingItems with_hidden = ReadDrawingItems(path, context, settings, all);
+  EXPECT_EQ(items.passed_over.at("on hidden layers"), 5);
+  EXPECT_EQ(items.passed_over.at("invisible"), 1);
+  EXPECT_TRUE(with_hidden.passed_over.empty());
+  EXPECT_EQ(with_hidden.items, items.items + 8);
+  // The texts of the frozen and the switched-off layer ("...画層の文字") show only when asked.
+  const auto texts_of_hidden_layers = [](const Recorder& recorder) {
+    return std::count_if(recorder.items.begin(), recorder.items.end(), [](const std::string& item) {
+      return item.find("\x89\xe6\x91\x77\x82\xcc\x95\xb6\x8e\x9a") != std::string::npos;
+    });
+  };
+  EXPECT_EQ(texts_of_hidden_layers(shown), 0);
+  EXPECT_EQ(texts_of_hidden_layers(all), 2);
+}
+
 TEST(ReadDrawingItems, WhatTheBatchRefusesAndAStopOnRequest) {
   TempDir dir;
   TConversionContext context = Fresh();
@@ -79,7 +102,8 @@ TEST(ReadDrawingItems, WhatTheBatchRefusesAndAStopOnRequest) {
   WriteBytes(dir / "notes.txt", "precious");
   WriteBytes(dir / "binary.dxf", std::string("AutoCAD Binary DXF\r\n\x1a", 22));
   WriteBytes(dir / "empty.din", "");
-  for (const char* name : {"notes.txt", "binary.dxf", "empty.din", "missing.dxf"}) {
+  WriteBytes(dir / "cut.dxf", "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n 10\n0\n");
+  for (const char* name : {"notes.txt", "binary.dxf", "empty.din", "missing.dxf", "cut.dxf"}) {
     try {
       ReadDrawingItems(dir / name, context, {}, sink);
       ADD_FAILURE() << name;

@@ -219,6 +219,40 @@ TEST_F(CliCases, TheRoundTripInOneFolderKeepsTheOriginal) {
   EXPECT_NE(ReadBytes(dir_ / "drawing.dxf"), original);
 }
 
+TEST(Cli, HiddenLayersStayOutAndDrawingsCutOffFailUnlessAsked) {
+  TempDir config, dir;
+  const std::string tables =
+      "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\nSHOWN\n 62\n1\n"
+      "  0\nLAYER\n  2\nFROZEN\n 70\n1\n 62\n1\n  0\nENDTAB\n  0\nENDSEC\n";
+  const std::string entities = "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nSHOWN\n 11\n1\n"
+                               "  0\nLINE\n  8\nFROZEN\n 11\n2\n  0\nLINE\n  8\nSHOWN\n 11\n3\n";
+  const std::string hidden = (dir / "hidden.dxf").string();
+  const std::string cut = (dir / "cut.dxf").string();
+  WriteBytes(hidden, tables + entities + "  0\nENDSEC\n  0\nEOF\n");
+  WriteBytes(cut, tables + entities);
+
+  CliRun shown = Dxfdin(config, {"to-din", "-v", hidden});
+  EXPECT_EQ(shown.status, 0);
+  EXPECT_EQ(shown.out, hidden + " -> " + (dir / "hidden.din").string() +
+                           ": 2 items; passed over 1 on hidden layers\n");
+  CliRun all = Dxfdin(config, {"to-din", "-v", "-f", "--hidden-layers", hidden});
+  EXPECT_EQ(all.out, hidden + " -> " + (dir / "hidden.din").string() + ": 3 items\n");
+  WriteBytes(config / "kelvor.ini", "[Check]\nhidden_layers=1\n");
+  EXPECT_EQ(Dxfdin(config, {"to-din", "-v", "-f", hidden}).out, all.out);
+
+  // A drawing cut off fails; nothing is written for it unless --partial, and then it fails
+  // all the same.
+  CliRun failed = Dxfdin(config, {"to-din", cut});
+  EXPECT_EQ(failed.status, 1);
+  EXPECT_EQ(failed.err, "dxfdin: " + cut +
+                            ": the drawing ends early (cut off or damaged): nothing written\n"
+                            "0 converted, 1 failed, 0 skipped\n");
+  EXPECT_FALSE(std::filesystem::exists(dir / "cut.din"));
+  CliRun partial = Dxfdin(config, {"to-din", "--partial", "-q", cut});
+  EXPECT_EQ(partial.status, 1);
+  EXPECT_EQ(ReadBytes(dir / "cut.din"), ReadBytes(dir / "hidden.din"));
+}
+
 TEST(Cli, HelpAndVersionAnywhere) {
   TempDir config;
   CliRun help = Dxfdin(config, {"to-din", "--help"});

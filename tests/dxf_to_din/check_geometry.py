@@ -499,8 +499,20 @@ def converted(dxfdin, dxf_path, out_dir, settings=""):
     out = os.path.join(config, "out")
     os.makedirs(out, exist_ok=True)
     env = dict(os.environ, XDG_CONFIG_HOME=config)
-    run = subprocess.run([dxfdin, "to-din", "-q", "-f", "-o", out, dxf_path], env=env)
     din_path = os.path.join(out, name.lower().replace(".dxf", ".din", 1))
+    if os.path.exists(din_path):
+        os.remove(din_path)
+    run = subprocess.run([dxfdin, "to-din", "-q", "-f", "--partial", "-o", out, dxf_path], env=env)
+    if run.returncode == 1 and os.path.exists(din_path):
+        # Written as far as it goes: the drawing ends early. A reader must refuse it too.
+        for encoding in (None, "cp932"):
+            try:
+                ezdxf.readfile(dxf_path, encoding=encoding)
+                return None, None, ["%s: ends early for dxfdin, but ezdxf reads it" % name]
+            except Exception:
+                pass
+        print("%s: ends early, as ezdxf finds too; not checked" % name)
+        return None, None, []
     if run.returncode != 0 or not os.path.exists(din_path):
         return None, None, ["%s: not converted (exit %d)" % (name, run.returncode)]
     doc = read_dxf(dxf_path, out_dir)

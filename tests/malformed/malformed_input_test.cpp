@@ -105,6 +105,17 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
   std::string many_layers = "  0\nTABLE\n  2\nLAYER\n 70\n100000\n";
   for (int i = 0; i < 300; ++i) many_layers += "  0\nLAYER\n  2\nL" + std::to_string(i) + "\n";
   many_layers += "  0\nENDTAB\n" + Entities("LINE\n  8\nL299\n 10\n1\n  0\nENDSEC\n");
+  // Tables beyond any drawing's: more layer records than are kept, a record of many names,
+  // a line type of endless elements.
+  std::string huge_tables =
+      "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLTYPE\n  0\nLTYPE\n  2\nL\n";
+  for (int i = 0; i < 100000; ++i) huge_tables += " 49\n" + std::to_string(i % 2 ? -i : i) + "\n";
+  huge_tables += "  0\nENDTAB\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n";
+  for (int i = 0; i < 1000; ++i) huge_tables += "  2\nN" + std::to_string(i) + "\n";
+  for (int i = 0; i < 70000; ++i)
+    huge_tables += "  0\nLAYER\n  2\nL" + std::to_string(i) + "\n  6\nL\n";
+  huge_tables += "  0\nENDTAB\n  0\nENDSEC\n" +
+                 Entities("LINE\n  8\nL69999\n 10\n1\n  0\nLINE\n  8\nL1\n  0\nENDSEC\n");
 
   const std::vector<std::pair<std::string, std::string>> files = {
       {"cut-in-line", Entities("LINE\n  8\n0\n 10\n1.5\n 20")},
@@ -115,6 +126,7 @@ TEST(MalformedDxf, EveryFileGivesAWellFormedDin) {
       {"long-names", Entities("LINE\n  8\n" + std::string(1000, 'N') + "\n  0\nTEXT\n  1\n" +
                               std::string(1000, '\x88') + "\n  0\nENDSEC\n")},
       {"many-layers", many_layers},
+      {"huge-tables", huge_tables},
       {"bad-numbers", Entities("ARC\n 10\n1e99999\n 20\n--3\n 40\n.\n 50\nnan\n 62\nred\n  0\n"
                                "ENDSEC\n")},
       {"word-group-codes", Entities("LINE\nten\n1\n 10\n5\nENTITIES\n  0\nENDSEC\n")},

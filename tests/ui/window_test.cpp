@@ -146,6 +146,12 @@ class WindowTest : public QObject {
     QTest::mouseClick(dialog.CheckBox2, Qt::LeftButton);
     QCOMPARE(window->Settings().pen_class, 1);
     QVERIFY(dialog.edits[14]->isEnabled());
+    QVERIFY(!dialog.CheckBox3->isChecked());
+    QTest::mouseClick(dialog.CheckBox3, Qt::LeftButton);
+    QCOMPARE(window->Settings().hidden_layers, 1);
+    // It sits below the notes, within the dialog, and moves none of its controls.
+    QVERIFY(dialog.CheckBox3->geometry().top() > dialog.Label12->geometry().bottom());
+    QVERIFY(dialog.rect().contains(dialog.CheckBox3->geometry()));
 
     // An invalid class number keeps the dialog open and the file unwritten.
     dialog.show();
@@ -165,10 +171,12 @@ class WindowTest : public QObject {
     QCOMPARE(saved.ReadString("class_no", "n_l_c2", "?"), std::string(""));
     QCOMPARE(saved.ReadString("pen_no", "n_p_c2", "?"), std::string("-7"));
     QCOMPARE(saved.ReadString("lay_name", "ss_l_c1", "?"), std::string("wall"));
+    QCOMPARE(saved.ReadString("Check", "hidden_layers", "?"), std::string("1"));
     // The reload after the close keeps the number the empty text did not replace.
     window->FormActivate();
     QCOMPARE(window->Settings().n_l_c[1], 215);
     QCOMPARE(window->Settings().n_p_c[1], -7);
+    QCOMPARE(window->Settings().hidden_layers, 1);
   }
 
   void WindowKeysAreWrittenAtCloseAndAppliedAtTheNextStart() {
