@@ -279,10 +279,11 @@ TEST(RunBatch, EveryFileConvertsAloneWhateverCameBefore) {
                                    "ITEM  11   5  1  3   1  1 0\r\n  SR 11 1    8  0  0\r\n"
                                    "  0 70 30 1040 50 50 769 100\r\n  SR 12 2    8  0  0\r\n"
                                    " 9 9 0 0\r\n 0 0 0 0\r\n  SR 13 0   2  0  0\r\n     A\r\n");
-  WriteBytes(dir / "sparse.din",
-             "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\r\nITEM  2   1  1  9   1  1 0\r\n"
-             "  SR  4 3    2  0  0\r\n 3 4\r\nITEM  11   1  1  1   1  1 0\r\n"
-             "  SR 13 0   2  0  0\r\n     B\r\n");
+  WriteBytes(
+      dir / "sparse.din",
+      "VERSION 6.0  COMMON DATA FILE, Vellumcraft ver 12.31\r\nITEM  2   1  1  9   1  1 0\r\n"
+      "  SR  4 3    2  0  0\r\n 3 4\r\nITEM  11   1  1  1   1  1 0\r\n"
+      "  SR 13 0   2  0  0\r\n     B\r\n");
   for (const BatchOptions& options : {BatchOptions{}, ToDxf(dir)}) {
     const bool to_din = options.direction == BatchDirection::kDxfToDin;
     const std::string full = to_din ? "full.dxf" : "full.din";

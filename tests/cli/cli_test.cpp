@@ -224,8 +224,9 @@ TEST(Cli, HiddenLayersStayOutAndDrawingsCutOffFailUnlessAsked) {
   const std::string tables =
       "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nLAYER\n  0\nLAYER\n  2\nSHOWN\n 62\n1\n"
       "  0\nLAYER\n  2\nFROZEN\n 70\n1\n 62\n1\n  0\nENDTAB\n  0\nENDSEC\n";
-  const std::string entities = "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nSHOWN\n 11\n1\n"
-                               "  0\nLINE\n  8\nFROZEN\n 11\n2\n  0\nLINE\n  8\nSHOWN\n 11\n3\n";
+  const std::string entities =
+      "  0\nSECTION\n  2\nENTITIES\n  0\nLINE\n  8\nSHOWN\n 11\n1\n"
+      "  0\nLINE\n  8\nFROZEN\n 11\n2\n  0\nLINE\n  8\nSHOWN\n 11\n3\n";
   const std::string hidden = (dir / "hidden.dxf").string();
   const std::string cut = (dir / "cut.dxf").string();
   WriteBytes(hidden, tables + entities + "  0\nENDSEC\n  0\nEOF\n");
