@@ -54,8 +54,14 @@ void CheckItems(std::string_view din) {
 extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size) {
   using namespace dxfdin;
   static const TConversionSettings settings = fuzz::MappingSettings();
+  static const TConversionSettings with_hidden_layers = [] {
+    TConversionSettings all = fuzz::MappingSettings();
+    all.hidden_layers = 1;
+    return all;
+  }();
   std::string bytes(reinterpret_cast<const char*>(data), size);
-  // The first byte chooses the scale text, so the scaling paths are fuzzed too.
+  // The first byte chooses the scale text and whether hidden layers are converted, so those
+  // paths are fuzzed too.
   TConversionContext context;
   ResetConversionContext(context);
   context.text_scale_on = !bytes.empty() && (bytes[0] & 1);
@@ -69,7 +75,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   context.dxf_in = input.get();
   context.din_out = &din;
   context.text_out = &texts;
-  TranslateDxfFile(context, settings);
+  TranslateDxfFile(context, size > 0 && (data[0] & 2) ? with_hidden_layers : settings);
   din.Flush();
   texts.Flush();
   fuzz::CheckItems(din.Bytes() + texts.Bytes());
