@@ -2,6 +2,7 @@
 
 #include "dxf_to_din/dxf_groups.h"
 #include "io/text_input.h"
+#include "text/byte_string.h"
 
 namespace dxfdin {
 
@@ -21,11 +22,7 @@ std::string ReadBlockName(TConversionContext& context) {
 }  // namespace
 
 std::string BlockKey(std::string_view name) {
-  std::string key(name);
-  for (char& c : key) {
-    if (c >= 'a' && c <= 'z') c = static_cast<char>(c - 'a' + 'A');
-  }
-  return key;
+  return NameKey(name);
 }
 
 void BlockTable::ReadSection(TConversionContext& context) {

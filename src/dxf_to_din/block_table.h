@@ -43,7 +43,8 @@ class BlockTable {
   bool overflowed_ = false;
 };
 
-// A block name as the table keys it: ASCII letters in upper case.
+// A block name as the table keys it: ASCII letters in upper case, the trail bytes of
+// Shift-JIS characters as they are.
 std::string BlockKey(std::string_view name);
 
 }  // namespace dxfdin

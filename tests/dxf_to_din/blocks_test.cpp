@@ -80,6 +80,20 @@ TEST(Blocks, InsertsDrawInPlaceWithTheInsertsLayerColourAndLineType) {
   EXPECT_EQ(context.item_count, 4);
 }
 
+TEST(Blocks, NamesCompareWithoutCaseButKeepTheirShiftJisCharacters) {
+  auto context = FreshContext();
+  // ツ (83 63) and イ (83 43) differ by a trail byte that looks like "c" and "C".
+  const std::string din = ToDin(context, {},
+                                Drawing(Block("\x83\x63", Line("0", " 11\n5\n 21\n5\n")) +
+                                            Block("\x83\x43", Line("0", " 11\n9\n 21\n9\n")) +
+                                            Block("Door", Line("0", " 11\n7\n 21\n7\n")),
+                                        Insert("\x83\x63") + Insert("DOOR")));
+  EXPECT_EQ(Count(din, "ITEM"), 2);
+  EXPECT_NE(din.find("                           4                      4"), std::string::npos);
+  EXPECT_NE(din.find("                           6                      6"), std::string::npos);
+  EXPECT_EQ(din.find("                           8                      8"), std::string::npos);
+}
+
 TEST(Blocks, AttributesAreTextsUnlessInvisible) {
   auto context = FreshContext();
   const std::string din =
