@@ -22,6 +22,7 @@ std::string_view Trimmed(std::string_view line) {
 }  // namespace
 
 DxfForm DxfFormOf(TextInput& in) {
+  in.SkipByteOrderMark();
   std::string line;
   bool after_code_0 = false;
   for (bool first = true; in.ReadLine(line, kLineKeep); first = false) {

@@ -18,9 +18,11 @@
 
 #include "batch/batch.h"
 #include "din_to_dxf/dxf_template.h"
+#include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
 #include "settings/settings_file.h"
 #include "text/dxf_text.h"
+#include "text/number_text.h"
 
 namespace dxfdin {
 
@@ -327,6 +329,11 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    "'sc A/B' sets the scale, else 1)")
       ->type_name("N");
   to_dxf
+      ->add_option("--text-scale", request.text_scale,
+                   "multiply text heights by N, N a positive number (the inverse of to-din "
+                   "--text-scale N; default 1: a DIN height of 250 is 2.5)")
+      ->type_name("N");
+  to_dxf
       ->add_option("--template", request.template_path,
                    "the DXF header template (default: Dxfhjw.dat beside the program or in "
                    "../share/dxfdin/)")
@@ -396,6 +403,14 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       context.scale_text = request.text_scale;
     }
   } else {
+    if (to_dxf->parsed() && to_dxf->count("--text-scale") > 0) {
+      try {
+        TextScaleFromText(request.text_scale);  // a positive number
+        context.dxf_text_scale = StrToFloat(request.text_scale);
+      } catch (const ConversionError& error) {
+        return fail_setup(std::string("text scale: ") + error.what());
+      }
+    }
     try {
       options.dxf_template = request.template_path.empty()
                                  ? FindDxfTemplate()

@@ -12,6 +12,7 @@ void ResetConversionContext(TConversionContext& context) {
   fresh.progress = std::move(context.progress);
   fresh.scale_text = std::move(context.scale_text);
   fresh.text_scale_on = context.text_scale_on;
+  fresh.dxf_text_scale = context.dxf_text_scale;
   fresh.max_block_entities = context.max_block_entities;
   fresh.max_output_bytes = context.max_output_bytes;
   fresh.dxf_text = context.dxf_text;

@@ -50,6 +50,9 @@ struct TConversionContext : TDinReadState {
 
   std::int32_t text_scale_on = 0;
   float text_scale = 1.0f;
+  // DIN to DXF: what the height of a DIN text (a hundredth of it) is multiplied by in the DXF
+  // written, N for to-dxf --text-scale N.
+  double dxf_text_scale = 1;
   std::int32_t step_count = 0;
   // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
   std::int32_t item_count = 0;

@@ -133,7 +133,10 @@ bool WriteText(TConversionContext& context, std::string& next_line) {
   out.WriteFixed(context.text_x, 0, 6);
   out.Write("\n 20\n");
   out.WriteFixed(context.text_y, 0, 6);
-  out.Write("\n 40\n4\n 41\n1\n 50\n");
+  out.Write("\n 40\n");
+  // The DIN holds a hundred times the height (at text scale 1).
+  out.WriteFixed(static_cast<double>(context.text_height) / 100 * context.dxf_text_scale, 0, 6);
+  out.Write("\n 41\n1\n 50\n");
   out.WriteFixed(context.text_angle, 0, 6);
   out.Write("\n  1\n");
   // The text is one value line: a line end left inside it would split the entity.

@@ -77,6 +77,17 @@ bool DrawingStyles::NameEqual::operator()(std::string_view a, std::string_view b
   return SameName(a, b);
 }
 
+void DrawingStyles::AddTextStyle(std::string_view name, std::int32_t flags) {
+  constexpr std::int32_t kVertical = 4;
+  if (vertical_styles_.size() >= kMaxRecords) return;
+  vertical_styles_.insert_or_assign(std::string(name), (flags & kVertical) != 0);
+}
+
+bool DrawingStyles::IsVertical(std::string_view style) const {
+  const auto found = vertical_styles_.find(style);
+  return found != vertical_styles_.end() && found->second;
+}
+
 std::int32_t KnownLineType(std::string_view name) {
   static constexpr struct {
     std::string_view name;

@@ -1,6 +1,7 @@
-// What a drawing's LAYER and LTYPE tables say about how its entities are drawn: each layer's
-// colour and line type and whether it is shown, and which DIN line type a line-type name
-// stands for. Entities whose colour or line type is BYLAYER take their layer's.
+// What a drawing's LAYER, LTYPE and STYLE tables say about how its entities are drawn: each
+// layer's colour and line type and whether it is shown, which DIN line type a line-type name
+// stands for, which text styles are vertical. Entities whose colour or line type is BYLAYER
+// take their layer's.
 #pragma once
 
 #include <cstddef>
@@ -57,6 +58,11 @@ class DrawingStyles {
   // that is not there is continuous.
   std::int32_t LineTypeCode(std::string_view name) const;
 
+  // A STYLE record: its name and flags (4: vertical text).
+  void AddTextStyle(std::string_view name, std::int32_t flags);
+  // Whether texts of that style are written top to bottom.
+  bool IsVertical(std::string_view style) const;
+
  private:
   // Names as CAD programs compare them, looked up without a copy.
   struct NameHash {
@@ -72,6 +78,7 @@ class DrawingStyles {
 
   mutable ByName<LayerStyle> layers_;
   ByName<std::int32_t> line_types_;
+  ByName<bool> vertical_styles_;
   // The layers' line types are worked out again after the LTYPE table changed.
   mutable bool line_types_stale_ = false;
 };

@@ -89,11 +89,12 @@ void ReadTextValue(TConversionContext& context, std::string& value, std::size_t 
 namespace {
 
 // Whether a value read as it stands is already what the decoder would give: no escape, no
-// drawing symbol (`symbols`), and no byte beyond ASCII where such bytes are converted or
-// widened (`bytes`).
+// drawing symbol or caret (`symbols`), and no byte beyond ASCII where such bytes are converted
+// or widened (`bytes`).
 bool StandsAsRead(std::string_view value, bool symbols, bool bytes) {
   for (char c : value) {
-    if (c == '\\' || (symbols && c == '%') || (bytes && static_cast<unsigned char>(c) >= 0x80)) {
+    if (c == '\\' || (symbols && (c == '%' || c == '^')) ||
+        (bytes && static_cast<unsigned char>(c) >= 0x80)) {
       return false;
     }
   }
@@ -137,7 +138,7 @@ void SkipValue(TConversionContext& context) {
   DropRestOfLine(context);
 }
 
-void ReadLineTypeName(TConversionContext& context, std::string& name) {
+void ReadRecordName(TConversionContext& context, std::string& name) {
   // Names longer than any real one are kept in part.
   constexpr std::size_t kNameKeep = 255;
   context.dxf_in->ReadLine(name, kNameKeep);
@@ -146,7 +147,7 @@ void ReadLineTypeName(TConversionContext& context, std::string& name) {
 
 void ReadLineType(TConversionContext& context) {
   std::string& name = context.line_type_name;
-  ReadLineTypeName(context, name);
+  ReadRecordName(context, name);
   // An empty value is no line type: the entity's stays BYLAYER.
   if (name.empty()) name = "BYLAYER";
   if (IsByLayer(name) || IsByBlock(name)) return;  // resolved once the entity is read

@@ -56,9 +56,9 @@ void ReadLayerName(TConversionContext& context, std::string& name);
 // was always read, never half a character.
 void ReadText(TConversionContext& context, std::string& text, std::size_t keep);
 
-// A line-type name (group 6, and group 2 of an LTYPE record) as it stands, without the
-// blanks after it.
-void ReadLineTypeName(TConversionContext& context, std::string& name);
+// The name of a table record: a line type's (group 6, group 2 of an LTYPE record), a text
+// style's (group 7, group 2 of a STYLE record); as it stands, without the blanks after it.
+void ReadRecordName(TConversionContext& context, std::string& name);
 
 // Group 6: the line-type name, and the DIN line-type code it stands for (BYLAYER and BYBLOCK
 // are resolved when the whole entity is read).

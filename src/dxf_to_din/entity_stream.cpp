@@ -84,6 +84,7 @@ struct AttributeOwner {
   bool active = false;
   Hidden hidden = Hidden::kNo;  // kNo, or why nothing of the insert is drawn
   InsertStyle style;
+  AttributeCells cells;  // the cells of a MINSERT, each place once
 };
 
 // The style the entity just read lends the block it draws, in `owner`. False when the block
@@ -131,6 +132,10 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
                       {{70, &columns}, {71, &rows}});
   }
   if (!StyleOf(context, settings, frame, owner)) return;
+  // The attributes are drawn once in each place of the grid: a spacing of 0 puts every cell
+  // of its row or column in one place.
+  owner.cells = {column_spacing != 0 ? std::max(columns, 1) : 1,
+                 row_spacing != 0 ? std::max(rows, 1) : 1, column_spacing, row_spacing, rotation};
   const InsertStyle& style = owner.style;
   const BlockDefinition* block = DrawableBlock(context, blocks, "INSERT", name);
   if (!block) return;
@@ -189,15 +194,35 @@ void TranslateBlockReference(TConversionContext& context, const TConversionSetti
 // An ATTRIB after its insert: drawn in the insert's frame with its style, or passed over with
 // it.
 void TranslateInsertAttribute(TConversionContext& context, const TConversionSettings& settings,
-                              const DrawingFrame& frame, const AttributeOwner& owner) {
+                              const DrawingFrame& frame, BlockExpansion& blocks,
+                              const AttributeOwner& owner) {
   if (!owner.active) {
     TranslateAttribute(context, settings, frame);
-  } else if (owner.hidden != Hidden::kNo) {
+    return;
+  }
+  if (owner.hidden != Hidden::kNo) {
     CountHidden(context, owner.hidden);
     SkipToGroupCode0(context);
-  } else {
-    TranslateAttribute(context, settings, {frame.placement, &owner.style});
+    return;
   }
+  // A MINSERT's cells count as the entities of its block do: a hostile grid is bounded too.
+  AttributeCells cells = owner.cells;
+  const std::int64_t cell_count = std::int64_t{cells.columns} * cells.rows;
+  if (cell_count > 1) {
+    const std::int64_t room = std::max<std::int64_t>(blocks.max_entities - blocks.entities_read, 0);
+    if (cell_count > room) {
+      CountPassedOver(context, "ATTRIB cells beyond the " + std::to_string(blocks.max_entities) +
+                                   " entities a file may draw from blocks");
+      cells.rows =
+          static_cast<std::int32_t>(std::min<std::int64_t>(room / cells.columns, cells.rows));
+      if (cells.rows == 0) {
+        cells.rows = 1;
+        cells.columns = static_cast<std::int32_t>(std::max<std::int64_t>(room, 1));
+      }
+    }
+    blocks.entities_read += std::int64_t{cells.columns} * cells.rows;
+  }
+  TranslateAttribute(context, settings, {frame.placement, &owner.style}, cells);
 }
 
 // Translates the entity whose type is in context.line_buf. False for a kind that is not
@@ -221,7 +246,7 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
   } else if (type == "TEXT") {
     TranslateText(context, settings, frame);
   } else if (type == "ATTRIB") {
-    TranslateInsertAttribute(context, settings, frame, owner);
+    TranslateInsertAttribute(context, settings, frame, blocks, owner);
   } else if (type == "ATTDEF" && frame.insert) {
     TranslateAttributeDefinition(context, settings, frame);
   } else if (type == "MTEXT") {

@@ -3,11 +3,13 @@
 #include <algorithm>
 #include <array>
 #include <cmath>
+#include <limits>
 #include <numbers>
 #include <string>
 #include <vector>
 
 #include "din_format/din_writer.h"
+#include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_translators.h"
 #include "dxf_to_din/placement.h"
@@ -15,6 +17,7 @@
 #include "text/byte_class.h"
 #include "text/din_text.h"
 #include "text/dxf_text.h"
+#include "text/line_breaks.h"
 
 namespace dxfdin {
 
@@ -63,6 +66,72 @@ void WriteTextItem(TConversionContext& context, std::string text) {
   ++context.item_count;
 }
 
+// How far a text reaches along its direction, per byte of its Shift-JIS: the measure of
+// the text frames.
+constexpr double kWidthPerByte = 0.625;
+// What a byte of a line takes in an MTEXT's box when its lines are broken: a half of the
+// height, a little less than what CAD programs' fonts take, so that a line its writer
+// measured as fitting (a dimension's value in a box of exactly its width) stays one line.
+constexpr double kBoxWidthPerByte = 0.5;
+// Characters of a vertical text follow each other this many heights apart, as AutoCAD draws
+// them with its Japanese fonts.
+constexpr double kVerticalPitch = 1.4;
+
+// Writes `text` (with its line end) at (x, y, z) of `placement`'s plane, turned `angle`
+// degrees from its x axis, `height` high. A text in the world's plane is taken exactly as
+// it is.
+void WriteTextAt(TConversionContext& context, const Placement& placement, float x, float y,
+                 double z, float angle, float height, std::string text) {
+  context.text_x = x;
+  context.text_y = y;
+  context.text_angle = angle;
+  context.text_height = height;
+  // Its place and direction in the world (its glyphs are not mirrored on the DIN side).
+  if (placement.kind() != Placement::Kind::kIdentity) {
+    const WorldPoint at = placement.ToWorld(x, y, z);
+    context.text_x = static_cast<float>(at.x);
+    context.text_y = static_cast<float>(at.y);
+    context.text_angle = static_cast<float>(placement.WorldAngle(angle));
+    if (placement.kind() != Placement::Kind::kMirrored) {
+      context.text_height = static_cast<float>(height * placement.HeightScale());
+    }
+  }
+  WriteTextItem(context, std::move(text));
+}
+
+// The characters of a line of Shift-JIS text, without its line end.
+std::vector<std::string_view> Characters(std::string_view line) {
+  if (!line.empty() && line.back() == '\n') line.remove_suffix(1);
+  std::vector<std::string_view> characters;
+  for (std::size_t i = 0; i < line.size();) {
+    const std::size_t width =
+        IsLeadByte(static_cast<unsigned char>(line[i])) && i + 1 < line.size() ? 2 : 1;
+    characters.push_back(line.substr(i, width));
+    i += width;
+  }
+  return characters;
+}
+
+// A column of vertical text: its characters upright, one below the other, each a text item
+// centred on the column, the first one's top at (x, y) of the text's own axes, which are
+// turned `angle` degrees. Blanks take their place and give no item.
+void WriteColumn(TConversionContext& context, const Placement& placement, double x, double y,
+                 double z, float angle, float height, std::string_view line) {
+  const double a = DegToRad(angle), cos_a = std::cos(a), sin_a = std::sin(a);
+  const double pitch = kVerticalPitch * height;
+  double top = 0;
+  for (std::string_view character : Characters(line)) {
+    if (character != " ") {
+      const double dx = -kWidthPerByte * height * static_cast<double>(character.size()) / 2;
+      const double dy = top - height;
+      WriteTextAt(context, placement, static_cast<float>(x + dx * cos_a - dy * sin_a),
+                  static_cast<float>(y + dx * sin_a + dy * cos_a), z, angle, height,
+                  std::string(character) + "\n");
+    }
+    top -= pitch;
+  }
+}
+
 enum class TextKind { kText, kAttribute, kDefinition };
 
 // Group 101 starts the data of an embedded object (an MTEXT's columns, a multiline
@@ -75,12 +144,14 @@ constexpr std::int32_t kInvisible = 1;
 constexpr std::int32_t kConstant = 2;
 
 void TranslateTextOrAttribute(TConversionContext& context, const TConversionSettings& settings,
-                              const DrawingFrame& frame, TextKind kind) {
+                              const DrawingFrame& frame, TextKind kind,
+                              const AttributeCells& cells = {}) {
   context.text_angle = 0;
   context.item_kind = kItemText;
   context.class_no = 100;
   // A text without group 1 is empty; every text ends with its line end.
   std::string text;
+  std::string style = "STANDARD";
   Extrusion extrusion;
   double z = 0;
   std::int32_t attribute_flags = 0;
@@ -91,6 +162,9 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
         SkipValue(context);
         SkipToGroupCode0(context);
         embedded = true;
+        break;
+      case 7:
+        ReadRecordName(context, style);
         break;
       case 30:
         ReadDoubleValue(context, z);
@@ -144,18 +218,25 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
   // An invisible attribute is not shown; of the definitions only the constant ones are.
   if (kind != TextKind::kText && (attribute_flags & kInvisible)) return;
   if (kind == TextKind::kDefinition && !(attribute_flags & kConstant)) return;
-  // Its place and direction in the world (its glyphs are not mirrored on the DIN side).
-  if (const Placement placement = frame.placement.Compose(Placement(extrusion));
-      placement.kind() != Placement::Kind::kIdentity) {
-    const WorldPoint at = placement.ToWorld(context.text_x, context.text_y, z);
-    context.text_x = static_cast<float>(at.x);
-    context.text_y = static_cast<float>(at.y);
-    context.text_angle = static_cast<float>(placement.WorldAngle(context.text_angle));
-    if (placement.kind() != Placement::Kind::kMirrored) {
-      context.text_height = static_cast<float>(context.text_height * placement.HeightScale());
+  const Placement placement = frame.placement.Compose(Placement(extrusion));
+  const bool vertical = context.drawing_styles && context.drawing_styles->IsVertical(style);
+  const float x = context.text_x, y = context.text_y;
+  const float height = context.text_height, angle = context.text_angle;
+  // In every cell of a MINSERT, moved in its plane by the cell's place in the turned grid.
+  const double turn = DegToRad(cells.rotation), cos_t = std::cos(turn), sin_t = std::sin(turn);
+  for (std::int32_t row = 0; row < cells.rows; ++row) {
+    for (std::int32_t column = 0; column < cells.columns; ++column) {
+      const double dx = column * cells.column_spacing, dy = row * cells.row_spacing;
+      const bool moved = row > 0 || column > 0;
+      const float cell_x = moved ? static_cast<float>(x + dx * cos_t - dy * sin_t) : x;
+      const float cell_y = moved ? static_cast<float>(y + dx * sin_t + dy * cos_t) : y;
+      if (vertical) {
+        WriteColumn(context, placement, cell_x, cell_y, z, angle, height, text);
+      } else {
+        WriteTextAt(context, placement, cell_x, cell_y, z, angle, height, text);
+      }
     }
   }
-  WriteTextItem(context, std::move(text));
 }
 
 // Appends a text value with the blanks that began its line, without its line end, as far as
@@ -173,56 +254,48 @@ void ReadMtextChunk(TConversionContext& context, std::string& text) {
   text += chunk;
 }
 
-// How far a text reaches along its direction, per byte of its Shift-JIS: the measure of
-// the text frames.
-constexpr double kWidthPerByte = 0.625;
+// An MTEXT's lines lie this many heights apart at spacing factor 1.
+constexpr double kLinePitch = 5.0 / 3.0;
 
-// A paragraph of an MTEXT as the lines it is drawn in, each at most `max_bytes` long (and at
-// most what a DIN text holds): broken before the word or double-byte character that would
-// make it longer, a word longer than a line broken where the line is full. The blanks at a
-// break are dropped.
-std::vector<std::string> WrapParagraph(const std::string& paragraph, std::size_t max_bytes) {
-  max_bytes = std::clamp<std::size_t>(max_bytes, 1, kTextBytes - 1);
-  if (paragraph.size() <= max_bytes) return {paragraph};
-  std::vector<std::string> lines;
-  std::string line;
-  auto break_line = [&] {
-    while (!line.empty() && line.back() == ' ') line.pop_back();
-    lines.push_back(std::move(line));
-    line.clear();
-  };
-  std::size_t i = 0;
-  while (i < paragraph.size()) {
-    const auto b = static_cast<unsigned char>(paragraph[i]);
-    std::size_t end = i + 1;
-    if (IsLeadByte(b) && end < paragraph.size()) {
-      ++end;
-    } else if (b != ' ') {
-      while (end < paragraph.size() && paragraph[end] != ' ' &&
-             !IsLeadByte(static_cast<unsigned char>(paragraph[end]))) {
-        ++end;
-      }
-    }
-    std::string_view unit(paragraph.data() + i, end - i);
-    i = end;
-    if (unit == " ") {
-      if (line.size() + 1 > max_bytes) {
-        break_line();
-      } else if (!line.empty() || lines.empty()) {
-        line += ' ';
-      }
-      continue;
-    }
-    if (!line.empty() && line.size() + unit.size() > max_bytes) break_line();
-    while (unit.size() > max_bytes) {
-      line.append(unit.substr(0, max_bytes));
-      unit.remove_prefix(max_bytes);
-      break_line();
-    }
-    line.append(unit);
+// The paragraphs of an MTEXT written top to bottom, as Japanese is: each a column of upright
+// characters, the columns from right to left, a line pitch apart. The block of columns lies
+// on the insertion point (the text frame's origin) by the attachment point: its left edge,
+// middle or right edge (`column`), its top, middle or bottom (`row`).
+void WriteVerticalMtext(TConversionContext& context, const Placement& placement,
+                        const std::vector<std::string>& paragraphs, double height, double spacing,
+                        int row, int column) {
+  const double line_pitch = kLinePitch * height * spacing;
+  const double character_pitch = kVerticalPitch * height;
+  if (paragraphs.empty()) return;
+  std::size_t longest = 0;
+  for (const std::string& paragraph : paragraphs) {
+    longest = std::max(longest, Characters(paragraph).size());
   }
-  if (!line.empty()) break_line();
-  return lines;
+  const double block_width = static_cast<double>(paragraphs.size() - 1) * line_pitch + height;
+  const double block_height =
+      longest > 0 ? static_cast<double>(longest - 1) * character_pitch + height : 0;
+  const double left = column == 0 ? 0 : column == 1 ? -block_width / 2 : -block_width;
+  const double top = row == 0 ? 0 : row == 1 ? block_height / 2 : block_height;
+  const double angle = placement.WorldAngle(0);
+  const double world_height = height * placement.HeightScale();
+  for (std::size_t k = 0; k < paragraphs.size(); ++k) {
+    const double middle = left + block_width - height / 2 - static_cast<double>(k) * line_pitch;
+    double down = 0;
+    for (std::string_view character : Characters(paragraphs[k])) {
+      if (character != " ") {
+        // Centred on the column, upright along the text frame's own axes.
+        const double x =
+            middle - kWidthPerByte * height * static_cast<double>(character.size()) / 2;
+        const WorldPoint at = placement.ToWorld(x, top - down - height, 0);
+        context.text_x = static_cast<float>(at.x);
+        context.text_y = static_cast<float>(at.y);
+        context.text_angle = static_cast<float>(angle);
+        context.text_height = static_cast<float>(world_height);
+        WriteTextItem(context, std::string(character) + "\n");
+      }
+      down += character_pitch;
+    }
+  }
 }
 
 }  // namespace
@@ -233,8 +306,8 @@ void TranslateText(TConversionContext& context, const TConversionSettings& setti
 }
 
 void TranslateAttribute(TConversionContext& context, const TConversionSettings& settings,
-                        const DrawingFrame& frame) {
-  TranslateTextOrAttribute(context, settings, frame, TextKind::kAttribute);
+                        const DrawingFrame& frame, const AttributeCells& cells) {
+  TranslateTextOrAttribute(context, settings, frame, TextKind::kAttribute, cells);
 }
 
 void TranslateAttributeDefinition(TConversionContext& context, const TConversionSettings& settings,
@@ -251,7 +324,8 @@ void TranslateMtext(TConversionContext& context, const TConversionSettings& sett
   std::array<double, 3> direction{0, 0, 0};
   Extrusion extrusion;
   double height = 2.5, spacing = 1, rotation = 0, width = 0;
-  std::int32_t attachment = 1;
+  std::int32_t attachment = 1, drawing_direction = 1;
+  std::string style = "STANDARD";
   bool embedded = false;
   while (!embedded && ReadGroupCode(context) && context.group_code != 0) {
     switch (context.group_code) {
@@ -263,6 +337,9 @@ void TranslateMtext(TConversionContext& context, const TConversionSettings& sett
       case 1:
       case 3:
         ReadMtextChunk(context, value);
+        break;
+      case 7:
+        ReadRecordName(context, style);
         break;
       default:
         ReadGeometryGroup(context,
@@ -279,7 +356,7 @@ void TranslateMtext(TConversionContext& context, const TConversionSettings& sett
                            {210, &extrusion.x},
                            {220, &extrusion.y},
                            {230, &extrusion.z}},
-                          {{71, &attachment}});
+                          {{71, &attachment}, {72, &drawing_direction}});
         break;
     }
   }
@@ -291,29 +368,37 @@ void TranslateMtext(TConversionContext& context, const TConversionSettings& sett
     DxfTextDecoder shift_jis("");
     paragraphs = shift_jis.MtextLines(value);
   }
-  // Lines wrap at the reference width, where there is one.
+  if (!(attachment >= 1 && attachment <= 9)) attachment = 1;
+  if (!(spacing > 0) || !std::isfinite(spacing)) spacing = 1;
+  const int row = (attachment - 1) / 3, column = (attachment - 1) % 3;
+  const Placement placement =
+      frame.placement.Compose(Placement::TextFrame(insertion, direction, rotation, extrusion));
+  // Written top to bottom (group 72 = 3), or by a vertical style (5).
+  constexpr std::int32_t kTopToBottom = 3, kByStyle = 5;
+  if (drawing_direction == kTopToBottom ||
+      (drawing_direction == kByStyle && context.drawing_styles &&
+       context.drawing_styles->IsVertical(style))) {
+    WriteVerticalMtext(context, placement, paragraphs, height, spacing, row, column);
+    return;
+  }
+  // Lines break in the box of the reference width, where there is one, and hold at most what
+  // a DIN text holds.
   const double per_byte = kWidthPerByte * height;
-  const double line_bytes = width > 0 && per_byte > 0 ? width / per_byte : kTextBytes;
+  const double box = width > 0 && height > 0 ? width / (kBoxWidthPerByte * height)
+                                             : std::numeric_limits<double>::infinity();
   std::vector<std::string> lines;
   for (const std::string& paragraph : paragraphs) {
-    for (std::string& line :
-         WrapParagraph(paragraph, line_bytes < kTextBytes ? static_cast<std::size_t>(line_bytes)
-                                                          : kTextBytes)) {
+    for (std::string& line : BreakLines(paragraph, box, kTextBytes - 1)) {
       lines.push_back(std::move(line));
     }
   }
-  if (!(attachment >= 1 && attachment <= 9)) attachment = 1;
-  if (!(spacing > 0) || !std::isfinite(spacing)) spacing = 1;
   // AutoCAD's lines lie 5/3 of the height apart at spacing factor 1. The top of the first
   // line's capitals, the middle of the block of lines or the last baseline is at the
   // insertion point, by the attachment's row; its column puts the insertion point at the
   // start, the middle or the end of each line.
-  const double pitch = 5.0 / 3.0 * height * spacing;
+  const double pitch = kLinePitch * height * spacing;
   const double last = static_cast<double>(lines.size() - 1) * pitch;
-  const int row = (attachment - 1) / 3, column = (attachment - 1) % 3;
   const double first_baseline = row == 0 ? -height : row == 1 ? (last + height) / 2 - height : last;
-  const Placement placement =
-      frame.placement.Compose(Placement::TextFrame(insertion, direction, rotation, extrusion));
   const double angle = placement.WorldAngle(0);
   const double world_height = height * placement.HeightScale();
   for (std::size_t i = 0; i < lines.size(); ++i) {

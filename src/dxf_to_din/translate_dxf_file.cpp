@@ -14,6 +14,7 @@
 #include "io/text_input.h"
 #include "io/text_output.h"
 #include "text/dxf_text.h"
+#include "text/look_alikes.h"
 #include "text/number_text.h"
 
 namespace dxfdin {
@@ -42,7 +43,7 @@ bool ScaleOfLayerName(const std::string& name, float& scale) {
 constexpr std::size_t kMaxNamesOfARecord = 16;
 
 // The tables whose records decide how entities are drawn.
-enum class Table { kOther, kLayer, kLineType };
+enum class Table { kOther, kLayer, kLineType, kStyle };
 
 // After "0 TABLE": the table's head, up to its first record. Returns which table it is.
 Table StartTable(TConversionContext& context) {
@@ -52,6 +53,7 @@ Table StartTable(TConversionContext& context) {
       ReadNameValue(context);
       table = context.line_buf == "LAYER"   ? Table::kLayer
               : context.line_buf == "LTYPE" ? Table::kLineType
+              : context.line_buf == "STYLE" ? Table::kStyle
                                             : Table::kOther;
     } else {
       SkipValue(context);
@@ -92,7 +94,7 @@ void ReadLayerRecord(TConversionContext& context, DrawingStyles& styles, int& po
         ReadIntValue(context, colour);
         break;
       case 6:
-        ReadLineTypeName(context, line_type);
+        ReadRecordName(context, line_type);
         break;
       default:
         SkipValue(context);
@@ -108,7 +110,7 @@ void ReadLineTypeRecord(TConversionContext& context, DrawingStyles& styles) {
   std::vector<double> pattern;
   while (ReadGroupCode(context) && context.group_code != 0) {
     if (context.group_code == 2) {
-      ReadLineTypeName(context, name);
+      ReadRecordName(context, name);
     } else if (context.group_code == 49 && pattern.size() < DrawingStyles::kMaxPatternElements) {
       double length = 0;
       ReadDoubleValue(context, length);
@@ -118,6 +120,22 @@ void ReadLineTypeRecord(TConversionContext& context, DrawingStyles& styles) {
     }
   }
   if (!name.empty()) styles.AddLineType(name, pattern);
+}
+
+// After "0 STYLE" in the STYLE table: the record's name and flags.
+void ReadTextStyleRecord(TConversionContext& context, DrawingStyles& styles) {
+  std::string name;
+  std::int32_t flags = 0;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadRecordName(context, name);
+    } else if (context.group_code == 70) {
+      ReadIntValue(context, flags);
+    } else {
+      SkipValue(context);
+    }
+  }
+  if (!name.empty()) styles.AddTextStyle(name, flags);
 }
 
 // After "0 SECTION": the section's name (group 2); the groups after it are left.
@@ -195,11 +213,15 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     }
   } file_readers{context};
   context.drawing_styles = &styles;
+  // A file that begins with the UTF-8 byte-order mark is UTF-8, whatever its header says.
+  const bool utf8_mark = context.dxf_in->SkipByteOrderMark();
   auto texts_from_here = [&] {
     if (decoder) return;
-    // A name the settings give that iconv does not know leaves it to the header.
+    // A name the settings give that iconv does not know leaves it to the file.
     const std::string named = EncodingNamed(settings.dxf_encoding);
-    decoder.emplace(!named.empty() ? named : EncodingOfDrawing(acadver, codepage));
+    decoder.emplace(!named.empty() ? named
+                    : utf8_mark    ? std::string("UTF-8")
+                                   : EncodingOfDrawing(acadver, codepage));
     context.dxf_text = &*decoder;
   };
   // A drawing is whole when its entities end (their ENDSEC) or its EOF is read; a file that
@@ -239,6 +261,8 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       ReadLayerRecord(context, styles, layer_position);
     } else if (section == Section::kTables && table == Table::kLineType && type == "LTYPE") {
       ReadLineTypeRecord(context, styles);
+    } else if (section == Section::kTables && table == Table::kStyle && type == "STYLE") {
+      ReadTextStyleRecord(context, styles);
     } else {
       if (type == "ENDSEC") {
         whole = whole || section == Section::kEntities;
@@ -250,6 +274,10 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     more = context.group_code == 0;
   }
   context.ends_early = !whole;
+  if (decoder && decoder->LookAlikes() > 0) {
+    context.changed["character to look-alikes (" + LookAlikeExamples(decoder->LookAlikesMet()) +
+                    ")"] += static_cast<std::int32_t>(decoder->LookAlikes());
+  }
   if (decoder && decoder->Missing() > 0) {
     context.changed["character without a Shift-JIS form, written as \xE3\x80\x93"] +=
         static_cast<std::int32_t>(decoder->Missing());

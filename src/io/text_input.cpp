@@ -386,4 +386,12 @@ void TextInput::Rewind() {
   eof_ = static_cast<bool>(error_);  // nothing more is read after an error
 }
 
+bool TextInput::SkipByteOrderMark() {
+  // Only before anything is read: the first buffer then begins with the mark.
+  if (Peek() != 0xEF || begin_ != 0 || end_ < 3) return false;
+  if (buffer_[1] != '\xBB' || buffer_[2] != '\xBF') return false;
+  begin_ = 3;
+  return true;
+}
+
 }  // namespace dxfdin

@@ -79,6 +79,10 @@ class TextInput {
   // Back to the first byte (the second pass over a DIN file). A read error stays.
   void Rewind();
 
+  // Before anything is read: passes over a UTF-8 byte-order mark, and says whether there was
+  // one.
+  bool SkipByteOrderMark();
+
   // The first read error, or none.
   std::error_code Error() const { return error_; }
   // Bytes taken from the file or string since the start or the last rewind.

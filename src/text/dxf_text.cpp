@@ -7,6 +7,7 @@
 #include <optional>
 
 #include "text/byte_class.h"
+#include "text/look_alikes.h"
 
 namespace dxfdin {
 
@@ -94,6 +95,18 @@ bool StartsDoubleByte(const std::string& encoding, unsigned char b) {
   return false;
 }
 
+// Whether "^" and this character are an escape: ^@ to ^_ stand for the control characters,
+// "^ " for the caret; before anything else a caret is a caret.
+bool IsCaretEscape(char next) {
+  return next == ' ' || (next >= '@' && next <= '_');
+}
+
+// What a caret escape stands for in a line of text: the caret, a tab, or a blank for the
+// other control characters (a line end too, in a text of one line).
+std::string_view CaretCharacter(char next) {
+  return next == ' ' ? "^" : next == 'I' ? "\t" : " ";
+}
+
 // Shift-JIS symbols of the drawing symbols.
 constexpr std::string_view kDiameter = "\x83\xD3";   // φ
 constexpr std::string_view kDegree = "\x81\x8B";     // °
@@ -152,30 +165,53 @@ std::string DxfTextDecoder::Name(std::string_view value) {
   return Convert(value, false);
 }
 
+std::string DxfTextDecoder::ShiftJisOf(char32_t character) {
+  if (from_unicode_ == kNoConverter) return {};
+  std::array<char, 4> in = {
+      static_cast<char>(character & 0xFF), static_cast<char>((character >> 8) & 0xFF),
+      static_cast<char>((character >> 16) & 0xFF), static_cast<char>((character >> 24) & 0xFF)};
+  std::array<char, 8> out{};
+  char* in_at = in.data();
+  char* out_at = out.data();
+  std::size_t in_left = in.size(), out_left = out.size();
+  iconv(from_unicode_, nullptr, nullptr, nullptr, nullptr);
+  if (iconv(from_unicode_, &in_at, &in_left, &out_at, &out_left) == static_cast<std::size_t>(-1) ||
+      in_left != 0) {
+    return {};
+  }
+  return std::string(out.data(), static_cast<std::size_t>(out_at - out.data()));
+}
+
 std::string DxfTextDecoder::FromUnicode(char32_t character) {
   if (character < 0x80) return std::string(1, static_cast<char>(character));
   auto known = known_.find(character);
   if (known == known_.end()) {
-    std::string bytes(kMissingCharacter);
-    if (from_unicode_ != kNoConverter) {
-      std::array<char, 4> in = {
-          static_cast<char>(character & 0xFF), static_cast<char>((character >> 8) & 0xFF),
-          static_cast<char>((character >> 16) & 0xFF), static_cast<char>((character >> 24) & 0xFF)};
-      std::array<char, 8> out{};
-      char* in_at = in.data();
-      char* out_at = out.data();
-      std::size_t in_left = in.size(), out_left = out.size();
-      iconv(from_unicode_, nullptr, nullptr, nullptr, nullptr);
-      if (iconv(from_unicode_, &in_at, &in_left, &out_at, &out_left) !=
-              static_cast<std::size_t>(-1) &&
-          in_left == 0) {
-        bytes.assign(out.data(), static_cast<std::size_t>(out_at - out.data()));
+    Known found{ShiftJisOf(character)};
+    if (found.bytes.empty()) {
+      // A look-alike, where there is one whose characters Shift-JIS has.
+      for (char32_t c : LookAlike(character)) {
+        const std::string bytes = c < 0x80 ? std::string(1, static_cast<char>(c)) : ShiftJisOf(c);
+        if (bytes.empty()) {
+          found.bytes.clear();
+          break;
+        }
+        found.bytes += bytes;
+        found.look_alike = true;
       }
+      if (found.bytes.empty()) found = {std::string(kMissingCharacter), false};
     }
-    known = known_.emplace(character, bytes).first;
+    known = known_.emplace(character, std::move(found)).first;
   }
-  if (known->second == kMissingCharacter) ++missing_;
-  return known->second;
+  if (known->second.look_alike) {
+    ++look_alikes_;
+    if (look_alikes_met_.size() < 16 && std::find(look_alikes_met_.begin(), look_alikes_met_.end(),
+                                                  character) == look_alikes_met_.end()) {
+      look_alikes_met_.push_back(character);
+    }
+  } else if (known->second.bytes == kMissingCharacter) {
+    ++missing_;
+  }
+  return known->second.bytes;
 }
 
 std::string DxfTextDecoder::FromCodePage(const char* code_page, std::string_view bytes) {
@@ -257,7 +293,7 @@ void DxfTextDecoder::AppendLiteral(std::string& out, std::string_view bytes) {
 
 std::string DxfTextDecoder::Convert(std::string_view value, bool symbols) {
   // Text without escapes or symbols, and ASCII text of any encoding, is what it is.
-  const bool plain = value.find_first_of(symbols ? "\\%" : "\\") == std::string_view::npos;
+  const bool plain = value.find_first_of(symbols ? "\\%^" : "\\") == std::string_view::npos;
   if (plain && encoding_.empty()) return std::string(value);
   if (plain) {
     bool ascii = true;
@@ -294,6 +330,13 @@ std::string DxfTextDecoder::Convert(std::string_view value, bool symbols) {
         literal = i;
         continue;
       }
+    }
+    if (symbols && rest.size() >= 2 && rest[0] == '^' && IsCaretEscape(rest[1])) {
+      flush(i);
+      out += CaretCharacter(rest[1]);
+      i += 2;
+      literal = i;
+      continue;
     }
     if (symbols && rest.starts_with("%%") && rest.size() >= 3) {
       const char code = static_cast<char>(rest[2] | 0x20);  // either case
@@ -413,27 +456,33 @@ std::vector<std::string> DxfTextDecoder::MtextLines(std::string_view value) {
           i = expression_end(i);  // font, height, width, slant, tracking, alignment, colour
           break;
         case 'S': {
-          // A stack: numerator, one of ^ / #, denominator; "\x" is x.
+          // A stack: numerator, one of ^ / #, denominator, each without the blanks around it
+          // ("\S0.01^ 0.02;" is "0.01/0.02"); "\x" is x.
           const std::size_t end = expression_end(i);
-          std::string stack;
+          std::string parts[2];
           bool divided = false;
           for (std::size_t k = i; k < end; ++k) {
             char c = value[k];
             if (c == ';' && k + 1 == end) break;
+            std::string& part = parts[divided ? 1 : 0];
             if (StartsDoubleByte(encoding_, static_cast<unsigned char>(c)) && k + 1 < end) {
-              stack += c;
-              stack += value[++k];
+              part += c;
+              part += value[++k];
               continue;
             }
             if (c == '\\' && k + 1 < end) {
               c = value[++k];
             } else if (!divided && (c == '^' || c == '/' || c == '#')) {
-              c = '/';
               divided = true;
+              continue;
             }
-            stack += c;
+            part += c;
           }
-          run += stack;
+          run += Trimmed(parts[0]);
+          if (divided) {
+            run += '/';
+            run += Trimmed(parts[1]);
+          }
           i = end;
           break;
         }
@@ -445,12 +494,12 @@ std::vector<std::string> DxfTextDecoder::MtextLines(std::string_view value) {
       }
       continue;
     }
-    if (b == '^' && next != '\0') {
+    if (b == '^' && IsCaretEscape(next)) {
       i += 2;
       if (next == 'J') {
         end_line();
       } else {
-        put(next == 'I' ? "\t" : next == ' ' ? "^" : " ");
+        put(CaretCharacter(next));
       }
       continue;
     }

@@ -40,22 +40,30 @@ class DxfTextDecoder {
 
   // A text value as Shift-JIS: escapes and drawing symbols resolved, the other characters
   // converted from the drawing's encoding (a Shift-JIS drawing's bytes stay as they are).
-  // `%%u`, `%%o`, `%%k` (underline, overline, strike) are removed.
+  // `%%u`, `%%o`, `%%k` (underline, overline, strike) are removed. Of the carets only ^@ to
+  // ^_ (control characters: ^I a tab, the others a blank) and "^ " (a caret) are escapes.
   std::string Text(std::string_view value);
   // The lines of an MTEXT's value (its group 3 chunks and group 1 joined) as Shift-JIS, in
   // the order written: \P, \N, \X and ^J end a line; inline formatting (\f...; \H...; \L,
-  // braces ...) is removed; a stack \Sa^b; is "a/b"; \~ is a blank, \\ \{ \} are the
-  // characters, ^I a tab. Escapes and drawing symbols are resolved as Text() resolves them.
+  // braces ...) is removed; a stack \Sa^b; is "a/b" without the blanks around a and b; \~ is
+  // a blank, \\ \{ \} are the characters. Escapes, carets and drawing symbols are resolved
+  // as Text() resolves them.
   std::vector<std::string> MtextLines(std::string_view value);
   // A name (a layer's) as Shift-JIS: escapes resolved and converted; no drawing symbols.
   std::string Name(std::string_view value);
   // Characters that became 〓 so far.
   std::int64_t Missing() const { return missing_; }
+  // Characters written as their look-alikes so far (∅ as φ, é as e ...), and the first few
+  // of them that were.
+  std::int64_t LookAlikes() const { return look_alikes_; }
+  const std::vector<char32_t>& LookAlikesMet() const { return look_alikes_met_; }
 
  private:
   std::string Convert(std::string_view value, bool symbols);
-  // The Shift-JIS bytes of a Unicode character, or 〓.
+  // The Shift-JIS bytes of a Unicode character, of its look-alike, or 〓.
   std::string FromUnicode(char32_t character);
+  // The Shift-JIS bytes of a character Shift-JIS has, or nothing.
+  std::string ShiftJisOf(char32_t character);
   // The Shift-JIS bytes of bytes in a code page iconv names.
   std::string FromCodePage(const char* code_page, std::string_view bytes);
   // Literal text of the drawing's encoding.
@@ -64,8 +72,15 @@ class DxfTextDecoder {
   std::string encoding_;
   iconv_t from_drawing_ = reinterpret_cast<iconv_t>(-1);
   iconv_t from_unicode_ = reinterpret_cast<iconv_t>(-1);
-  std::map<char32_t, std::string> known_;
+  // The Shift-JIS of the characters met, and whether it is a look-alike.
+  struct Known {
+    std::string bytes;
+    bool look_alike = false;
+  };
+  std::map<char32_t, Known> known_;
   std::int64_t missing_ = 0;
+  std::int64_t look_alikes_ = 0;
+  std::vector<char32_t> look_alikes_met_;
 };
 
 // Half-width katakana (bytes 0xA1 to 0xDF at character boundaries of Shift-JIS text) become

@@ -254,6 +254,28 @@ TEST(Cli, HiddenLayersStayOutAndDrawingsCutOffFailUnlessAsked) {
   EXPECT_EQ(ReadBytes(dir / "cut.din"), ReadBytes(dir / "hidden.din"));
 }
 
+TEST(Cli, TextHeightsBackInDxfScaledAsAsked) {
+  TempDir config, out;
+  const std::string din = (kSource / "examples/din/items.din").string();
+  const std::string dxf_template = (kSource / "data/Dxfhjw.dat").string();
+  auto height_of = [&](std::vector<std::string> args) {
+    args.insert(args.begin(),
+                {"to-dxf", "-f", "-q", "--template", dxf_template, "-o", out.path().string()});
+    args.push_back(din);
+    EXPECT_EQ(Dxfdin(config, args).status, 0);
+    const std::string dxf = ReadBytes(out / "items.dxf");
+    const std::size_t at = dxf.find("\r\nTEXT\r\n");
+    const std::size_t height = dxf.find(" 40\r\n", at) + 5;
+    return dxf.substr(height, dxf.find('\r', height) - height);
+  };
+  // The DIN holds 70: 0.7, or 50 times that as to-din --text-scale 50 made it 50 times lower.
+  EXPECT_EQ(height_of({}), "0.700000");
+  EXPECT_EQ(height_of({"--text-scale", "50"}), "35.000000");
+  CliRun bad = Dxfdin(config, {"to-dxf", "--text-scale", "0", "-o", out.path().string(), din});
+  EXPECT_EQ(bad.status, 2);
+  EXPECT_NE(bad.err.find("text scale: '0' is not a valid text scale"), std::string::npos);
+}
+
 TEST(Cli, HelpAndVersionAnywhere) {
   TempDir config;
   CliRun help = Dxfdin(config, {"to-din", "--help"});

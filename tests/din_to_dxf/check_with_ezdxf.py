@@ -1,6 +1,7 @@
 """Every DXF file the converter wrote for the examples, read by ezdxf: it must load, its
 audit must find no error, every entity's layer and line type must be defined in its tables,
-and the hand-written example must hold exactly the entities it describes."""
+and the hand-written example must hold exactly the entities it describes, its text as high as
+its DIN text says, in a style with a big font for Japanese."""
 import glob
 import math
 import os
@@ -35,4 +36,8 @@ assert math.isclose(arc.dxf.start_angle, 0, abs_tol=1e-9) and math.isclose(arc.d
 assert arc.dxf.linetype == "hidden"
 assert text.dxf.text.startswith("漢字 ABC °"), text.dxf.text
 assert (text.dxf.insert.x, text.dxf.insert.y) == (10, 20)
+# The height the DIN holds (70), a hundredth of it; the style's big font for Japanese texts.
+assert text.dxf.height == 0.7, text.dxf.height
+standard = doc.styles.get("STANDARD")
+assert (standard.dxf.font, standard.dxf.bigfont) == ("txt", "extfont2.shx"), standard.dxf.bigfont
 print("checked", len(files), "files")

@@ -198,11 +198,12 @@ TEST(TranslateDinFile, TextsWithTheirPositionAndContinuationLines) {
                     "  SR 13 0   4  0  0\n     ABC\n   DEF\n"
                     "  SR 13 0   4  0  0\n     <ks>4A;z<ke> X\n  SR 31 1    0  0  0\n";
   std::string entities = Entities(ToDxf(context, din));
-  EXPECT_EQ(entities,
-            "  0\nTEXT\n  8\nd-7\n 10\n12.300000\n 20\n4.000000\n 40\n4\n 41\n1\n 50\n30.000000\n"
-            "  1\nABCDEF\n"
-            "  0\nTEXT\n  8\nd-7\n 10\n12.300000\n 20\n4.000000\n 40\n4\n 41\n1\n 50\n30.000000\n"
-            "  1\n\x8A\xBF\x8E\x9A X\n");
+  EXPECT_EQ(
+      entities,
+      "  0\nTEXT\n  8\nd-7\n 10\n12.300000\n 20\n4.000000\n 40\n0.700000\n 41\n1\n 50\n30.000000\n"
+      "  1\nABCDEF\n"
+      "  0\nTEXT\n  8\nd-7\n 10\n12.300000\n 20\n4.000000\n 40\n0.700000\n 41\n1\n 50\n30.000000\n"
+      "  1\n\x8A\xBF\x8E\x9A X\n");
 }
 
 TEST(TranslateDinFile, ARecordLineAfterATextIsActedOn) {

@@ -18,7 +18,7 @@ import ezdxf.path
 from ezdxf import recover
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from expected_styles import TOP, Styles  # noqa: E402
+from expected_styles import TOP, Styles, vertical_text_points  # noqa: E402
 from ezdxf.math import Vec3
 from ezdxf.render.polyline import _virtual_polyline_entities as virtual_polyline_entities
 
@@ -385,6 +385,28 @@ def lines_3d(path):
              False, None) for e in found]
 
 
+def cell_attributes(insert):
+    """The visible attributes of an insert, in every cell of a MINSERT: moved by the cell's
+    place in the grid turned by the insert's rotation, each place once (as ezdxf's
+    multi_insert() places the cells)."""
+    attributes = [a for a in insert.attribs if not a.dxf.get("flags", 0) & 1]
+    if insert.mcount <= 1:
+        return attributes
+    places, cells = set(), []
+    for row in range(insert.dxf.row_count):
+        for column in range(insert.dxf.column_count):
+            offset = Vec3(column * insert.dxf.column_spacing, row * insert.dxf.row_spacing)
+            if offset in places:
+                continue
+            places.add(offset)
+            offset = offset.rotate_deg(insert.dxf.rotation)
+            for attribute in attributes:
+                copy = attribute.copy()
+                copy.dxf.insert = Vec3(attribute.dxf.insert) + offset
+                cells.append(copy)
+    return cells
+
+
 def drawn(entities, styles, label=None, parent=TOP):
     """What a viewer draws of the entities: blocks of inserts (arrays too), dimensions and
     tables expanded, with the attributes of inserts; (label, entity, style) triples, labelled
@@ -402,8 +424,7 @@ def drawn(entities, styles, label=None, parent=TOP):
                     yield here, entity, style
                     continue
                 if kind == "INSERT":
-                    yield from drawn([attrib for attrib in entity.attribs
-                                      if not attrib.dxf.get("flags", 0) & 1], styles, here, style)
+                    yield from drawn(cell_attributes(entity), styles, here, style)
                     parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
                 else:
                     parts = entity.virtual_entities()
@@ -430,6 +451,10 @@ def dxf_geometry(doc, styles):
             label += " on layer %s" % style.layer
             if kind in ("TEXT", "ATTRIB"):
                 insert = entity.ocs().to_wcs(entity.dxf.insert)
+                if styles.is_vertical(entity):
+                    # Its first character, written top to bottom.
+                    _, x, y = vertical_text_points(entity, entity.dxf.text.lstrip() or "x")[0]
+                    insert = Vec3(x, y, 0)
                 texts.append((label, (insert.x, insert.y), style))
             elif kind in CHECKED:
                 try:
@@ -720,6 +745,10 @@ def synthetic_drawings(out_dir):
         tagged = msp.add_blockref("DOOR", (900, 0))
         tagged.add_attrib("TAG", "visible", (900, -5), dxfattribs={"height": 2})
         tagged.add_attrib("TAG", "hidden", (900, -9), dxfattribs={"height": 2, "flags": 1})
+        # A MINSERT with an attribute: the attribute in every cell of the turned grid.
+        grid = msp.add_blockref("DOOR", (1000, 0), dxfattribs={"rotation": 30})
+        grid.add_attrib("TAG", "cell", (1000, -5), dxfattribs={"height": 2})
+        grid.grid(size=(3, 2), spacing=(20, 15))
         msp.add_solid([(0, 300), (10, 300), (0, 310), (10, 315)])
         msp.add_trace([(20, 300), (30, 300), (20, 310)])
         msp.add_3dface([(40, 300, 0), (50, 300, 5), (50, 310, 0), (40, 310, 2)],

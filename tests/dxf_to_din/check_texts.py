@@ -22,7 +22,7 @@ from ezdxf.tools.text import MTextParser, TokenType
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from check_geometry import converted, drawn, run  # noqa: E402
-from expected_styles import Styles  # noqa: E402
+from expected_styles import VERTICAL_PITCH, Styles, column_points, vertical_text_points  # noqa: E402
 
 GETA = "\u3013"
 # DIN texts hold at most this many bytes of Shift-JIS.
@@ -61,9 +61,34 @@ def jis_to_shift_jis(j1, j2):
     return bytes((s1, s2))
 
 
-def shift_jis_form(text):
+# What a character Shift-JIS lacks is written as, where it has a plain look-alike.
+LOOK_ALIKES = {
+    "\u2205": "\u03c6", "\u2300": "\u03c6", "\u00d8": "\u03c6", "\u00f8": "\u03c6",
+    "\u2022": "\u30fb", "\u2248": "\u2252", "\u2126": "\u03a9", "\u00b5": "\u03bc",
+    "\u00b2": "2", "\u00b3": "3", "\u00b9": "1", "\u00a0": " ", "\u2011": "-", "\u2012": "-",
+    "\u2013": "-", "\u2014": "\u2015", "\u00df": "ss", "\u00c6": "AE", "\u00e6": "ae",
+    "\u0152": "OE", "\u0153": "oe", "\u00de": "TH", "\u00fe": "th", "\u0132": "IJ",
+    "\u0133": "ij", "\u0110": "D", "\u0111": "d", "\u00d0": "D", "\u00f0": "d",
+    "\u0126": "H", "\u0127": "h", "\u0131": "i", "\u0138": "k", "\u013f": "L",
+    "\u0140": "l", "\u0141": "L", "\u0142": "l", "\u0149": "n", "\u014a": "N",
+    "\u014b": "n", "\u0166": "T", "\u0167": "t", "\u017f": "s"}
+
+
+def look_alike(c):
+    """The look-alike of a character Shift-JIS lacks, or None: the table, else a Latin letter
+    with accents (U+00C0 to U+017F) as its letter."""
+    if c in LOOK_ALIKES:
+        return LOOK_ALIKES[c]
+    if "\u00c0" <= c <= "\u017f":
+        base = unicodedata.normalize("NFD", c)[0]
+        if base.isascii() and base.isalpha():
+            return base
+    return None
+
+
+def shift_jis_form(text, collapse=True):
     """What the DIN may hold of a text: half-width katakana widened, characters Shift-JIS
-    lacks as the geta mark, blanks collapsed."""
+    lacks as their look-alikes or the geta mark, blanks collapsed (unless not asked)."""
     text = re.sub("[\uff61-\uff9f]+", lambda m: unicodedata.normalize("NFKC", m.group()), text)
     text = text.replace("\u3099", "\u309b").replace("\u309a", "\u309c")
     out = []
@@ -72,14 +97,56 @@ def shift_jis_form(text):
             c.encode("cp932")
             out.append(c)
         except UnicodeEncodeError:
-            out.append(GETA)
-    return " ".join("".join(out).split())
+            out.append(look_alike(c) or GETA)
+    return " ".join("".join(out).split()) if collapse else "".join(out)
+
+
+def wide(c):
+    return len(c.encode("cp932", "replace")) == 2
+
+
+def break_problem(lines, paragraphs):
+    """Why the DIN lines of an MTEXT break a paragraph inside a word, or None: a line may end
+    only at the end of its paragraph, before a blank, or between two double-byte characters
+    (the forced cut of a word longer than a DIN text aside)."""
+    paragraphs = [p for p in paragraphs if p]
+    k, at = 0, 0
+    for line in (line for line in lines if line):
+        while k < len(paragraphs) and at >= len(paragraphs[k]):
+            k, at = k + 1, 0
+        if k == len(paragraphs):
+            return None
+        paragraph = paragraphs[k]
+        while at < len(paragraph) and paragraph[at] == " ":
+            at += 1
+        if not paragraph.startswith(line, at):
+            return None  # not laid out as the paragraph: the other checks tell
+        at += len(line)
+        if at < len(paragraph) and paragraph[at] != " " and \
+                not (wide(paragraph[at - 1]) and wide(paragraph[at])) and \
+                len(line.encode("cp932", "replace")) < TEXT_BYTES - 2:
+            return "%r ends inside a word of %r" % (line, paragraph)
+    return None
 
 
 def cut(text):
     """The text as far as a DIN text holds it."""
     data = text.encode("cp932")
     return data[:TEXT_BYTES].decode("cp932", "ignore") if len(data) > TEXT_BYTES else text
+
+
+def carets(value, text=True):
+    """The carets of a value: ^@ to ^_ are control characters (^J a line end in an MTEXT, a
+    blank in a text; ^I a tab; the others a blank), "^ " is a caret, and any other caret is a
+    caret. For an MTEXT, what ezdxf's parser decodes again is given in its caret form."""
+    def replace(m):
+        c = m.group(1)
+        if c == " ":
+            return "^" if text else "^ "
+        if "@" <= c <= "_":
+            return {"I": "\t", "J": " " if text else "\n"}.get(c, " ")
+        return ("^" if text else "^ ") + c
+    return re.sub(r"\^(.)", replace, value, flags=re.S)
 
 
 def resolved(value):
@@ -99,7 +166,7 @@ def resolved(value):
 def mtext_lines(value):
     """The lines of an MTEXT as ezdxf's parser reads them; stacks as "a/b"."""
     lines, line = [], []
-    for token in MTextParser(resolved(value)):
+    for token in MTextParser(carets(resolved(value), text=False)):
         kind = token.type
         if kind in (TokenType.WORD,):
             line.append(token.data)
@@ -107,7 +174,7 @@ def mtext_lines(value):
             line.append(" ")
         elif kind == TokenType.STACK:
             upper, lower, divider = token.data
-            line.append(upper + ("/" + lower if divider else ""))
+            line.append(upper.strip() + ("/" + lower.strip() if divider else ""))
         elif kind in (TokenType.NEW_PARAGRAPH, TokenType.NEW_COLUMN, TokenType.WRAP_AT_DIMLINE):
             lines.append("".join(line))
             line = []
@@ -135,7 +202,12 @@ def expected_texts(doc, styles, recode):
                 if kind == "ATTRIB" and entity.dxf.get("flags", 0) & 1:
                     continue
                 insert = entity.ocs().to_wcs(entity.dxf.insert)
-                found.append((label, kind, [resolved(recode(entity.dxf.text))], (insert.x, insert.y)))
+                text = carets(resolved(recode(entity.dxf.text)))
+                if styles.is_vertical(entity):
+                    # Its characters one below the other: where is the entity itself.
+                    found.append((label, "VERTICAL", [text], entity))
+                    continue
+                found.append((label, kind, [text], (insert.x, insert.y)))
             elif kind == "MTEXT":
                 # The x direction of its lines, and its y direction square to it in the
                 # plane of its extrusion.
@@ -150,7 +222,8 @@ def expected_texts(doc, styles, recode):
                 # AutoCAD's lines lie 5/3 of the character height apart at factor 1.
                 pitch = 5 / 3 * height * entity.dxf.get("line_spacing_factor", 1)
                 insert = entity.dxf.insert
-                found.append((label, kind, mtext_lines(recode(entity.text)),
+                found.append((label, "VERTICAL MTEXT" if styles.is_vertical(entity) else kind,
+                              mtext_lines(recode(entity.text)),
                               ((insert.x, insert.y), axes, height, pitch,
                                entity.dxf.get("attachment_point", 1))))
     return found
@@ -162,6 +235,28 @@ def character_widths(text, height):
     wide = sum(1 for c in text if len(c.encode("cp932", "replace")) == 2)
     narrow = len(text) - wide
     return height * (0.4 * narrow + 0.9 * wide), height * (0.8 * narrow + 1.4 * wide)
+
+
+def vertical_mtext_points(paragraphs, where):
+    """The world DIN points of the characters of an MTEXT written top to bottom: its
+    paragraphs as columns from right to left, a line pitch apart, the block of columns on
+    the insertion point by the attachment point. [(character, x, y)]"""
+    (ox, oy), (x_axis, y_axis), height, pitch, attachment = where
+    if not 1 <= attachment <= 9:
+        attachment = 1
+    row, column = divmod(attachment - 1, 3)
+    longest = max((len(p) for p in paragraphs), default=0)
+    width = (len(paragraphs) - 1) * pitch + height
+    depth = (longest - 1) * VERTICAL_PITCH * height + height if longest else 0
+    left = (0, -width / 2, -width)[column]
+    top = (0, depth / 2, depth)[row]
+    points = []
+    for k, paragraph in enumerate(paragraphs):
+        middle = left + width - height / 2 - k * pitch
+        for c, dx, dy in column_points(paragraph, height):
+            x, y = middle + dx, top + dy
+            points.append((c, ox + x * x_axis.x + y * y_axis.x, oy + x * x_axis.y + y * y_axis.y))
+    return points
 
 
 def mtext_layout_problem(lines, where, skipped):
@@ -219,6 +314,21 @@ def check(dxfdin, dxf_path, out_dir):
         wanted = [shift_jis_form(line if kind == "MTEXT" else cut(shift_jis_form(line)))
                   for line in lines]
         known.update(c for line in wanted for c in line)
+        if kind.startswith("VERTICAL"):
+            # Each character a DIN text at its place in the column.
+            if kind == "VERTICAL":
+                points = vertical_text_points(where, cut(shift_jis_form(lines[0], False)).lstrip())
+            else:
+                points = vertical_mtext_points([shift_jis_form(line, False) for line in lines],
+                                               where)
+            for c, x, y in points:
+                tolerance = 1e-6 * (abs(x) + abs(y)) + 1e-9
+                if not any(math.hypot(tx - x, ty - y) <= tolerance and form == c
+                           for (tx, ty, _), form in zip(texts, forms)):
+                    problems.append("%s: %s %r: its %r at (%g, %g) is not in the DIN"
+                                    % (name, label, wanted[0], c, x, y))
+                    break
+            continue
         if kind != "MTEXT":
             # At its point, in single precision, with its characters.
             tolerance = 1e-6 * (abs(where[0]) + abs(where[1])) + 1e-9
@@ -241,7 +351,8 @@ def check(dxfdin, dxf_path, out_dir):
                 end += 1
             if have != joined or not compact[start]:
                 continue
-            why = mtext_layout_problem(texts[start:end], where, skipped)
+            why = (break_problem(forms[start:end], wanted) or
+                   mtext_layout_problem(texts[start:end], where, skipped))
             if why is None:
                 break
         if why:

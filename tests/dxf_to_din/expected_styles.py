@@ -14,6 +14,7 @@ The class, with a new user's settings (layer keys "dim" 100 and "fusn" 215, the 
 place of the layer in the LAYER table), or with pens (pen_class=1, pens of the colours 4, 2,
 3, 6, 5 and the rest): None where no rule gives one (a layer missing from the table), which
 keeps the class of the entity before; a text's is then 100."""
+import math
 from dataclasses import dataclass
 from typing import Optional
 
@@ -84,7 +85,7 @@ def read_pairs(path, encoding):
 def records(path, encoding):
     """The records of the LAYER and LTYPE tables as the file holds them (ezdxf leaves out
     tables it cannot load), and the entities (ezdxf gives some kinds no layer or colour):
-    (kind, [(code, value)...]), the kind "LAYER", "LTYPE" or "ENTITY"."""
+    (kind, [(code, value)...]), the kind "LAYER", "LTYPE", "STYLE" or "ENTITY"."""
     found = []
     section = table = record = names = None
     for code, text in read_pairs(path, encoding):
@@ -98,7 +99,7 @@ def records(path, encoding):
                 table, names = None, "table"
             elif text == "ENDTAB":
                 table = None
-            elif section == "TABLES" and table in ("LAYER", "LTYPE") and text == table:
+            elif section == "TABLES" and table in ("LAYER", "LTYPE", "STYLE") and text == table:
                 record = []
                 found.append((table, record))
             elif section in ("ENTITIES", "BLOCKS"):
@@ -126,6 +127,7 @@ class Styles:
         encoding = "utf8" if doc.dxfversion >= "AC1021" else doc.encoding
         self.pens = pens
         self.layers, self.patterns, self.order, self.entities = {}, {}, [], {}
+        self.vertical = set()  # text styles written top to bottom (flag 4)
         for kind, record in records(path, encoding):
             values = {}
             for code, text in record:
@@ -133,6 +135,11 @@ class Styles:
             if kind == "ENTITY":
                 for handle in values.get(5, [])[:1]:
                     self.entities[handle.strip().upper()] = values
+                continue
+            if kind == "STYLE":
+                for name in values.get(2, [])[:1]:
+                    if int(number(values.get(70, ["0"])[0], 0)) & 4:
+                        self.vertical.add(name.strip().upper())
                 continue
             if kind == "LTYPE":
                 for name in values.get(2, [])[:1]:
@@ -200,3 +207,45 @@ class Styles:
         if name in self.order:
             return self.order.index(name) + 1
         return 100 if text else None
+
+    def is_vertical(self, entity):
+        """Whether a text is written top to bottom: a TEXT or attribute of a vertical style,
+        an MTEXT whose drawing direction says so (3), or leaves it to a vertical style (5)."""
+        style = entity.dxf.get("style", "STANDARD").strip().upper()
+        if entity.dxftype() == "MTEXT":
+            direction = entity.dxf.get("flow_direction", 1)
+            return direction == 3 or (direction == 5 and style in self.vertical)
+        return style in self.vertical
+
+
+# Characters of a vertical text follow each other this many heights apart; each is as wide
+# as a DIN text frame makes it (0.625 of the height per byte of Shift-JIS).
+VERTICAL_PITCH = 1.4
+WIDTH_PER_BYTE = 0.625
+
+
+def column_points(text, height):
+    """The DIN points of the characters of a column of vertical text, in the text's own axes
+    from the top of its first character: [(character, x, y)], blanks left out."""
+    points = []
+    for i, c in enumerate(text):
+        if c != " ":
+            width = WIDTH_PER_BYTE * height * len(c.encode("cp932", "replace"))
+            points.append((c, -width / 2, -i * VERTICAL_PITCH * height - height))
+    return points
+
+
+def vertical_text_points(entity, text):
+    """The world DIN points of the characters of a vertical TEXT or attribute: [(c, x, y)]."""
+    from ezdxf.math import Vec3
+    height = entity.dxf.get("height", 1)
+    angle = math.radians(entity.dxf.get("rotation", 0))
+    insert = entity.dxf.insert
+    ocs = entity.ocs()
+    points = []
+    for c, dx, dy in column_points(text, height):
+        x = insert.x + dx * math.cos(angle) - dy * math.sin(angle)
+        y = insert.y + dx * math.sin(angle) + dy * math.cos(angle)
+        p = ocs.to_wcs(Vec3(x, y, insert.z))
+        points.append((c, p.x, p.y))
+    return points

@@ -2,6 +2,7 @@
 // names, MTEXT's lines and their places, attribute definitions, heights the DIN can show.
 #include <gtest/gtest.h>
 
+#include <map>
 #include <sstream>
 #include <string>
 #include <vector>
@@ -74,11 +75,14 @@ TEST(DxfTexts, ReadInTheEncodingTheHeaderGivesOrTheUserNames) {
   auto context = FreshContext();
   // AutoCAD 2013: UTF-8, the layer name too before it is matched with the keys.
   std::string din =
-      ToDin(context, settings, Header("AC1027", "ANSI_1252") + Entities(Text("壁", "隔日1 Ø")));
+      ToDin(context, settings, Header("AC1027", "ANSI_1252") + Entities(Text("壁", "隔日1 Ø ∅ €")));
   ASSERT_EQ(Texts(din).size(), 1u);
-  EXPECT_EQ(Texts(din)[0].text, "隔日1 〓");
+  EXPECT_EQ(Texts(din)[0].text, "隔日1 φ φ 〓");
   EXPECT_NE(din.find("ITEM  11   7"), std::string::npos);
-  EXPECT_EQ(context.changed["character without a Shift-JIS form, written as 〓"], 1);
+  // What has a look-alike and what has not are counted apart.
+  EXPECT_EQ(context.changed, (std::map<std::string, std::int32_t>{
+                                 {"character to look-alikes (Ø → φ, ∅ → φ)", 2},
+                                 {"character without a Shift-JIS form, written as 〓", 1}}));
   // Cut where a Shift-JIS text would be, never within a character.
   std::string days;
   for (int i = 0; i < 200; ++i) days += "日";
@@ -91,7 +95,7 @@ TEST(DxfTexts, ReadInTheEncodingTheHeaderGivesOrTheUserNames) {
               Header("AC1015", "ANSI_1252") + Entities(Text("0",
                                                             "Caf\xE9 3\xD7"
                                                             "4")));
-  EXPECT_EQ(Texts(din)[0].text, "Caf〓 3×4");
+  EXPECT_EQ(Texts(din)[0].text, "Cafe 3×4");
   // Jw_cad names no code page: Shift-JIS, its half-width katakana widened.
   din = ToDin(context, settings, Entities(Text("0", Sjis("ﾎﾞﾙﾄ 表 %%c10"))));
   EXPECT_EQ(Texts(din)[0].text, "ボルト 表 φ10");
@@ -136,13 +140,109 @@ TEST(DxfTexts, MtextLinesLaidOutByAttachmentDirectionSpacingAndWidth) {
   EXPECT_NEAR(lines[1].x, 12 + pitch, 1e-4);
   // Rotation 50 in degrees, as AutoCAD and LibreCAD write it.
   EXPECT_NEAR(texts(" 40\n2\n 50\n30\n  1\nab\n")[0].angle, 30, 1e-4);
-  // Wrapped at the reference width: 4 bytes of height 2 fill 5 units.
-  lines = texts(" 40\n2\n 41\n5\n  1\naa bb cc abcdefghij\n");
-  std::vector<std::string> words;
-  for (const DinText& line : lines) words.push_back(line.text);
-  EXPECT_EQ(words, (std::vector<std::string>{"aa", "bb", "cc", "abcd", "efgh", "ij"}));
+  // Broken in the box of the reference width, a byte taking half the height: 5 bytes of
+  // height 2 fill 5 units. A word wider than the box stands alone; nothing without a box.
+  auto broken = [&](const std::string& groups) {
+    std::vector<std::string> words;
+    for (const DinText& line : texts(groups)) words.push_back(line.text);
+    return words;
+  };
+  EXPECT_EQ(broken(" 40\n2\n 41\n5\n  1\naa bb cc abcdefghij\n"),
+            (std::vector<std::string>{"aa bb", "cc", "abcdefghij"}));
+  EXPECT_EQ(broken(" 40\n2\n  1\naa bb cc abcdefghij\n"),
+            (std::vector<std::string>{"aa bb cc abcdefghij"}));
+  // A dimension's value in a box of the width its writer measured (LibreCAD: 7.08 for
+  // 11,45 at height 2.5) stays whole, as do values with signs.
+  EXPECT_EQ(broken(" 40\n2.5\n 41\n7.083\n  1\n11,45\n"), (std::vector<std::string>{"11,45"}));
+  EXPECT_EQ(broken(" 40\n2.5\n 41\n5\n  1\n45%%d\n"), (std::vector<std::string>{"45°"}));
+  EXPECT_EQ(broken(" 40\n2.5\n 41\n1\n  1\n\\U+2205\n"), (std::vector<std::string>{"φ"}));
   // A chunk that starts with a blank keeps it.
   EXPECT_EQ(texts("  3\nword\n  1\n next\n")[0].text, "word next");
+}
+
+TEST(DxfTexts, VerticalTextsCharacterByCharacter) {
+  auto context = FreshContext();
+  const std::string styles =
+      "  0\nSECTION\n  2\nTABLES\n  0\nTABLE\n  2\nSTYLE\n  0\nSTYLE\n  2\nSTANDARD\n 70\n0\n"
+      "  0\nSTYLE\n  2\nTATE\n 70\n4\n  0\nENDTAB\n  0\nENDSEC\n";
+  const std::string tate = Sjis("縦書き");
+  // A TEXT of a vertical style: each character a text, centred on the insertion point's x,
+  // the first one's top at the point, 1.4 heights apart; a blank takes its place.
+  auto texts = Texts(ToDin(
+      context, {},
+      styles + Entities("  0\nTEXT\n  7\ntate\n 10\n100\n 20\n50\n 40\n2\n  1\n" + tate + " A\n")));
+  ASSERT_EQ(texts.size(), 4u);
+  const double step = 1.4 * 2;
+  EXPECT_EQ(texts[0].text, "縦");
+  EXPECT_NEAR(texts[0].x, 100 - 1.25, 1e-4);  // a double-byte character is 1.25 heights wide
+  EXPECT_NEAR(texts[0].y, 50 - 2, 1e-4);
+  EXPECT_EQ(texts[2].text, "き");
+  EXPECT_NEAR(texts[2].y, 50 - 2 - 2 * step, 1e-4);
+  EXPECT_EQ(texts[3].text, "A");
+  EXPECT_NEAR(texts[3].x, 100 - 0.625, 1e-4);
+  EXPECT_NEAR(texts[3].y, 50 - 2 - 4 * step, 1e-4);
+  // Turned a quarter, the column runs along +x.
+  texts = Texts(ToDin(context, {},
+                      styles + Entities("  0\nTEXT\n  7\nTATE\n 10\n0\n 20\n0\n 40\n2\n 50\n90\n"
+                                        "  1\nAB\n")));
+  ASSERT_EQ(texts.size(), 2u);
+  EXPECT_NEAR(texts[1].x, 2 + step, 1e-4);
+  EXPECT_NEAR(texts[1].y, -0.625, 1e-4);
+  EXPECT_NEAR(texts[1].angle, 90, 1e-4);
+  // An MTEXT top to bottom: its paragraphs as columns from right to left, the block of
+  // columns hanging from the insertion point at its top left.
+  const double pitch = 5.0 / 3.0 * 2;
+  texts = Texts(ToDin(context, {},
+                      styles + Entities(Mtext(" 10\n0\n 20\n0\n 40\n2\n 72\n3\n 71\n1\n  1\n" +
+                                              Sjis("一二\\P三") + "\n"))));
+  ASSERT_EQ(texts.size(), 3u);
+  EXPECT_EQ(texts[0].text, "一");
+  EXPECT_NEAR(texts[0].x, pitch + 1 - 1.25, 1e-4);
+  EXPECT_NEAR(texts[0].y, -2, 1e-4);
+  EXPECT_NEAR(texts[1].y, -2 - step, 1e-4);
+  EXPECT_EQ(texts[2].text, "三");
+  EXPECT_NEAR(texts[2].x, 1 - 1.25, 1e-4);
+  // By style (72 = 5) with a style that is not vertical: horizontal as always.
+  texts = Texts(
+      ToDin(context, {}, styles + Entities(Mtext(" 40\n2\n 72\n5\n  7\nSTANDARD\n  1\nab\n"))));
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text, "ab");
+}
+
+TEST(DxfTexts, AttributesInEveryCellOfAMultipleInsert) {
+  auto context = FreshContext();
+  const std::string drawing =
+      "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nB\n 10\n0\n 20\n0\n  0\nENDBLK\n"
+      "  0\nENDSEC\n" +
+      Entities(
+          "  0\nINSERT\n 66\n1\n  2\nB\n 10\n0\n 20\n0\n 50\n90\n 70\n3\n 71\n2\n"
+          " 44\n10\n 45\n20\n  0\nATTRIB\n 10\n1\n 20\n2\n 40\n1\n  1\nA\n  0\nSEQEND\n"
+          "  0\nINSERT\n 66\n1\n  2\nB\n 70\n5\n 71\n5\n  0\nATTRIB\n 10\n3\n 20\n3\n"
+          " 40\n1\n  1\nB\n  0\nSEQEND\n");
+  const auto texts = Texts(ToDin(context, {}, drawing));
+  // Three columns 10 apart and two rows 20 apart, turned a quarter; cells of one place (no
+  // spacing) once.
+  ASSERT_EQ(texts.size(), 7u);
+  std::vector<std::pair<double, double>> places;
+  for (std::size_t i = 0; i < 6; ++i) places.emplace_back(texts[i].x, texts[i].y);
+  const std::vector<std::pair<double, double>> expected = {{1, 2},   {1, 12},   {1, 22},
+                                                           {-19, 2}, {-19, 12}, {-19, 22}};
+  for (std::size_t i = 0; i < 6; ++i) {
+    EXPECT_NEAR(places[i].first, expected[i].first, 1e-4) << i;
+    EXPECT_NEAR(places[i].second, expected[i].second, 1e-4) << i;
+  }
+  EXPECT_EQ(texts[6].text, "B");
+}
+
+TEST(DxfTexts, AByteOrderMarkMeansUtf8) {
+  auto context = FreshContext();
+  // Whatever the header says, and the mark is no part of the first group code.
+  const auto texts = Texts(ToDin(
+      context, {}, "\xEF\xBB\xBF" + Header("AC1015", "ANSI_1252") + Entities(Text("0", "日本"))));
+  ASSERT_EQ(texts.size(), 1u);
+  EXPECT_EQ(texts[0].text, "日本");
+  EXPECT_TRUE(context.changed.empty());
+  EXPECT_FALSE(context.ends_early);
 }
 
 TEST(DxfTexts, ConstantAttributeDefinitionsAndTextsTooLowToShow) {

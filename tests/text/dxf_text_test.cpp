@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "support/sjis.h"
+#include "text/look_alikes.h"
 
 namespace dxfdin {
 namespace {
@@ -41,13 +42,15 @@ TEST(DxfTextDecoder, ConvertsFromTheDrawingsEncodingAndCountsWhatShiftJisLacks) 
   EXPECT_EQ(utf8.Text("隔日1 日本語テキスト ①"), Sjis("隔日1 日本語テキスト ①"));
   EXPECT_EQ(utf8.Text("plain"), "plain");
   EXPECT_EQ(utf8.Missing(), 0);
-  // é has no Shift-JIS form; a byte that is not UTF-8 is a missing character too.
-  EXPECT_EQ(utf8.Text("Caf\xC3\xA9 \xFF!"), "Caf\x81\xAC \x81\xAC!");
+  // € has no Shift-JIS form nor a look-alike; a byte that is not UTF-8 is a missing
+  // character too. é is written as its letter.
+  EXPECT_EQ(utf8.Text("Caf\xC3\xA9 \xE2\x82\xAC \xFF!"), "Cafe \x81\xAC \x81\xAC!");
   EXPECT_EQ(utf8.Missing(), 2);
+  EXPECT_EQ(utf8.LookAlikes(), 1);
   DxfTextDecoder cp1252("CP1252");
   EXPECT_EQ(cp1252.Text("Caf\xE9 3\xD7"
-                        "4 \xB1"),
-            "Caf\x81\xAC 3" + Sjis("×") + "4 " + Sjis("±"));
+                        "4 \xB1 \x80"),
+            "Cafe 3" + Sjis("×") + "4 " + Sjis("±") + " \x81\xAC");
   // A Shift-JIS drawing keeps its bytes, also a trail byte that reads as "\" (表 is 95 5C)
   // and half-width katakana.
   DxfTextDecoder shift_jis("");
@@ -84,8 +87,14 @@ TEST(DxfTextDecoder, MtextLinesWithoutTheirFormatting) {
   EXPECT_EQ(utf8.MtextLines("{\\fArial|b1|i0|c0|p34;bold} \\H2.5x;\\W0.8;\\Q15;\\T1.1;\\A1;"
                             "\\C1;\\c255;\\pxqc;plain \\Lunder\\l\\Oover\\o\\Kstrike\\k"),
             (Lines{"bold plain underoverstrike"}));
-  EXPECT_EQ(utf8.MtextLines("\\S1/2; \\S1^2; \\S1#2; \\S3;"), (Lines{"1/2 1/2 1/2 3"}));
+  // Stacks without the blanks around their parts.
+  EXPECT_EQ(utf8.MtextLines("\\S1/2; \\S1^2; \\S1#2; \\S3; \\S0.01^ 0.02; \\S+0.01^-0.02; "
+                            "\\S 1 / 2 ;"),
+            (Lines{"1/2 1/2 1/2 3 0.01/0.02 +0.01/-0.02 1/2"}));
+  // Carets: ^@ to ^_ are control characters (^J a line end, ^I a tab, the others a blank),
+  // "^ " a caret; before anything else a caret is a caret.
   EXPECT_EQ(utf8.MtextLines("a\\~b\\\\c\\{d\\}e^If^ g^Mh"), (Lines{"a b\\c{d}e\tf^g h"}));
+  EXPECT_EQ(utf8.MtextLines("abc^adef x^1 ^^ ^"), (Lines{"abc^adef x^1   ^"}));
   // Escapes, symbols and characters of the encoding, as in any text; a literal backslash is
   // not the start of an escape.
   EXPECT_EQ(utf8.MtextLines("\\U+65E5%%c{\\H2;本}\\P\\\\U+0041"),
@@ -94,6 +103,41 @@ TEST(DxfTextDecoder, MtextLinesWithoutTheirFormatting) {
   // In a Shift-JIS drawing, a trail byte that reads as "\" is not a code (表 is 95 5C).
   DxfTextDecoder shift_jis("");
   EXPECT_EQ(shift_jis.MtextLines("\x95\x5CP\\P\xB6\xDE"), (Lines{"\x95\x5CP", Sjis("ガ")}));
+}
+
+TEST(DxfTextDecoder, CaretsInTexts) {
+  for (const char* encoding : {"", "UTF-8"}) {
+    DxfTextDecoder decoder(encoding);
+    SCOPED_TRACE(encoding);
+    EXPECT_EQ(decoder.Text("abc^adef 2^3 a^ b c^Id e^Jf ^"), "abc^adef 2^3 a^b c\td e f ^");
+  }
+  // A caret that is the trail byte of a Shift-JIS character stays part of it (タ is 83 5E).
+  DxfTextDecoder shift_jis("");
+  EXPECT_EQ(shift_jis.Text("\x83^ ^ "), "\x83^ ^");
+}
+
+TEST(DxfTextDecoder, LookAlikesBeforeTheGetaMark) {
+  DxfTextDecoder utf8("UTF-8");
+  // The diameters, as %%c gives it; Latin letters with accents; bullets, almost equal, ohm,
+  // micro, superscripts, dashes. The typographic quotes Shift-JIS has stay.
+  EXPECT_EQ(utf8.Text("\\U+2205\u2300\u00d8\u00f8 %%c"), Sjis("φφφφ φ"));
+  EXPECT_EQ(utf8.Text("\u00e9\u00d6\u00df\u00c6 \u0142\u017e"), "eOssAE lz");
+  EXPECT_EQ(utf8.Text("\u2022\u2248\u2126\u00b5\u00b2\u00b3 a\u2013b\u2011c \u2018q\u2019"),
+            Sjis("・≒Ωμ23 a-b-c ‘q’"));
+  EXPECT_EQ(utf8.LookAlikes(), 18);
+  EXPECT_EQ(utf8.Missing(), 0);
+  // A look-alike is found once and counted each time.
+  utf8.Text("\u2205");
+  EXPECT_EQ(utf8.LookAlikes(), 19);
+  EXPECT_EQ(utf8.LookAlikesMet().front(), U'\u2205');
+  EXPECT_EQ(LookAlikeExamples(utf8.LookAlikesMet()),
+            "\u2205 \u2192 \u03c6, \u2300 \u2192 \u03c6, \u00d8 \u2192 \u03c6, ...");
+  // What has none is the geta mark.
+  EXPECT_EQ(utf8.Text("\u20ac\u01ce"), "\x81\xAC\x81\xAC");
+  EXPECT_EQ(utf8.Missing(), 2);
+  EXPECT_TRUE(LookAlike(U'\u20ac').empty());
+  EXPECT_EQ(LookAlike(U'\u00e5'), U"a");
+  EXPECT_EQ(LookAlike(U'\u0153'), U"oe");
 }
 
 TEST(WidenHalfWidthKana, FullWidthTwinsWithTheirMarksJoinedWhereShiftJisHasThem) {
