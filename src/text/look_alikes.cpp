@@ -23,17 +23,29 @@ struct Pair {
 };
 
 constexpr std::array<Pair, 25> kOthers = {{
-    {U'\u00A0', U" "},                                                       // no-break space
-    {U'\u00B2', U"2"},                                                       // superscripts
-    {U'\u00B3', U"3"},      {U'\u00B5', U"\u03BC"},                          // micro sign: μ
-    {U'\u00B9', U"1"},      {U'\u00C6', U"AE"},     {U'\u00D8', U"\u03C6"},  // Ø, ø as the
-                                                                             // diameter: φ
-    {U'\u00DE', U"TH"},     {U'\u00DF', U"ss"},     {U'\u00E6', U"ae"},     {U'\u00F8', U"\u03C6"},
-    {U'\u00FE', U"th"},     {U'\u0132', U"IJ"},     {U'\u0133', U"ij"},     {U'\u0152', U"OE"},
-    {U'\u0153', U"oe"},     {U'\u2011', U"-"},  // non-breaking hyphen, figure dash, en dash
-    {U'\u2012', U"-"},      {U'\u2013', U"-"},      {U'\u2014', U"\u2015"},  // em dash: ―
-    {U'\u2022', U"\u30FB"},                                                  // bullet: ・
-    {U'\u2126', U"\u03A9"},                                                  // ohm sign: Ω
+    {U'\u00A0', U" "},  // no-break space
+    {U'\u00B2', U"2"},  // superscripts
+    {U'\u00B3', U"3"},
+    {U'\u00B5', U"\u03BC"},  // micro sign: μ
+    {U'\u00B9', U"1"},
+    {U'\u00C6', U"AE"},
+    // Ø and ø as the diameter: φ
+    {U'\u00D8', U"\u03C6"},
+    {U'\u00DE', U"TH"},
+    {U'\u00DF', U"ss"},
+    {U'\u00E6', U"ae"},
+    {U'\u00F8', U"\u03C6"},
+    {U'\u00FE', U"th"},
+    {U'\u0132', U"IJ"},
+    {U'\u0133', U"ij"},
+    {U'\u0152', U"OE"},
+    {U'\u0153', U"oe"},
+    {U'\u2011', U"-"},  // non-breaking hyphen, figure dash, en dash
+    {U'\u2012', U"-"},
+    {U'\u2013', U"-"},
+    {U'\u2014', U"\u2015"},  // em dash: ―
+    {U'\u2022', U"\u30FB"},  // bullet: ・
+    {U'\u2126', U"\u03A9"},  // ohm sign: Ω
     {U'\u2205', U"\u03C6"},  // empty set, AutoCAD's diameter: φ
     {U'\u2248', U"\u2252"},  // almost equal: ≒
     {U'\u2300', U"\u03C6"},  // diameter sign: φ
