@@ -276,25 +276,9 @@ void WriteVerticalMtext(TConversionContext& context, const Placement& placement,
       longest > 0 ? static_cast<double>(longest - 1) * character_pitch + height : 0;
   const double left = column == 0 ? 0 : column == 1 ? -block_width / 2 : -block_width;
   const double top = row == 0 ? 0 : row == 1 ? block_height / 2 : block_height;
-  const double angle = placement.WorldAngle(0);
-  const double world_height = height * placement.HeightScale();
   for (std::size_t k = 0; k < paragraphs.size(); ++k) {
     const double middle = left + block_width - height / 2 - static_cast<double>(k) * line_pitch;
-    double down = 0;
-    for (std::string_view character : Characters(paragraphs[k])) {
-      if (character != " ") {
-        // Centred on the column, upright along the text frame's own axes.
-        const double x =
-            middle - kWidthPerByte * height * static_cast<double>(character.size()) / 2;
-        const WorldPoint at = placement.ToWorld(x, top - down - height, 0);
-        context.text_x = static_cast<float>(at.x);
-        context.text_y = static_cast<float>(at.y);
-        context.text_angle = static_cast<float>(angle);
-        context.text_height = static_cast<float>(world_height);
-        WriteTextItem(context, std::string(character) + "\n");
-      }
-      down += character_pitch;
-    }
+    WriteColumn(context, placement, middle, top, 0, 0, static_cast<float>(height), paragraphs[k]);
   }
 }
 
