@@ -18,6 +18,7 @@
 #include "io/output_file.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
+#include "text/byte_string.h"
 #include "text/number_text.h"
 
 namespace dxfdin {
@@ -253,13 +254,14 @@ namespace {
 // "; passed over 12 HATCH, 5 IMAGE": the kinds by count. A kind in the singular takes an "s"
 // on its first word for a count above one.
 void AppendKinds(std::string& report, std::string_view heading,
-                 const std::map<std::string, std::int32_t>& counts, bool singular) {
-  std::vector<std::pair<std::string, std::int32_t>> kinds(counts.begin(), counts.end());
+                 const std::map<std::string, std::int64_t>& counts, bool singular) {
+  std::vector<std::pair<std::string, std::int64_t>> kinds(counts.begin(), counts.end());
   std::stable_sort(kinds.begin(), kinds.end(),
                    [](const auto& a, const auto& b) { return a.second > b.second; });
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     report += i == 0 ? heading : ", ";
-    std::string kind = kinds[i].first;
+    // Kinds may hold names from the file (entity types, block names).
+    std::string kind = EscapeControls(kinds[i].first);
     if (singular && kinds[i].second != 1) kind.insert(std::min(kind.find(' '), kind.size()), "s");
     report += std::to_string(kinds[i].second) + " " + kind;
   }
@@ -273,11 +275,13 @@ std::string ConversionReport(const ConvertedFile& file) {
                            : std::to_string(file.items) + (file.items == 1 ? " item" : " items");
   AppendKinds(report, "; passed over ", file.passed_over, false);
   AppendKinds(report, "; changed ", file.changed, true);
+  if (!file.stopped.empty()) report.append("; ").append(file.stopped);
   return report;
 }
 
 bool ReportIsNews(const ConvertedFile& file) {
-  return file.items == 0 || !file.passed_over.empty() || !file.changed.empty();
+  return file.items == 0 || !file.passed_over.empty() || !file.changed.empty() ||
+         !file.stopped.empty();
 }
 
 std::string ConvertedStatus(int count) {
@@ -367,8 +371,8 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
       // Every file starts afresh, so it converts alike whatever came before it.
       ResetConversionContext(context);
       conversion.Convert(job.input, target, i + 1, total);
-      observer.FileConverted(
-          {job.input, target, context.item_count, context.passed_over, context.changed});
+      observer.FileConverted({job.input, target, context.item_count, context.passed_over,
+                              context.changed, context.stopped});
       if (context.ends_early) {
         // Written as far as it goes, on request; still a failure.
         observer.Problem(EndsEarly(job.input, true));
@@ -434,6 +438,7 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
     if (copy.ends_early) throw FileProblem(EndsEarly(input, false));
     result.passed_over = copy.passed_over;
     result.changed = copy.changed;
+    result.stopped = copy.stopped;
     copy.step_count = 0;
     // Text items follow all other items, as in the DIN file.
     read_items(*items->ReadBack());

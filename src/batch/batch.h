@@ -59,13 +59,17 @@ struct ConvertedFile {
   const std::filesystem::path& output;
   std::int32_t items;  // DIN items written (">>") or read ("<<")
   // What the drawing held that the DIN does not show, by kind (">>").
-  const std::map<std::string, std::int32_t>& passed_over;
+  const std::map<std::string, std::int64_t>& passed_over;
   // What it shows otherwise than the drawing held it, by kind in the singular (">>").
-  const std::map<std::string, std::int32_t>& changed;
+  const std::map<std::string, std::int64_t>& changed;
+  // Why the drawing stopped before its end ("stopped at the 1 GiB a DIN file may have"), or
+  // empty (">>").
+  std::string_view stopped = {};
 };
 
 // The report of a converted file: "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT; changed
-// 3 characters without ...", the kinds by count; a drawing that gave no item says so.
+// 3 characters without ...; stopped at ...", the kinds by count; a drawing that gave no item
+// says so.
 std::string ConversionReport(const ConvertedFile& file);
 
 // Whether the report says more than the number of items: something was passed over, or

@@ -17,8 +17,9 @@ namespace dxfdin {
 struct DrawingItems {
   std::int32_t items = 0;  // DIN items
   // What the DXF file held that the DIN does not show, and what it shows otherwise.
-  std::map<std::string, std::int32_t> passed_over;
-  std::map<std::string, std::int32_t> changed;
+  std::map<std::string, std::int64_t> passed_over;
+  std::map<std::string, std::int64_t> changed;
+  std::string stopped;  // why its drawing stopped before its end, if it did
 };
 
 // Reads the drawing `input` into `sink`, by its extension: a DIN file's items as its

@@ -21,6 +21,7 @@
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
 #include "settings/settings_file.h"
+#include "text/byte_string.h"
 #include "text/dxf_text.h"
 #include "text/number_text.h"
 
@@ -147,8 +148,9 @@ class CliObserver : public BatchObserver {
     if (progress.number == shown_file_ && percent == shown_percent_) return;
     shown_file_ = progress.number;
     shown_percent_ = percent;
-    err_ << "\r" << progress.input.filename().string() << ": file " << progress.number << " of "
-         << progress.total << ", " << percent << "%\033[K" << std::flush;
+    err_ << "\r" << EscapeControls(progress.input.filename().string()) << ": file "
+         << progress.number << " of " << progress.total << ", " << percent << "%\033[K"
+         << std::flush;
     progress_shown_ = true;
   }
   void Problem(std::string_view message) override {
@@ -167,13 +169,13 @@ class CliObserver : public BatchObserver {
   void SkippedExisting(const std::filesystem::path& output) override {
     if (!verbose_) return;
     ClearProgress();
-    out_ << output.string() << " exists; kept\n";
+    out_ << EscapeControls(output.string()) << " exists; kept\n";
   }
   void FileConverted(const ConvertedFile& file) override {
     if (verbose_) {
       ClearProgress();
-      out_ << file.input.string() << " -> " << file.output.string() << ": "
-           << ConversionReport(file) << "\n";
+      out_ << EscapeControls(file.input.string()) << " -> " << EscapeControls(file.output.string())
+           << ": " << ConversionReport(file) << "\n";
     } else if (!quiet_ && ReportIsNews(file)) {
       // What was passed over, or that nothing came through, is said without being asked.
       Error(file.input.string() + ": " + ConversionReport(file));
@@ -200,9 +202,10 @@ class CliObserver : public BatchObserver {
   }
 
  private:
+  // Messages name files and what they hold: their control characters are shown escaped.
   void Error(std::string_view message) {
     ClearProgress();
-    err_ << "dxfdin: " << message << "\n";
+    err_ << "dxfdin: " << EscapeControls(message) << "\n";
   }
   void ClearProgress() {
     if (progress_shown_) err_ << "\r\033[K" << std::flush;

@@ -1,8 +1,43 @@
 #include "din_format/conversion_context.h"
 
+#include <string>
 #include <utility>
 
+#include "io/text_output.h"
+
 namespace dxfdin {
+
+namespace {
+
+// "1 GiB" for a whole number of gibibytes, else the bytes.
+std::string SizeText(std::uint64_t bytes) {
+  constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
+  if (bytes >= kGiB && bytes % kGiB == 0) return std::to_string(bytes / kGiB) + " GiB";
+  return std::to_string(bytes) + " bytes";
+}
+
+}  // namespace
+
+bool OutputLimitReached(TConversionContext& context, std::string_view kind) {
+  const std::uint64_t size = (context.din_out ? context.din_out->Size() : 0) +
+                             (context.text_out ? context.text_out->Size() : 0);
+  if (size < context.max_output_bytes) return false;
+  if (context.stopped.empty()) {
+    context.stopped = "stopped at the " + SizeText(context.max_output_bytes) + " a " +
+                      std::string(kind) + " file may have";
+  }
+  return true;
+}
+
+bool DrawingStopped(TConversionContext& context) {
+  if (!context.stopped.empty()) return true;
+  if (OutputLimitReached(context, "DIN")) return true;
+  if (context.work > context.max_work) {
+    context.stopped =
+        "stopped after the " + std::to_string(context.max_work) + " steps of work a file may take";
+  }
+  return !context.stopped.empty();
+}
 
 void ResetConversionContext(TConversionContext& context) {
   TConversionContext fresh;
@@ -15,6 +50,7 @@ void ResetConversionContext(TConversionContext& context) {
   fresh.dxf_text_scale = context.dxf_text_scale;
   fresh.max_block_entities = context.max_block_entities;
   fresh.max_output_bytes = context.max_output_bytes;
+  fresh.max_work = context.max_work;
   fresh.dxf_text = context.dxf_text;
   fresh.drawing_styles = context.drawing_styles;
   fresh.item_sink = context.item_sink;

@@ -10,6 +10,7 @@
 #include <functional>
 #include <map>
 #include <string>
+#include <string_view>
 
 namespace dxfdin {
 
@@ -57,15 +58,26 @@ struct TConversionContext : TDinReadState {
   // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
   std::int32_t item_count = 0;
   // What a DXF file held that its DIN file does not show, by kind ("IMAGE": 12).
-  std::map<std::string, std::int32_t> passed_over;
+  std::map<std::string, std::int64_t> passed_over;
   // What it shows otherwise than the DXF file held it, by kind, each kind in the singular
   // ("character without a Shift-JIS form, written as 〓": 3).
-  std::map<std::string, std::int32_t> changed;
+  std::map<std::string, std::int64_t> changed;
   // Entities a DXF file may draw from blocks, and bytes its DIN file may grow to; the rest is
   // passed over (a small file of nested inserts or endless curves would otherwise write
   // without end). Real drawings of hundreds of megabytes stay well within both.
   std::int64_t max_block_entities = 2'000'000;
   std::uint64_t max_output_bytes = std::uint64_t{1} << 30;
+  // The work a DXF file may take: the groups read from blocks for every insert of them and
+  // the points of the curves and chains made. A small file of large blocks drawn a million
+  // times would otherwise run for hours; a real drawing takes a small part of it.
+  std::int64_t max_work = 200'000'000;
+  std::int64_t work = 0;
+  // Why the drawing of the file stopped before its end ("stopped at the 1 GiB a DIN file may
+  // have"), empty while it goes on: nothing more is drawn, the rest is read over.
+  std::string stopped;
+  // Set when a number written is not finite (an overflow of a transform): the entity or item
+  // that wrote it is taken back and counted as out of range.
+  bool out_of_range = false;
   // The texts of the DXF file being read, to Shift-JIS; set for the file by its translation.
   DxfTextDecoder* dxf_text = nullptr;
   // The layers and line types of the DXF file being read; set for the file by its translation.
@@ -80,8 +92,11 @@ struct TConversionContext : TDinReadState {
   // missing).
   bool type_read = false;
   std::string skip_buf;
-  // The blanks that begin the value line of the group being read.
+  // The blanks that begin the value line of the group being read: how many, and the first
+  // kValueLeadKeep of them (no value is kept longer).
+  static constexpr std::size_t kValueLeadKeep = 64 * 1024;
   std::string value_lead;
+  std::uint64_t value_lead_count = 0;
   std::int32_t group_code = 0;
   std::array<std::string, kLayerTableSize> layer_names;  // positions 1..256 at [0..255]
   std::int32_t layer_count = 0;                          // names in layer_names
@@ -104,6 +119,15 @@ struct TConversionContext : TDinReadState {
   double start_angle = 0, end_angle = 0;
   float text_x = 0, text_y = 0, text_height = 0, text_angle = 0;
 };
+
+// Whether the output (and the text items kept apart) has grown to max_output_bytes; the
+// first time, `stopped` says so, naming the kind of file written ("DIN", "DXF").
+bool OutputLimitReached(TConversionContext& context, std::string_view kind);
+
+// Whether the drawing of the file has stopped: it had stopped already, or its DIN output has
+// grown to max_output_bytes, or its work gone beyond max_work; the first time, `stopped`
+// gets why.
+bool DrawingStopped(TConversionContext& context);
 
 // The initial values of every working field: the current-entity and current-item fields,
 // the DXF layer table, the DIN reading state and the report, as at the program's start. Given

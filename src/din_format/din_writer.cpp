@@ -1,5 +1,6 @@
 #include "din_format/din_writer.h"
 
+#include <cmath>
 #include <string>
 
 #include "io/number_format.h"
@@ -46,6 +47,10 @@ void WriteRecordLine(TextOutput& out, std::string_view head, std::int32_t record
 // "%6.0f" for a field that follows another on its line. A number that fills the field would
 // run into the one before it, and DIN readers split the line at blanks: it gets a blank.
 void WriteSeparatedField(TextOutput& out, double value) {
+  if (!std::isfinite(value)) {
+    out.NoteNonFinite();
+    value = 0;
+  }
   std::string number;
   AppendFixed(number, value, 6, 0);
   if (number.front() != ' ') out.WriteRaw(" ");

@@ -1,6 +1,7 @@
 #include "din_to_dxf/dxf_writer.h"
 
 #include <cmath>
+#include <initializer_list>
 #include <numbers>
 #include <string>
 #include <utility>
@@ -40,6 +41,18 @@ void WriteReal(TextOutput& out, std::string_view code, double value, int width =
   out.Write("\n");
 }
 
+// Whether every number is finite; if not, the item is counted as out of range, and neither
+// written nor shown: no DXF file holds NAN or INF.
+bool InRange(TConversionContext& context, std::initializer_list<double> numbers) {
+  for (double number : numbers) {
+    if (!std::isfinite(number)) {
+      ++context.passed_over["items with coordinates out of range"];
+      return false;
+    }
+  }
+  return true;
+}
+
 // A line that is a record of its own rather than the continuation of a text.
 bool IsRecordLine(std::string_view line) {
   return line.find("  SR") != std::string_view::npos || line.substr(0, 4) == "ITEM";
@@ -68,6 +81,7 @@ void WriteLayerTableEnd(TConversionContext& context) {
 }
 
 void WriteLine(TConversionContext& context) {
+  if (!InRange(context, {context.p1_x, context.p1_y, context.p2_x, context.p2_y})) return;
   if (context.item_sink) {
     context.item_sink->Line(context);
     return;
@@ -90,6 +104,11 @@ void WriteCircleOrArc(TConversionContext& context) {
     context.end_angle = context.start_angle + context.sweep;
     // A clockwise sweep becomes the counter-clockwise arc from its end to its start.
     if (context.sweep < 0) std::swap(context.start_angle, context.end_angle);
+  }
+  // A circle has no angles (those of an arc before it stay as they were).
+  const double start = circle ? 0 : context.start_angle, end = circle ? 0 : context.end_angle;
+  if (!InRange(context, {context.centre_x, context.centre_y, context.radius, start, end})) {
+    return;
   }
   if (context.item_sink) {
     context.item_sink->CircleOrArc(context, circle);
@@ -121,7 +140,13 @@ bool WriteText(TConversionContext& context, std::string& next_line) {
     }
   }
   DecodeDinText(text);
+  if (!InRange(context,
+               {context.text_x, context.text_y, context.text_height, context.text_angle})) {
+    return record_follows;
+  }
   if (context.item_sink) {
+    const auto& v = context.frame_v;
+    if (!InRange(context, {v[0], v[1], v[2], v[3], v[4], v[5], v[6], v[7]})) return record_follows;
     context.item_sink->Text(context, text);
     return record_follows;
   }

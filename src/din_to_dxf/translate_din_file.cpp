@@ -26,20 +26,22 @@ bool IsSpace(char c) {
 
 // Reads "%s %d %d ..." from `line`: the keyword, then up to fields.size() decimal integers,
 // stopping at the first that is missing or malformed. Integers beyond 32 bits saturate.
+// Returns how many integers it read.
 template <std::size_t N>
-void ParseHeaderLine(std::string_view line, std::int32_t* const (&fields)[N]) {
+std::size_t ParseHeaderLine(std::string_view line, std::int32_t* const (&fields)[N]) {
   std::size_t pos = 0;
   auto skip_space = [&] {
     while (pos < line.size() && IsSpace(line[pos])) ++pos;
   };
   skip_space();
-  if (pos == line.size()) return;
+  if (pos == line.size()) return 0;
   while (pos < line.size() && !IsSpace(line[pos])) ++pos;
+  std::size_t read = 0;
   for (std::int32_t* field : fields) {
     skip_space();
     bool negative = false;
     if (pos < line.size() && (line[pos] == '+' || line[pos] == '-')) negative = line[pos++] == '-';
-    if (pos == line.size() || !std::isdigit(static_cast<unsigned char>(line[pos]))) return;
+    if (pos == line.size() || !std::isdigit(static_cast<unsigned char>(line[pos]))) return read;
     std::int64_t magnitude = 0;
     while (pos < line.size() && std::isdigit(static_cast<unsigned char>(line[pos]))) {
       if (magnitude <= std::numeric_limits<std::int32_t>::max()) {
@@ -53,7 +55,9 @@ void ParseHeaderLine(std::string_view line, std::int32_t* const (&fields)[N]) {
     if (value < std::numeric_limits<std::int32_t>::min())
       value = std::numeric_limits<std::int32_t>::min();
     *field = static_cast<std::int32_t>(value);
+    ++read;
   }
+  return read;
 }
 
 void ParseItemLine(TConversionContext& context, std::string_view line) {
@@ -63,10 +67,11 @@ void ParseItemLine(TConversionContext& context, std::string_view line) {
   ParseHeaderLine(line, fields);
 }
 
-void ParseSrLine(TConversionContext& context, std::string_view line) {
+// False for a line without a record number, which is no record.
+bool ParseSrLine(TConversionContext& context, std::string_view line) {
   std::int32_t* const fields[] = {&context.record_no, &context.value_type, &context.value_count,
                                   &context.record_line_type, &context.record_attr5};
-  ParseHeaderLine(line, fields);
+  return ParseHeaderLine(line, fields) > 0;
 }
 
 // "%lf %lf": two numbers from the input, stopping at the first that does not scan.
@@ -110,9 +115,15 @@ bool ReadFrame(TConversionContext& context) {
 }
 
 // A record whose data did not all scan ends the file early when the input has ended: its
-// data lines were cut off.
+// data lines were cut off. Otherwise some of its numbers were not numbers ("NAN" of another
+// program): it is drawn with the values before them, as always, and the report says so.
 void NoteData(TConversionContext& context, bool complete) {
-  if (!complete && context.dxf_in->AtEnd()) context.ends_early = true;
+  if (complete) return;
+  if (context.dxf_in->AtEnd()) {
+    context.ends_early = true;
+  } else {
+    ++context.changed["record whose numbers do not read, drawn with the values before them"];
+  }
 }
 
 // Acts on the record whose SR line was just read. Returns true when the line after a text is
@@ -168,8 +179,8 @@ bool ActOnRecord(TConversionContext& context, std::string& pending) {
       break;
     }
     case 13: {
-      // The text's line is its data.
-      NoteData(context, false);
+      // The text's line is its data: cut off when the input ends here.
+      if (context.dxf_in->AtEnd()) context.ends_early = true;
       bool record_follows = WriteText(context, pending);
       context.text_mode = false;
       return record_follows;
@@ -190,7 +201,8 @@ void HandleEntityLine(TConversionContext& context, std::string& line, std::strin
       return;
     }
     if (line.find("SR") == std::string::npos) return;
-    ParseSrLine(context, line);
+    // A line without its record number repeats nothing: it is no record.
+    if (!ParseSrLine(context, line)) return;
     SelectLineType(context);
     if (!ActOnRecord(context, pending)) return;
     // The line after a text is a record line: act on it like any other.
@@ -314,6 +326,7 @@ void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   context.step_count = 0;
   context.text_mode = false;
   context.ends_early = false;
+  context.stopped.clear();
   std::string line;
   while (dxf_template.ReadPiece(line, kPieceBytes)) context.din_out->Write(line);
 
@@ -321,7 +334,12 @@ void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   context.dxf_in->Rewind();
 
   std::string pending;
-  while (context.dxf_in->ReadPiece(line, kPieceBytes)) HandleEntityLine(context, line, pending);
+  while (context.dxf_in->ReadPiece(line, kPieceBytes)) {
+    // The DXF file grows no larger than a file may: what follows is read over, so that a
+    // cut-off file is still known as one, and the file still ends as a DXF file does.
+    if (!context.stopped.empty() || OutputLimitReached(context, "DXF")) continue;
+    HandleEntityLine(context, line, pending);
+  }
   WriteDxfEnd(context);
   context.item_count = context.step_count;
 }

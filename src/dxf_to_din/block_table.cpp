@@ -19,6 +19,13 @@ std::string ReadBlockName(TConversionContext& context) {
   return name;
 }
 
+// Groups that no translation reads: handles (5), subclass markers (100), application groups
+// (102), owner handles (330, 360), comments (999) and extended data (1000 to 1071).
+bool Unread(std::int32_t code) {
+  return code == 5 || code == 100 || code == 102 || code == 330 || code == 360 || code == 999 ||
+         (code >= 1000 && code <= 1071);
+}
+
 }  // namespace
 
 std::string BlockKey(std::string_view name) {
@@ -76,18 +83,25 @@ void BlockTable::ReadBlock(TConversionContext& context) {
       context.type_read = true;
       break;
     }
-    if (keep) text += "0\n" + type + "\n";
+    if (keep) {
+      text += "0\n" + type + "\n";
+      ++block.groups;
+    }
     if (type == "ENDBLK") {
       SkipToGroupCode0(context);
       break;
     }
     while (ReadGroupCode(context) && context.group_code != 0) {
+      if (!keep || Unread(context.group_code)) {
+        SkipValue(context);
+        continue;
+      }
       context.dxf_in->ReadLine(value, kValueKeep);
-      if (!keep) continue;
       if (value.empty() || value.back() != '\n') value += '\n';
       text += std::to_string(context.group_code);
       text += '\n';
       text += value;
+      ++block.groups;
       if (bytes_ + text.size() > kMaxBytes) {
         overflowed_ = true;
         keep = false;
@@ -96,7 +110,10 @@ void BlockTable::ReadBlock(TConversionContext& context) {
     }
   }
   if (!keep || name.empty()) return;
-  if (text.empty() || !text.ends_with("0\nENDBLK\n")) text += "0\nENDBLK\n";
+  if (text.empty() || !text.ends_with("0\nENDBLK\n")) {
+    text += "0\nENDBLK\n";
+    ++block.groups;
+  }
   bytes_ += text.size();
   blocks_.insert_or_assign(BlockKey(name), std::move(block));
 }

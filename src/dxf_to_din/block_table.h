@@ -4,6 +4,7 @@
 
 #include <array>
 #include <cstddef>
+#include <cstdint>
 #include <map>
 #include <string>
 #include <string_view>
@@ -14,8 +15,12 @@ namespace dxfdin {
 
 struct BlockDefinition {
   std::array<double, 3> base{};
-  // The entities as "code\nvalue\n" lines, ending with "0\nENDBLK\n".
+  // The entities as "code\nvalue\n" lines, ending with "0\nENDBLK\n"; groups that no
+  // translation reads (handles, subclass markers, extended data, comments) are left out, so
+  // that every insert reads no more than what draws.
   std::string entities;
+  // The groups in `entities`: the work of reading them for an insert.
+  std::int64_t groups = 0;
 };
 
 class BlockTable {

@@ -25,11 +25,31 @@ constexpr int kMaxSplinePoints = 20000;
 constexpr std::size_t kMaxSplineData = 100000;
 // Groups of one hatch kept to read its boundaries; a larger hatch is passed over.
 constexpr std::size_t kMaxHatchGroups = 500000;
+// Points the curved edges of one hatch may give together; beyond, each further curve is its
+// chord. The points are held until their path is written, so a hatch of many knots would
+// otherwise take gigabytes.
+constexpr std::int64_t kMaxHatchCurvePoints = 200000;
+
+// The steps of a curved hatch edge as ChainSteps gives them from `drawn`, or as many as
+// `room` has left (at least one: the curve's chord, without looking at the curve at all);
+// counted as work and taken from the room.
+int TakeCurveSteps(TConversionContext& context, std::int64_t& room, int most,
+                   const std::function<int()>& steps) {
+  if (room <= 0) return 1;
+  context.work += kChainStepProbes;
+  const int taken = static_cast<int>(std::clamp<std::int64_t>(room, 1, std::min(most, steps())));
+  room -= taken;
+  context.work += taken;
+  return taken;
+}
 
 // Adds the points of the curve `at` from t0 to t1 to `items`, as many as ChainSteps asks
 // (at most `most`), the one at t0 only when `with_first`.
-void AddCurve(PolylineItems& items, const Placement& placement, double t0, double t1,
-              const std::function<Point3(double)>& at, bool with_first, int most = kMaxChainSteps) {
+void AddCurve(TConversionContext& context, PolylineItems& items, const Placement& placement,
+              double t0, double t1, const std::function<Point3(double)>& at, bool with_first,
+              int most = kMaxChainSteps) {
+  // Looking at the curve is work of the file as its points are (they count as written).
+  context.work += kChainStepProbes;
   const int steps = std::min(most, ChainSteps(t0, t1, [&](double t) {
                                const Point3 p = at(t);
                                return placement.ToWorld(p[0], p[1], p[2]);
@@ -50,7 +70,8 @@ double Sweep(double start, double end, double turn) {
 
 // The spans of a NURBS curve as chains: each span between distinct knots gets its share of
 // the points a spline may give.
-void AddNurbs(PolylineItems& items, const Placement& placement, const Nurbs& curve) {
+void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement& placement,
+              const Nurbs& curve) {
   std::vector<std::pair<double, double>> spans;
   for (std::size_t k = static_cast<std::size_t>(curve.degree);
        k + 1 + static_cast<std::size_t>(curve.degree) < curve.knots.size(); ++k) {
@@ -61,7 +82,7 @@ void AddNurbs(PolylineItems& items, const Placement& placement, const Nurbs& cur
   bool first = true;
   for (const auto& [t0, t1] : spans) {
     AddCurve(
-        items, placement, t0, t1, [&](double t) { return curve.At(t); }, first, share);
+        context, items, placement, t0, t1, [&](double t) { return curve.At(t); }, first, share);
     first = false;
   }
 }
@@ -156,8 +177,7 @@ class BoundaryPath {
   }
   void Flush() {
     if (chain_.size() >= 2) {
-      PolylineItems items(*context_.din_out, ItemHeadOf(context_), context_.record_line_type,
-                          placement_, elevation_);
+      PolylineItems items(context_, ItemHeadOf(context_), placement_, elevation_);
       for (const Vertex& vertex : chain_) items.AddVertex(vertex.x, vertex.y, vertex.bulge);
       items.Finish(false);
       context_.item_count += items.Items();
@@ -208,9 +228,8 @@ void TranslateEllipse(TConversionContext& context, const TConversionSettings& se
   };
   const double sweep = Sweep(start, end, kTurn);
   const bool whole = sweep >= kTurn;
-  PolylineItems items(*context.din_out, ItemHeadOf(context), context.record_line_type,
-                      frame.placement, 0);
-  AddCurve(items, frame.placement, start, start + sweep, at, true);
+  PolylineItems items(context, ItemHeadOf(context), frame.placement, 0);
+  AddCurve(context, items, frame.placement, start, start + sweep, at, true);
   items.Finish(whole);
   context.item_count += items.Items();
 }
@@ -297,9 +316,8 @@ void TranslateSpline(TConversionContext& context, const TConversionSettings& set
     CountPassedOver(context, too_large ? "SPLINE too large" : "SPLINE that makes no curve");
     return;
   }
-  PolylineItems items(*context.din_out, ItemHeadOf(context), context.record_line_type,
-                      frame.placement, 0);
-  AddNurbs(items, frame.placement, *drawn);
+  PolylineItems items(context, ItemHeadOf(context), frame.placement, 0);
+  AddNurbs(context, items, frame.placement, *drawn);
   items.Finish(false);
   context.item_count += items.Items();
 }
@@ -334,6 +352,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
   // The elevation is the z of the hatch's first point; the paths follow their count (91).
   const double elevation = HatchReader(groups).Seek(30).value_or(0);
   HatchReader boundary(groups);
+  std::int64_t curve_room = kMaxHatchCurvePoints;
   const double paths = boundary.Seek(91).value_or(0);
   const auto path_count = static_cast<std::size_t>(
       std::isfinite(paths) ? std::clamp(paths, 0.0, static_cast<double>(groups.size())) : 0.0);
@@ -346,8 +365,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
       const bool bulges = boundary.Take(72).value_or(0) != 0;
       const bool closed = boundary.Take(73).value_or(0) != 0;
       const std::size_t count = boundary.TakeCount(93);
-      PolylineItems items(*context.din_out, ItemHeadOf(context), context.record_line_type,
-                          placement, elevation);
+      PolylineItems items(context, ItemHeadOf(context), placement, elevation);
       for (std::size_t k = 0; k < count; ++k) {
         const auto p = boundary.TakePoint(10);
         if (!p) break;
@@ -407,9 +425,11 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
             };
             const Point3 first = at(0);
             chain.MoveTo(first[0], first[1]);
-            const int steps = ChainSteps(0, 1, [&](double t) {
-              const Point3 p = at(t);
-              return placement.ToWorld(p[0], p[1], p[2]);
+            const int steps = TakeCurveSteps(context, curve_room, kMaxChainSteps, [&] {
+              return ChainSteps(0, 1, [&](double t) {
+                const Point3 p = at(t);
+                return placement.ToWorld(p[0], p[1], p[2]);
+              });
             });
             for (int i = 1; i <= steps; ++i) {
               const Point3 p = at(static_cast<double>(i) / steps);
@@ -460,10 +480,12 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
                k + 1 + static_cast<std::size_t>(drawn->degree) < drawn->knots.size(); ++k) {
             const double t0 = drawn->knots[k], t1 = drawn->knots[k + 1];
             if (!(t0 < t1)) continue;
-            const int steps = std::min(kMaxSplinePoints, ChainSteps(t0, t1, [&](double u) {
-                                         const Point3 p = drawn->At(u);
-                                         return placement.ToWorld(p[0], p[1], p[2]);
-                                       }));
+            const int steps = TakeCurveSteps(context, curve_room, kMaxSplinePoints, [&] {
+              return ChainSteps(t0, t1, [&](double u) {
+                const Point3 p = drawn->At(u);
+                return placement.ToWorld(p[0], p[1], p[2]);
+              });
+            });
             for (int i = 1; i <= steps; ++i) {
               const Point3 p = drawn->At(i == steps ? t1 : t0 + (t1 - t0) * i / steps);
               chain.LineTo(p[0], p[1]);

@@ -119,7 +119,7 @@ int ChainSteps(double t0, double t1, const std::function<WorldPoint(double)>& dr
   const double span = t1 - t0;
   if (!(span > 0) || !std::isfinite(span)) return 2;
   // A first look at the curve: its extent, and its bend from second differences.
-  constexpr int kProbe = 64;
+  constexpr int kProbe = kChainStepProbes - 1;
   std::array<WorldPoint, kProbe + 1> p;
   double min_x = INFINITY, min_y = INFINITY, max_x = -INFINITY, max_y = -INFINITY;
   for (int i = 0; i <= kProbe; ++i) {

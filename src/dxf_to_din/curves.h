@@ -17,6 +17,8 @@ using Point3 = std::array<double, 3>;
 // within 1/10000 of the curve's extent: from the bend of the curve as drawn (`drawn` gives a
 // point at a parameter), at least 2, at most kMaxChainSteps.
 inline constexpr int kMaxChainSteps = 10000;
+// The points of the curve ChainSteps looks at: the work it takes.
+inline constexpr int kChainStepProbes = 65;
 int ChainSteps(double t0, double t1, const std::function<WorldPoint(double)>& drawn);
 
 // A NURBS curve: degree, knots, control points and weights (all 1 when not rational).

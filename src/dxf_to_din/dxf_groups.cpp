@@ -14,12 +14,17 @@ bool IsBlank(int c) {
 }
 
 // After a group code: its trailing blanks, its line end, the value line's leading blanks
-// (kept in `lead`).
-void SkipToValue(TextInput& in, std::string& lead) {
+// (counted in the context, the first of them kept).
+void SkipToValue(TextInput& in, TConversionContext& context) {
   while (IsBlank(in.Peek())) in.Get();
   if (in.Peek() == '\n') in.Get();
-  lead.clear();
-  while (IsBlank(in.Peek())) lead += static_cast<char>(in.Get());
+  context.value_lead.clear();
+  std::uint64_t count = 0;
+  while (IsBlank(in.Peek())) {
+    const char blank = static_cast<char>(in.Get());
+    if (count++ < TConversionContext::kValueLeadKeep) context.value_lead += blank;
+  }
+  context.value_lead_count = count;
 }
 
 // True when the value line is empty (only its line end, or the end of the input).
@@ -41,7 +46,7 @@ bool ReadGroupCode(TConversionContext& context) {
     switch (in.ScanInt(code)) {
       case ScanResult::kOk:
         context.group_code = code;
-        SkipToValue(in, context.value_lead);
+        SkipToValue(in, context);
         return true;
       case ScanResult::kEnd:
         context.group_code = -1;

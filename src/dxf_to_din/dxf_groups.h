@@ -25,7 +25,7 @@ inline constexpr std::size_t kLineBufBytes = 79;
 inline constexpr std::size_t kTextBytes = 254;
 
 // Reads the next group code into context.group_code; the blanks that begin its value line
-// are passed over and kept in context.value_lead. Lines whose group code is not a number
+// are passed over, counted and kept in context.value_lead. Lines whose group code is not a number
 // are passed over. False when the input has ended; group_code is then -1.
 bool ReadGroupCode(TConversionContext& context);
 

@@ -25,11 +25,29 @@ void Step(TConversionContext& context) {
   if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
 }
 
-// Whether the DIN file has grown as large as a file may.
-bool OutputFull(const TConversionContext& context) {
-  const std::uint64_t size = (context.din_out ? context.din_out->Size() : 0) +
-                             (context.text_out ? context.text_out->Size() : 0);
-  return size >= context.max_output_bytes;
+// Where the outputs stood before an entity, to take back what it wrote.
+struct OutputMark {
+  std::uint64_t din = 0, text = 0;
+  std::int32_t items = 0;
+};
+
+OutputMark MarkOutput(const TConversionContext& context) {
+  return {context.din_out ? context.din_out->Size() : 0,
+          context.text_out ? context.text_out->Size() : 0, context.item_count};
+}
+
+// Takes back what the entity since `mark` wrote when it wrote a number that is not finite
+// (its transform overflowed): no DIN file holds NAN or INF. True when it did.
+bool TakeBackOutOfRange(TConversionContext& context, const OutputMark& mark) {
+  bool out_of_range = false;
+  for (TextOutput* out : {context.din_out, context.text_out}) {
+    if (out && out->TakeNonFinite()) out_of_range = true;
+  }
+  if (!out_of_range) return false;
+  if (context.din_out) context.din_out->TruncateTo(mark.din);
+  if (context.text_out) context.text_out->TruncateTo(mark.text);
+  context.item_count = mark.items;
+  return true;
 }
 
 // The name of the block an INSERT, DIMENSION or ACAD_TABLE draws (group 2).
@@ -46,6 +64,8 @@ std::string ReadBlockReference(TConversionContext& context) {
 // which stands after the group code 0 that ended the reference.
 void DrawBlock(TConversionContext& context, const TConversionSettings& settings,
                const BlockDefinition& block, const DrawingFrame& frame, BlockExpansion& blocks) {
+  // Reading the block's groups is the work of the insert, even when it draws nothing.
+  context.work += block.groups + 1;
   TextInput* const referring = context.dxf_in;
   const auto in = TextInput::FromView(block.entities);
   context.dxf_in = in.get();
@@ -142,17 +162,36 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
   blocks.open.push_back(BlockKey(name));
   columns = std::max(columns, 1);
   rows = std::max(rows, 1);
-  for (std::int32_t row = 0; row < rows; ++row) {
+  // Drawing ends at once, for the whole grid and every grid around it, when the file may draw
+  // no more.
+  std::int64_t drawn = 0;
+  bool bounded = false;
+  for (std::int32_t row = 0; row < rows && !bounded; ++row) {
     for (std::int32_t column = 0; column < columns; ++column) {
       // Every cell counts, so an array of empty cells cannot run without end either.
-      if (++blocks.entities_read > blocks.max_entities) break;
+      if (++blocks.entities_read > blocks.max_entities || DrawingStopped(context)) {
+        bounded = true;
+        break;
+      }
       const Placement placement =
           Placement::Insert(block->base, insertion, scale, rotation, extrusion,
                             column * column_spacing, row * row_spacing);
       DrawBlock(context, settings, *block, {frame.placement.Compose(placement), &style}, blocks);
+      ++drawn;
     }
   }
   blocks.open.pop_back();
+  const std::int64_t cells = std::int64_t{rows} * columns;
+  if (!bounded || cells == 1) return;
+  const std::string cut =
+      "after " + std::to_string(drawn) + " of " + std::to_string(cells) + " MINSERT cells";
+  if (DrawingStopped(context)) {
+    if (!blocks.cut_reported) context.stopped += ", " + cut;
+    blocks.cut_reported = true;
+  } else {
+    CountPassedOver(context, "MINSERT cells beyond the " + std::to_string(blocks.max_entities) +
+                                 " entities a file may draw from blocks");
+  }
 }
 
 // DIMENSION (arc and large radial ones too) and ACAD_TABLE: their anonymous block holds what
@@ -300,9 +339,11 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       return;
     }
     Step(context);
-    if (OutputFull(context)) {
-      CountPassedOver(context, "entities beyond the DIN file's limit of " +
-                                   std::to_string(context.max_output_bytes) + " bytes");
+    if (DrawingStopped(context)) {
+      // Within a block the insert is left at once; the file's own entities are read over to
+      // its end, and counted.
+      if (frame.insert) return;
+      CountPassedOver(context, "entities after the drawing stopped");
       SkipToGroupCode0(context);
       continue;
     }
@@ -314,7 +355,12 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       SkipToGroupCode0(context);
       continue;
     }
-    if (!TranslateEntity(context, settings, frame, blocks, owner)) {
+    const OutputMark mark = MarkOutput(context);
+    const bool drawn = TranslateEntity(context, settings, frame, blocks, owner);
+    if (TakeBackOutOfRange(context, mark)) {
+      CountPassedOver(context, "entities with coordinates out of range");
+    }
+    if (!drawn) {
       // Vertices and ends of sequences that no polyline took are parts, not drawings.
       if (!type.empty() && type != "SEQEND" && type != "VERTEX") {
         CountPassedOver(context, type);

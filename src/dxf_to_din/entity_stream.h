@@ -27,6 +27,7 @@ struct BlockExpansion {
   std::int64_t max_entities;
   std::vector<std::string> open;   // keys of the blocks being drawn, outermost first
   std::int64_t entities_read = 0;  // entities read from blocks so far
+  bool cut_reported = false;       // the grid the drawing stopped in is named in the report
 };
 
 // Translates the entities that follow a group code 0 just read (or whose type is in

@@ -63,7 +63,7 @@ void WriteArcChain(TConversionContext& context, const Placement& placement, doub
                    double end, bool closed) {
   DinItemHead head = ItemHeadOf(context);
   head.item_kind = kItemLineChain;
-  PolylineItems items(*context.din_out, head, context.record_line_type, placement, z);
+  PolylineItems items(context, head, placement, z);
   // Angles are taken modulo a turn, so the number of points stays bounded whatever they are.
   double sweep = closed ? 360 : std::fmod(end - start, 360.0);
   if (!closed && !(sweep > 0)) sweep = std::isfinite(sweep) ? sweep + 360 : 0;
@@ -85,7 +85,7 @@ void WriteArcChain(TConversionContext& context, const Placement& placement, doub
 std::int32_t WriteVertices(TConversionContext& context, const DinItemHead& head,
                            const Placement& placement, double elevation,
                            const std::vector<Vertex>& vertices, bool closed) {
-  PolylineItems items(*context.din_out, head, context.record_line_type, placement, elevation);
+  PolylineItems items(context, head, placement, elevation);
   for (const Vertex& vertex : vertices) items.AddVertex(vertex.x, vertex.y, vertex.bulge);
   items.Finish(closed);
   return items.Items();
@@ -214,7 +214,7 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
   const Placement placement = flags & (k3dPolyline | kPolygonMesh | kPolyfaceMesh)
                                   ? frame.placement
                                   : frame.placement.Compose(Placement(extrusion));
-  PolylineItems items(*context.din_out, head, context.record_line_type, placement, elevation);
+  PolylineItems items(context, head, placement, elevation);
   std::vector<Vertex> kept;
   std::vector<std::array<std::int32_t, 4>> faces;
   while (context.group_code == 0) {

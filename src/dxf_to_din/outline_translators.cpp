@@ -23,8 +23,7 @@ struct Corners {
 
 std::int32_t WriteChain(TConversionContext& context, const Placement& placement,
                         const std::vector<Point3>& points, bool closed) {
-  PolylineItems items(*context.din_out, ItemHeadOf(context), context.record_line_type, placement,
-                      0);
+  PolylineItems items(context, ItemHeadOf(context), placement, 0);
   for (const Point3& p : points) items.AddPoint(p[0], p[1], p[2]);
   items.Finish(closed);
   return items.Items();

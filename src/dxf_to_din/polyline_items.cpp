@@ -2,9 +2,11 @@
 
 #include <algorithm>
 #include <cmath>
+#include <string>
 
 #include "din_format/din_writer.h"
 #include "dxf_to_din/curves.h"
+#include "dxf_to_din/entity_stream.h"
 
 namespace dxfdin {
 
@@ -30,14 +32,31 @@ BulgeArc ArcOfBulge(double ax, double ay, double bx, double by, double bulge) {
 
 }  // namespace
 
-PolylineItems::PolylineItems(TextOutput& out, const DinItemHead& head,
-                             std::int32_t record_line_type, const Placement& placement,
-                             double elevation)
-    : out_(out),
+PolylineItems::PolylineItems(TConversionContext& context, const DinItemHead& head,
+                             const Placement& placement, double elevation)
+    : context_(context),
+      out_(*context.din_out),
       head_(head),
-      record_line_type_(record_line_type),
+      record_line_type_(context.record_line_type),
       placement_(placement),
       elevation_(elevation) {}
+
+bool PolylineItems::MayWrite() {
+  if (ended_) return false;
+  // The bounds are looked at before each item and every thousand points within one.
+  if ((!chain_open_ || points_ % 1024 == 0) && DrawingStopped(context_)) ended_ = true;
+  if (!ended_ && points_ >= kMaxPoints) {
+    ended_ = true;
+    CountPassedOver(context_, "points of a chain beyond " + std::to_string(kMaxPoints));
+  }
+  if (ended_) {
+    CloseChain();
+    return false;
+  }
+  ++points_;
+  ++context_.work;
+  return true;
+}
 
 void PolylineItems::AddVertex(double x, double y, double bulge) {
   AddPointOrVertex({x, y, elevation_, bulge});
@@ -64,6 +83,7 @@ void PolylineItems::Finish(bool closed) {
     Segment(last_, first_);
   }
   if (items_ == 0) {
+    if (ended_ || DrawingStopped(context_)) return;
     // No segment at all: the chain of the single vertex, or of none, as a polyline without
     // vertices always gave.
     WriteItemLine(out_, head_, false);
@@ -126,6 +146,7 @@ void PolylineItems::Segment(const Vertex& from, const Vertex& to) {
 }
 
 void PolylineItems::Straight(WorldPoint from, WorldPoint to) {
+  if (!MayWrite()) return;
   if (!chain_open_) {
     WriteItemLine(out_, head_, false);
     WriteFirstPointRecord(out_, record_line_type_);
@@ -139,6 +160,7 @@ void PolylineItems::Straight(WorldPoint from, WorldPoint to) {
 
 void PolylineItems::Arc(WorldPoint from, WorldPoint to, double bulge) {
   CloseChain();
+  if (!MayWrite()) return;
   ++items_;
   const BulgeArc geometry = ArcOfBulge(from.x, from.y, to.x, to.y, bulge);
   DinItemHead arc = head_;

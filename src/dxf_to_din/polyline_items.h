@@ -11,13 +11,17 @@
 
 namespace dxfdin {
 
-class TextOutput;
-
+// Every point written counts as work of the file; no item is begun once the drawing has
+// stopped, and one entity writes at most kMaxPoints points (a chain of curves under an
+// unequal scale would otherwise be endless).
 class PolylineItems {
  public:
-  // `head` is the line chain's ITEM line; arcs take it with their own item kind.
-  PolylineItems(TextOutput& out, const DinItemHead& head, std::int32_t record_line_type,
-                const Placement& placement, double elevation);
+  static constexpr std::int64_t kMaxPoints = 4'000'000;
+
+  // Writes to the context's output with its record line type; `head` is the line chain's
+  // ITEM line, arcs take it with their own item kind.
+  PolylineItems(TConversionContext& context, const DinItemHead& head, const Placement& placement,
+                double elevation);
 
   // The next vertex in the polyline's coordinates; `bulge` (tan of a quarter of the included
   // angle, negative clockwise) belongs to the segment that starts at it.
@@ -43,6 +47,10 @@ class PolylineItems {
   void Arc(WorldPoint from, WorldPoint to, double bulge);
   void CloseChain();
 
+  // Whether one more point may be written; closes the chain when not.
+  bool MayWrite();
+
+  TConversionContext& context_;
   TextOutput& out_;
   DinItemHead head_;
   std::int32_t record_line_type_;
@@ -52,6 +60,8 @@ class PolylineItems {
   Vertex last_{};
   std::int64_t count_ = 0;
   bool chain_open_ = false;
+  bool ended_ = false;  // stopped or at kMaxPoints: nothing more is written
+  std::int64_t points_ = 0;
   std::int32_t items_ = 0;
 };
 

@@ -243,7 +243,7 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
 // the room for an MTEXT's text goes.
 void ReadMtextChunk(TConversionContext& context, std::string& text) {
   const std::size_t room = kMtextBytes - text.size();
-  if (context.value_lead.size() >= room) {
+  if (context.value_lead_count >= room) {
     SkipValue(context);
     return;
   }

@@ -189,6 +189,8 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.passed_over.clear();
   context.changed.clear();
   context.ends_early = false;
+  context.work = 0;
+  context.stopped.clear();
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
   WriteDinHeader(*context.din_out);
 
@@ -276,11 +278,11 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.ends_early = !whole;
   if (decoder && decoder->LookAlikes() > 0) {
     context.changed["character to look-alikes (" + LookAlikeExamples(decoder->LookAlikesMet()) +
-                    ")"] += static_cast<std::int32_t>(decoder->LookAlikes());
+                    ")"] += static_cast<std::int64_t>(decoder->LookAlikes());
   }
   if (decoder && decoder->Missing() > 0) {
     context.changed["character without a Shift-JIS form, written as \xE3\x80\x93"] +=
-        static_cast<std::int32_t>(decoder->Missing());
+        static_cast<std::int64_t>(decoder->Missing());
   }
 }
 

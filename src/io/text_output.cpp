@@ -4,7 +4,9 @@
 #include <locale.h>
 #include <unistd.h>
 
+#include <algorithm>
 #include <cerrno>
+#include <cmath>
 #include <cstdarg>
 #include <cstdio>
 #include <cstdlib>
@@ -123,6 +125,10 @@ void TextOutput::WriteRaw(std::string_view bytes) {
 }
 
 void TextOutput::WriteG(double value, int width, int precision) {
+  if (!std::isfinite(value)) [[unlikely]] {
+    NoteNonFinite();
+    value = 0;
+  }
   // Straight into the buffer when it has room: numbers are most of what is written.
   if (!in_memory_ && width <= kMaxNumberText &&
       used_ + static_cast<std::size_t>(kMaxNumberText) <= kBufferSize) {
@@ -136,6 +142,10 @@ void TextOutput::WriteG(double value, int width, int precision) {
 }
 
 void TextOutput::WriteFixed(double value, int width, int precision) {
+  if (!std::isfinite(value)) [[unlikely]] {
+    NoteNonFinite();
+    value = 0;
+  }
   number_.clear();
   AppendFixed(number_, value, width, precision);
   Put(number_.data(), number_.size());
@@ -145,6 +155,26 @@ void TextOutput::WriteInt(std::int64_t value, int width) {
   number_.clear();
   AppendInt(number_, value, width);
   Put(number_.data(), number_.size());
+}
+
+void TextOutput::TruncateTo(std::uint64_t size) {
+  if (in_memory_) {
+    if (size < memory_.size()) memory_.resize(size);
+    return;
+  }
+  if (size >= written_) {
+    used_ = std::min<std::size_t>(used_, size - written_);
+    return;
+  }
+  used_ = 0;
+  if (Failed()) return;
+  if (::ftruncate(fd_, static_cast<off_t>(size)) != 0 ||
+      ::lseek(fd_, static_cast<off_t>(size), SEEK_SET) < 0) {
+    error_ = std::error_code(errno, std::generic_category());
+    return;
+  }
+  written_ = size;
+  write_back_start_ = std::min(write_back_start_, written_);
 }
 
 void TextOutput::CopyContentTo(TextOutput& target) {

@@ -9,6 +9,7 @@
 #include <string>
 #include <string_view>
 #include <system_error>
+#include <utility>
 
 namespace dxfdin {
 
@@ -48,10 +49,19 @@ class TextOutput {
   // Bytes exactly as given.
   void WriteRaw(std::string_view bytes);
   // Numbers as printf's "%<width>.<precision>G", "%<width>.<precision>f" and "%<width>d"
-  // write them, without printf's cost.
+  // write them, without printf's cost. A real that is not finite is written as 0 and noted
+  // (TakeNonFinite), so that the writer can take back what it belongs to.
   void WriteG(double value, int width, int precision);
   void WriteFixed(double value, int width, int precision);
   void WriteInt(std::int64_t value, int width = 0);
+
+  // Notes a number that is not finite, written some other way (NoteNonFinite), and whether
+  // one was noted since the last call (TakeNonFinite).
+  void NoteNonFinite() { non_finite_ = true; }
+  bool TakeNonFinite() { return std::exchange(non_finite_, false); }
+  // Takes back everything written after the first `size` bytes (a file that was written out
+  // is cut back); a failure is kept as any other.
+  void TruncateTo(std::uint64_t size);
 
   // Appends everything written to this temporary file so far to `target`, byte for byte.
   // Throws std::system_error naming this file when it failed to keep or give back its bytes.
@@ -100,6 +110,7 @@ class TextOutput {
   std::error_code error_;
   std::uint64_t written_ = 0;  // bytes written to the file descriptor
   bool write_back_ = false;
+  bool non_finite_ = false;
   std::uint64_t write_back_start_ = 0;   // written_ when write-back was last started
   std::string number_;                   // scratch for one formatted number
   std::string name_ = "temporary file";  // what a failure of a temporary file names

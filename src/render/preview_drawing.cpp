@@ -162,8 +162,12 @@ QString DrawingSummary(const PreviewDrawing& drawing) {
   QString summary = parts.join(", ");
   if (!classes.isEmpty()) summary += "; classes " + classes.join(" ");
   const std::filesystem::path none;
-  const ConvertedFile file{none, none, drawing.report.items, drawing.report.passed_over,
-                           drawing.report.changed};
+  const ConvertedFile file{none,
+                           none,
+                           drawing.report.items,
+                           drawing.report.passed_over,
+                           drawing.report.changed,
+                           drawing.report.stopped};
   const std::string report = ConversionReport(file);
   if (const auto rest = report.find(';'); rest != std::string::npos) {
     summary += QString::fromStdString(report.substr(rest));

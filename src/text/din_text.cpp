@@ -35,6 +35,62 @@ void MaskUnmarkedKana(std::string& text, std::size_t from) {
   }
 }
 
+// Removes every `pattern` from `text` as removing the first one again and again would (a
+// removal may join two halves into another one), in one pass: a pattern that cannot overlap
+// itself comes out the same whatever order its matches go in.
+void RemoveEvery(std::string& text, std::string_view pattern) {
+  std::size_t kept = 0;
+  for (std::size_t pos = 0; pos < text.size(); ++pos) {
+    text[kept++] = text[pos];
+    if (kept >= pattern.size() &&
+        std::string_view(text).substr(kept - pattern.size(), pattern.size()) == pattern) {
+      kept -= pattern.size();
+    }
+  }
+  text.resize(kept);
+}
+
+// Converts the runs between "<ks>" and "<ke>" one at a time from the left, each time looking
+// again from the first, as if the text were searched from its start after every run; a run's
+// markers once taken out may join what is around them into a new marker. The text is taken
+// from `text` into `done` only as far as the search has looked, so that taking out a marker
+// moves no more than what was looked at, and the whole takes time in proportion to the text.
+void ConvertRuns(std::string& text) {
+  std::string done;
+  done.reserve(text.size());
+  std::string_view rest = text;
+  // Whether `done` reaches `end`, taking more of the text as needed.
+  auto reaches = [&](std::size_t end) {
+    if (done.size() < end && !rest.empty()) {
+      const std::size_t take = std::min(end - done.size(), rest.size());
+      done.append(rest.substr(0, take));
+      rest.remove_prefix(take);
+    }
+    return done.size() >= end;
+  };
+  auto find = [&](std::string_view marker, std::size_t from) {
+    for (std::size_t at = from; reaches(at + marker.size()); ++at) {
+      if (std::string_view(done).substr(at, marker.size()) == marker) return at;
+    }
+    return std::string::npos;
+  };
+  std::size_t from = 0;
+  for (;;) {
+    const std::size_t start = find(kRunStartView, from);
+    if (start == std::string::npos) break;
+    const std::size_t end = find(kRunEndView, start + kRunStartView.size());
+    if (end == std::string::npos) break;
+    const std::size_t bytes = start + kRunStartView.size();
+    JisToSjis(done.data() + bytes, end - bytes);
+    done.erase(end, kRunEndView.size());
+    done.erase(start, kRunStartView.size());
+    // Before the run's start there was no "<ks>": a new one begins at most three bytes before.
+    from = start >= kRunStartView.size() - 1 ? start - (kRunStartView.size() - 1) : 0;
+  }
+  done.append(rest);
+  text = std::move(done);
+}
+
 }  // namespace
 
 void EncodeDinText(std::string& text) {
@@ -103,24 +159,15 @@ void DecodeDinText(std::string& text) {
 
   if (text.find(kSymbolMarker) != std::string::npos) {
     // The specific codes go first so that they never turn into the diameter sign.
-    RemoveText(text, "<mc>D", true);
-    RemoveText(text, "<mc>Z", true);
+    RemoveEvery(text, "<mc>D");
+    RemoveEvery(text, "<mc>Z");
     ReplaceText(text, "<mc>0", kDegreeSign, -1);
     ReplaceText(text, kSymbolMarker, kDiameterSign, -1);
   }
 
-  // Runs are converted one at a time from the left. A "<ke>" with no "<ks>" before it, or a
-  // "<ks>" with no "<ke>" after it, stays in the text as it is.
-  for (;;) {
-    std::size_t start = text.find(kRunStartView);
-    if (start == std::string::npos) break;
-    std::size_t end = text.find(kRunEndView, start + kRunStartView.size());
-    if (end == std::string::npos) break;
-    std::size_t bytes = start + kRunStartView.size();
-    JisToSjis(text.data() + bytes, end - bytes);
-    text.erase(end, kRunEndView.size());
-    text.erase(start, kRunStartView.size());
-  }
+  // A "<ke>" with no "<ks>" before it, or a "<ks>" with no "<ke>" after it, stays in the
+  // text as it is.
+  ConvertRuns(text);
 }
 
 }  // namespace dxfdin

@@ -360,8 +360,11 @@ std::string DxfTextDecoder::Convert(std::string_view value, bool symbols) {
           number = number * 10 + (rest[length] - '0');
           ++length;
         }
-        // The character of that code in the drawing's code page.
-        if (number < 0x80) {
+        // The character of that code in the drawing's code page; a control code is a blank,
+        // as a line feed or NUL would break the text's line.
+        if (number < 0x20 || number == 0x7F) {
+          symbol = " ";
+        } else if (number < 0x80) {
           symbol = std::string(1, static_cast<char>(number));
         } else if (encoding_.empty()) {
           symbol = number <= 0xFF && IsHalfWidthKana(static_cast<unsigned char>(number))

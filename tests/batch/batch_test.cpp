@@ -70,10 +70,10 @@ TEST(OutputName, LowerCasesAndReplacesTheFirstExtension) {
 
 TEST(ConversionReport, ItemsAndWhatWasPassedOverOrChangedByCount) {
   const std::filesystem::path in = "a.dxf", out = "a.din";
-  const std::map<std::string, std::int32_t> kinds = {{"IMAGE", 5}, {"HATCH", 12}, {"POINT", 2}};
-  const std::map<std::string, std::int32_t> changed = {{"text too low", 1},
+  const std::map<std::string, std::int64_t> kinds = {{"IMAGE", 5}, {"HATCH", 12}, {"POINT", 2}};
+  const std::map<std::string, std::int64_t> changed = {{"text too low", 1},
                                                        {"character without a form", 3}};
-  const std::map<std::string, std::int32_t> none;
+  const std::map<std::string, std::int64_t> none;
   EXPECT_EQ(ConversionReport({in, out, 14, kinds, changed}),
             "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT; changed 3 characters without a "
             "form, 1 text too low");
@@ -83,6 +83,13 @@ TEST(ConversionReport, ItemsAndWhatWasPassedOverOrChangedByCount) {
   EXPECT_EQ(ConversionReport({in, out, 0, none, none}),
             "no items: nothing in it could be converted");
   EXPECT_TRUE(ReportIsNews({in, out, 0, none, none}));
+  // A drawing that stopped says why, after all else; names from the file are escaped.
+  const std::map<std::string, std::int64_t> named = {{"INSERT of a missing block (\x1b[2J)", 1}};
+  const std::string stopped =
+      "stopped at the 1 GiB a DIN file may have, after 9 of 90 MINSERT cells";
+  EXPECT_EQ(ConversionReport({in, out, 3, named, none, stopped}),
+            "3 items; passed over 1 INSERT of a missing block (\\x1b[2J); " + stopped);
+  EXPECT_TRUE(ReportIsNews({in, out, 3, none, none, stopped}));
 }
 
 TEST(RunBatch, ConvertsIntoTheTargetDirectoryAndCounts) {

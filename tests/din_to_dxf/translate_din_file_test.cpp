@@ -189,6 +189,41 @@ TEST(TranslateDinFile, AFileCutInsideTheDataOfARecordEndsEarly) {
   }
 }
 
+TEST(TranslateDinFile, FloodsAndNumbersOutOfRangeAreBounded) {
+  const std::string item = std::string(kHeader) + "ITEM  2   1  1  1   1  1 0\n" +
+                           "  SR  3 3    2  0  0\n 1 2\n  SR  4 3    2  0  0\n 3 4\n";
+  // A line without its record number repeats nothing.
+  auto context = FreshContext();
+  std::string bare;
+  for (int i = 0; i < 1000; ++i) bare += "  SR\n";
+  std::string entities = Entities(ToDxf(context, item + bare));
+  EXPECT_EQ(entities.find("LINE"), entities.rfind("LINE"));
+
+  // The DXF file grows no larger than a file may, and still ends as one.
+  context = FreshContext();
+  context.max_output_bytes = 3000;
+  std::string lines;
+  for (int i = 0; i < 100; ++i) lines += "  SR  4 3    2  0  0\n 5 6\n";
+  const std::string dxf = ToDxf(context, item + lines);
+  EXPECT_LT(dxf.size(), 3300u);
+  EXPECT_EQ(dxf.substr(dxf.size() - 19), kEnd);
+  EXPECT_EQ(context.stopped, "stopped at the 3000 bytes a DXF file may have");
+
+  // Numbers beyond a double are infinite: their items are passed over, and no DXF file holds
+  // INF or NAN; a number that does not read is said to have been drawn from the one before.
+  context = FreshContext();
+  entities = Entities(
+      ToDxf(context, item + "  SR  4 3    2  0  0\n 1e999 0\n  SR  4 3    2  0  0\n 7 8\n" +
+                         "ITEM  3   1  1  1   1  1 0\n  SR  3 3    2  0  0\n 1 0\n" +
+                         "  SR  5 3    8  0  0\n 0 1\n -1 0\n 0 0\n 1e999 3.14\n" +
+                         "  SR  4 3    2  0  0\n NAN 1\n"));
+  EXPECT_EQ(entities.find("INF"), std::string::npos);
+  EXPECT_EQ(entities.find("NAN"), std::string::npos);
+  EXPECT_EQ(context.passed_over["items with coordinates out of range"], 3);
+  EXPECT_EQ(context.changed["record whose numbers do not read, drawn with the values before them"],
+            1);
+}
+
 TEST(TranslateDinFile, TextsWithTheirPositionAndContinuationLines) {
   auto context = FreshContext();
   std::string din = std::string(kHeader) +

@@ -155,7 +155,78 @@ TEST(Blocks, ADinFileGrowsNoLargerThanItsLimit) {
   for (int i = 0; i < 100; ++i) lines += Line("0", " 11\n1\n");
   const std::string din = ToDin(context, {}, Drawing("", lines));
   EXPECT_LT(din.size(), 1300u);
-  EXPECT_GT(context.passed_over["entities beyond the DIN file's limit of 1000 bytes"], 90);
+  EXPECT_GT(context.passed_over["entities after the drawing stopped"], 90);
+  EXPECT_EQ(context.stopped, "stopped at the 1000 bytes a DIN file may have");
+}
+
+TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
+  // Handles, subclass markers, owner handles, comments and extended data are not kept with a
+  // block: what it draws is the same, and each insert reads only what draws.
+  const std::string line = Line("0", " 10\n1\n 20\n1\n 11\n2\n 21\n1\n");
+  std::string unread = "  5\n2F\n330\n1F\n100\nAcDbEntity\n102\n{ACAD_REACTORS\n102\n}\n";
+  for (int i = 0; i < 2000; ++i) unread += "999\ncomment\n1000\nextended data\n";
+  auto context = FreshContext();
+  const std::string plain = ToDin(context, {}, Drawing(Block("B", line), Insert("B")));
+  const std::int64_t plain_work = context.work;
+  EXPECT_EQ(ToDin(context, {}, Drawing(Block("B", line + unread), Insert("B"))), plain);
+  EXPECT_EQ(context.work, plain_work);
+
+  // Groups that do count (made-up ones) make each cell of a grid work: the file stops when
+  // its work is done, in the middle of the grid, and says where.
+  std::string counted;
+  for (int i = 0; i < 1000; ++i) counted += "  1\nnot a line's\n";
+  context.max_work = 1'000'000;
+  std::string din = ToDin(context, {},
+                          Drawing(Block("B", line + counted),
+                                  Insert("B", " 70\n1000\n 71\n1000\n 44\n1\n 45\n1\n") + line));
+  EXPECT_GT(Count(din, "ITEM"), 400);
+  EXPECT_LT(Count(din, "ITEM"), 1100);
+  EXPECT_EQ(context.stopped.find("stopped after the 1000000 steps of work a file may take, after "),
+            0u);
+  EXPECT_NE(context.stopped.find(" of 1000000 MINSERT cells"), std::string::npos);
+  // The line after the grid is not drawn either.
+  EXPECT_EQ(context.passed_over["entities after the drawing stopped"], 1);
+
+  // A full DIN file stops a grid inside a grid at once, rows and columns alike.
+  context = FreshContext();
+  context.max_output_bytes = 20000;
+  din = ToDin(context, {},
+              Drawing(Block("B", line) + Block("G", Insert("B", " 70\n30000\n 71\n30000\n")),
+                      Insert("G", " 70\n30000\n 71\n30000\n")));
+  EXPECT_LT(din.size(), 20500u);
+  EXPECT_EQ(context.stopped.find("stopped at the 20000 bytes a DIN file may have, after "), 0u);
+
+  // The bound on entities from blocks ends the rows as well as the columns of a grid: two
+  // billion rows of an empty block take no time.
+  context = FreshContext();
+  context.max_block_entities = 10;
+  din = ToDin(context, {},
+              Drawing(Block("EMPTY", ""), Insert("EMPTY", " 70\n1\n 71\n2147483647\n") + line));
+  EXPECT_EQ(context.passed_over["MINSERT cells beyond the 10 entities a file may draw from blocks"],
+            1);
+  EXPECT_EQ(Count(din, "ITEM"), 1);
+  EXPECT_TRUE(context.stopped.empty());
+}
+
+TEST(Blocks, EntitiesWhoseTransformOverflowsAreTakenBackWhole) {
+  auto context = FreshContext();
+  // Scaled by 1e300 twice, the block's line, arc, text and bulged polyline overflow; the
+  // line after the insert is drawn as ever.
+  const std::string block =
+      Line("0", " 10\n1\n 20\n1\n 11\n1e300\n 21\n1\n") +
+      "  0\nARC\n 10\n1\n 20\n1\n 40\n1e300\n 50\n0\n 51\n90\n" +
+      "  0\nTEXT\n 10\n1\n 20\n1\n 40\n1e300\n  1\nABC\n" +
+      "  0\nLWPOLYLINE\n 90\n3\n 10\n0\n 20\n0\n 42\n1\n 10\n1e300\n 20\n0\n 10\n1\n 20\n-1e300\n";
+  const std::string din =
+      ToDin(context, {},
+            Drawing(Block("IN", block) + Block("OUT", Insert("IN", " 41\n1e300\n 42\n1e300\n")),
+                    Insert("OUT", " 41\n1e300\n 42\n1e300\n") +
+                        Line("0", " 10\n5\n 20\n5\n 11\n6\n 21\n5\n")));
+  EXPECT_EQ(din.find("NAN"), std::string::npos);
+  EXPECT_EQ(din.find("INF"), std::string::npos);
+  EXPECT_EQ(Count(din, "ITEM"), 1);
+  EXPECT_EQ(context.item_count, 1);
+  EXPECT_EQ(context.passed_over["entities with coordinates out of range"], 4);
 }
 
 TEST(Blocks, UnequalScalesMakeArcsChainsAndBlocksOfOtherFilesAreForgotten) {

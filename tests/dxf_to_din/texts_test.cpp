@@ -80,7 +80,7 @@ TEST(DxfTexts, ReadInTheEncodingTheHeaderGivesOrTheUserNames) {
   EXPECT_EQ(Texts(din)[0].text, "隔日1 φ φ 〓");
   EXPECT_NE(din.find("ITEM  11   7"), std::string::npos);
   // What has a look-alike and what has not are counted apart.
-  EXPECT_EQ(context.changed, (std::map<std::string, std::int32_t>{
+  EXPECT_EQ(context.changed, (std::map<std::string, std::int64_t>{
                                  {"character to look-alikes (Ø → φ, ∅ → φ)", 2},
                                  {"character without a Shift-JIS form, written as 〓", 1}}));
   // Cut where a Shift-JIS text would be, never within a character.

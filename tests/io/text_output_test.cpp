@@ -3,6 +3,10 @@
 #include <gtest/gtest.h>
 
 #include <clocale>
+#include <cmath>
+#include <limits>
+#include <memory>
+#include <string>
 
 namespace dxfdin {
 namespace {
@@ -33,6 +37,32 @@ TEST(TextOutput, TemporaryFileContentIsAppendedAsWritten) {
   spool->CopyContentTo(target);
   EXPECT_EQ(target.Bytes(), "HEAD\r\nITEM\r\n" + long_text);
   EXPECT_FALSE(target.Failed());
+}
+
+TEST(TextOutput, NumbersThatAreNotFiniteAreNotedAndWhatFollowsAMarkIsTakenBack) {
+  // Both in memory and in a file, within the buffer and behind what was written out.
+  for (const bool file : {false, true}) {
+    SCOPED_TRACE(file);
+    std::unique_ptr<TextOutput> out =
+        file ? TextOutput::TemporaryFile() : std::make_unique<TextOutput>();
+    out->Write("kept\n");
+    out->WriteG(1.5, 5, 3);
+    EXPECT_FALSE(out->TakeNonFinite());
+    for (const std::uint64_t mark : {out->Size(), std::uint64_t{3}}) {
+      out->Write(std::string(200000, 'x'));
+      out->WriteG(std::numeric_limits<double>::infinity(), 23, 15);
+      out->WriteFixed(std::nan(""), 0, 6);
+      EXPECT_TRUE(out->TakeNonFinite());
+      EXPECT_FALSE(out->TakeNonFinite());
+      out->TruncateTo(mark);
+      EXPECT_EQ(out->Size(), mark);
+    }
+    out->Write("|after\n");
+    TextOutput copy;
+    out->CopyContentTo(copy);
+    EXPECT_EQ(copy.Bytes(), "kep|after\r\n");
+    EXPECT_FALSE(out->Failed());
+  }
 }
 
 }  // namespace

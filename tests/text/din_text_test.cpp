@@ -2,6 +2,13 @@
 
 #include <gtest/gtest.h>
 
+#include <random>
+#include <string>
+#include <vector>
+
+#include "text/byte_string.h"
+#include "text/jis_code.h"
+
 namespace dxfdin {
 namespace {
 
@@ -91,6 +98,50 @@ TEST(DecodeDinText, SymbolMarkersInTheirOrder) {
   EXPECT_EQ(Decoded("A<mc>DB<mc>ZC"), "ABC");
   EXPECT_EQ(Decoded("<mc>5"), "\x83\xD3  5");
   EXPECT_EQ(Decoded("<mc>0<mc>5<mc>D"), "\x81\x8B   \x83\xD3  5");
+}
+
+// DecodeDinText as it was first written: every search from the start of the text, every
+// marker taken out where it stands.
+std::string DecodedOneAtATime(std::string text) {
+  TrimText(text, 4);
+  if (text.find("<mc>") != std::string::npos) {
+    RemoveText(text, "<mc>D", true);
+    RemoveText(text, "<mc>Z", true);
+    ReplaceText(text, "<mc>0", "\x81\x8B   ", -1);
+    ReplaceText(text, "<mc>", "\x83\xD3  ", -1);
+  }
+  for (;;) {
+    const std::size_t start = text.find("<ks>");
+    if (start == std::string::npos) break;
+    const std::size_t end = text.find("<ke>", start + 4);
+    if (end == std::string::npos) break;
+    JisToSjis(text.data() + start + 4, end - start - 4);
+    text.erase(end, 4);
+    text.erase(start, 4);
+  }
+  return text;
+}
+
+TEST(DecodeDinText, TakesTimeInProportionToItsTextAndDecodesAsOneMarkerAtATime) {
+  // Markers that a removal joins from its halves ("<k<ks>4A<ke>s>") are the hard cases:
+  // random texts of marker pieces come out as searching from the start each time gives.
+  std::mt19937 random(23);
+  const std::vector<std::string> pieces = {"<",   "k",   "s",    ">",    "e", "<ks>", "<ke>",
+                                           "<mc", "mc>", "<mc>", "D",    "Z", "0",    "4A",
+                                           "s>",  "<k",  " ",    "\x8A", "\n"};
+  for (int round = 0; round < 20000; ++round) {
+    std::string text;
+    const int count = static_cast<int>(random() % 24);
+    for (int i = 0; i < count; ++i) text += pieces[random() % pieces.size()];
+    SCOPED_TRACE(text);
+    ASSERT_EQ(Decoded(text), DecodedOneAtATime(text));
+  }
+  // A text line of the longest kind, all runs and symbols, decodes at once.
+  std::string many;
+  while (many.size() < 60000) many += "<ks>4A<ke><mc>D<mc>0";
+  std::string expected;
+  while (expected.size() < 60000 / 20 * 7) expected += "\x8A\xBF\x81\x8B   ";
+  EXPECT_EQ(Decoded(many), expected);
 }
 
 TEST(DinText, RoundTripKeepsTextWithoutHalfWidthKana) {

@@ -69,6 +69,8 @@ TEST(DxfTextDecoder, EscapesAndDrawingSymbolsInEveryEncoding) {
     EXPECT_EQ(decoder.Text("%%c50 90%%D %%p0.1 100%%% %%uunder%%U %%O%%k"),
               Sjis("φ50 90° ±0.1 100% under "));
     EXPECT_EQ(decoder.Text("%%065"), "A");
+    // Control codes would break the text's line in the DIN file: they are blanks.
+    EXPECT_EQ(decoder.Text("a%%10b%%0c%%8d%%127e%%31"), "a b c d e ");
     // What is not an escape stays as written; a name has no drawing symbols.
     EXPECT_EQ(decoder.Text("\\U+12 \\M+9ABCD 50%% %%z"), "\\U+12 \\M+9ABCD 50%% %%z");
     EXPECT_EQ(decoder.Name("%%c\\U+0041"), "%%cA");
