@@ -32,9 +32,8 @@ bool OutputLimitReached(TConversionContext& context, std::string_view kind) {
 bool DrawingStopped(TConversionContext& context) {
   if (!context.stopped.empty()) return true;
   if (OutputLimitReached(context, "DIN")) return true;
-  if (context.work > context.max_work) {
-    context.stopped =
-        "stopped after the " + std::to_string(context.max_work) + " steps of work a file may take";
+  if (context.work > context.max_work + context.work_allowance) {
+    context.stopped = "stopped after the work a file may take";
   }
   return !context.stopped.empty();
 }

@@ -72,6 +72,10 @@ struct TConversionContext : TDinReadState {
   // times would otherwise run for hours; a real drawing takes a small part of it.
   std::int64_t max_work = 200'000'000;
   std::int64_t work = 0;
+  // Work the file's own entities add to max_work: kWorkPerByte for every byte read of it, so
+  // that a large honest drawing full of curves is never cut (it takes a few steps a byte).
+  static constexpr std::int64_t kWorkPerByte = 16;
+  std::int64_t work_allowance = 0;
   // Why the drawing of the file stopped before its end ("stopped at the 1 GiB a DIN file may
   // have"), empty while it goes on: nothing more is drawn, the rest is read over.
   std::string stopped;
@@ -125,8 +129,8 @@ struct TConversionContext : TDinReadState {
 bool OutputLimitReached(TConversionContext& context, std::string_view kind);
 
 // Whether the drawing of the file has stopped: it had stopped already, or its DIN output has
-// grown to max_output_bytes, or its work gone beyond max_work; the first time, `stopped`
-// gets why.
+// grown to max_output_bytes, or its work gone beyond max_work and its allowance; the first
+// time, `stopped` gets why.
 bool DrawingStopped(TConversionContext& context);
 
 // The initial values of every working field: the current-entity and current-item fields,

@@ -32,28 +32,33 @@ constexpr std::int64_t kMaxHatchCurvePoints = 200000;
 
 // The steps of a curved hatch edge as ChainSteps gives them from `drawn`, or as many as
 // `room` has left (at least one: the curve's chord, without looking at the curve at all);
-// counted as work and taken from the room.
-int TakeCurveSteps(TConversionContext& context, std::int64_t& room, int most,
+// taken from the room, and counted as work at `cost` a point.
+int TakeCurveSteps(TConversionContext& context, std::int64_t& room, int most, int cost,
                    const std::function<int()>& steps) {
   if (room <= 0) return 1;
-  context.work += kChainStepProbes;
   const int taken = static_cast<int>(std::clamp<std::int64_t>(room, 1, std::min(most, steps())));
   room -= taken;
-  context.work += taken;
+  context.work += std::int64_t{kChainStepProbes + taken} * cost;
   return taken;
 }
 
+// The work of finding the curve through `count` fit points: its equations are laid out
+// square before they are solved.
+std::int64_t FitWork(std::size_t count) {
+  return static_cast<std::int64_t>(count * count / 8);
+}
+
 // Adds the points of the curve `at` from t0 to t1 to `items`, as many as ChainSteps asks
-// (at most `most`), the one at t0 only when `with_first`.
+// (at most `most`), the one at t0 only when `with_first`. Each point looked at or made is
+// `cost` work of the file.
 void AddCurve(TConversionContext& context, PolylineItems& items, const Placement& placement,
               double t0, double t1, const std::function<Point3(double)>& at, bool with_first,
-              int most = kMaxChainSteps) {
-  // Looking at the curve is work of the file as its points are (they count as written).
-  context.work += kChainStepProbes;
+              int most = kMaxChainSteps, int cost = 1) {
   const int steps = std::min(most, ChainSteps(t0, t1, [&](double t) {
                                const Point3 p = at(t);
                                return placement.ToWorld(p[0], p[1], p[2]);
                              }));
+  context.work += std::int64_t{kChainStepProbes + steps} * cost;
   for (int i = with_first ? 0 : 1; i <= steps; ++i) {
     const Point3 p = at(i == steps ? t1 : t0 + (t1 - t0) * i / steps);
     items.AddPoint(p[0], p[1], p[2]);
@@ -82,7 +87,8 @@ void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement
   bool first = true;
   for (const auto& [t0, t1] : spans) {
     AddCurve(
-        context, items, placement, t0, t1, [&](double t) { return curve.At(t); }, first, share);
+        context, items, placement, t0, t1, [&](double t) { return curve.At(t); }, first, share,
+        curve.PointCost());
     first = false;
   }
 }
@@ -309,6 +315,7 @@ void TranslateSpline(TConversionContext& context, const TConversionSettings& set
     if (curve.weights.size() != curve.points.size()) curve.weights.assign(curve.points.size(), 1);
     if (curve.Valid()) drawn = std::move(curve);
   } else {
+    context.work += FitWork(fit.size());
     drawn = CurveThroughFitPoints(fit, start_tangent && end_tangent ? start_tangent : std::nullopt,
                                   start_tangent && end_tangent ? end_tangent : std::nullopt);
   }
@@ -425,7 +432,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
             };
             const Point3 first = at(0);
             chain.MoveTo(first[0], first[1]);
-            const int steps = TakeCurveSteps(context, curve_room, kMaxChainSteps, [&] {
+            const int steps = TakeCurveSteps(context, curve_room, kMaxChainSteps, 1, [&] {
               return ChainSteps(0, 1, [&](double t) {
                 const Point3 p = at(t);
                 return placement.ToWorld(p[0], p[1], p[2]);
@@ -468,9 +475,11 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
           if (!spline.points.empty()) {
             if (spline.Valid()) drawn = std::move(spline);
           } else if (s && t) {
+            context.work += FitWork(fit.size());
             drawn = CurveThroughFitPoints(fit, Point3{(*s)[0], (*s)[1], 0},
                                           Point3{(*t)[0], (*t)[1], 0});
           } else {
+            context.work += FitWork(fit.size());
             drawn = CurveThroughFitPoints(fit, std::nullopt, std::nullopt);
           }
           if (!drawn) continue;
@@ -480,12 +489,13 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
                k + 1 + static_cast<std::size_t>(drawn->degree) < drawn->knots.size(); ++k) {
             const double t0 = drawn->knots[k], t1 = drawn->knots[k + 1];
             if (!(t0 < t1)) continue;
-            const int steps = TakeCurveSteps(context, curve_room, kMaxSplinePoints, [&] {
-              return ChainSteps(t0, t1, [&](double u) {
-                const Point3 p = drawn->At(u);
-                return placement.ToWorld(p[0], p[1], p[2]);
-              });
-            });
+            const int steps =
+                TakeCurveSteps(context, curve_room, kMaxSplinePoints, drawn->PointCost(), [&] {
+                  return ChainSteps(t0, t1, [&](double u) {
+                    const Point3 p = drawn->At(u);
+                    return placement.ToWorld(p[0], p[1], p[2]);
+                  });
+                });
             for (int i = 1; i <= steps; ++i) {
               const Point3 p = drawn->At(i == steps ? t1 : t0 + (t1 - t0) * i / steps);
               chain.LineTo(p[0], p[1]);

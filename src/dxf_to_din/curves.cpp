@@ -1,6 +1,7 @@
 #include "dxf_to_din/curves.h"
 
 #include <algorithm>
+#include <array>
 #include <cmath>
 
 namespace dxfdin {
@@ -39,10 +40,14 @@ std::size_t SpanOf(const std::vector<double>& knots, int degree, std::size_t cou
 }
 
 // The basis functions that do not vanish at u: N(span - degree) .. N(span) (The NURBS Book,
-// algorithm A2.2).
-std::vector<double> BasisAt(const std::vector<double>& knots, int degree, std::size_t span,
-                            double u) {
-  std::vector<double> basis(static_cast<std::size_t>(degree) + 1, 0.0), left(basis), right(basis);
+// algorithm A2.2), for a degree of at most kMaxDegree. On the stack: a curve is looked at in
+// tens of thousands of places.
+constexpr int kMaxDegree = 32;
+using Basis = std::array<double, kMaxDegree + 1>;
+
+Basis BasisAt(const std::vector<double>& knots, int degree, std::size_t span, double u) {
+  Basis basis{}, left{}, right{};
+  degree = std::clamp(degree, 0, kMaxDegree);
   basis[0] = 1;
   for (int j = 1; j <= degree; ++j) {
     left[j] = u - knots[span + 1 - j];
@@ -146,7 +151,7 @@ int ChainSteps(double t0, double t1, const std::function<WorldPoint(double)>& dr
 }
 
 bool Nurbs::Valid() const {
-  if (degree < 1 || degree > 32 || points.size() < static_cast<std::size_t>(degree) + 1) {
+  if (degree < 1 || degree > kMaxDegree || points.size() < static_cast<std::size_t>(degree) + 1) {
     return false;
   }
   if (knots.size() != points.size() + static_cast<std::size_t>(degree) + 1) return false;
@@ -167,7 +172,7 @@ bool Nurbs::Valid() const {
 
 Point3 Nurbs::At(double u) const {
   const std::size_t span = SpanOf(knots, degree, points.size(), u);
-  const std::vector<double> basis = BasisAt(knots, degree, span, u);
+  const Basis basis = BasisAt(knots, degree, span, u);
   double x = 0, y = 0, z = 0, w = 0;
   for (int j = 0; j <= degree; ++j) {
     const std::size_t i = span - static_cast<std::size_t>(degree) + static_cast<std::size_t>(j);
@@ -223,7 +228,7 @@ std::optional<Nurbs> CurveThroughFitPoints(const std::vector<Point3>& fit,
   auto basis_row = [&](double u) {
     std::vector<double> row(count, 0.0);
     const std::size_t span = SpanOf(curve.knots, 3, count, u);
-    const std::vector<double> basis = BasisAt(curve.knots, 3, span, u);
+    const Basis basis = BasisAt(curve.knots, 3, span, u);
     for (int j = 0; j <= 3; ++j) row[span - 3 + static_cast<std::size_t>(j)] = basis[j];
     return row;
   };

@@ -36,6 +36,9 @@ struct Nurbs {
   double End() const { return knots[knots.size() - 1 - degree]; }
   // The point at parameter u in [Start(), End()].
   Point3 At(double u) const;
+  // The work of one point of the curve, in readings of a group: its basis takes a time in
+  // the square of the degree.
+  int PointCost() const { return 6 + (degree + 1) * (degree + 1) / 16; }
 };
 
 // The cubic curve through fit points, as common CAD programs make it: chord-length

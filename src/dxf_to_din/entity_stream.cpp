@@ -339,6 +339,10 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       return;
     }
     Step(context);
+    if (!frame.insert) {
+      context.work_allowance =
+          static_cast<std::int64_t>(context.dxf_in->Offset()) * TConversionContext::kWorkPerByte;
+    }
     if (DrawingStopped(context)) {
       // Within a block the insert is left at once; the file's own entities are read over to
       // its end, and counted.

@@ -190,6 +190,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.changed.clear();
   context.ends_early = false;
   context.work = 0;
+  context.work_allowance = 0;
   context.stopped.clear();
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
   WriteDinHeader(*context.din_out);

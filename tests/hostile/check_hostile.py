@@ -25,8 +25,8 @@ MAX_MIB = 256
 
 # What the report of a conversion says, by drawing (scale 1 and the test's scale alike).
 EXPECTED = {
-    "block-rereading.dxf": "steps of work a file may take, after ",
-    "block-rereading-large.dxf": "steps of work a file may take, after ",
+    "block-rereading.dxf": "stopped after the work a file may take, after ",
+    "block-rereading-large.dxf": "stopped after the work a file may take, after ",
     "din-full-array.dxf": "stopped at the 1 GiB a DIN file may have, after ",
     "minsert-rows.dxf": "MINSERT cells beyond the 2000000 entities",
     "non-finite.dxf": "entities with coordinates out of range",
