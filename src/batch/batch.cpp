@@ -1,5 +1,6 @@
 #include "batch/batch.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -72,11 +73,13 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return std::filesystem::equivalent(a, b, error);
 }
 
-// Whether the user may write the existing file at `path`. Root may write anything, so for
-// root a file that nobody may write counts as read-only.
-bool UserMayWrite(const std::filesystem::path& path, const struct stat& status) {
+// Whether the user may replace the existing file at `path`, as lstat describes it. Root may
+// write anything, so for root a file that nobody may write counts as read-only. A symbolic
+// link is replaced, not written: what it points to is left as it is, whatever its mode.
+bool UserMayReplace(const std::filesystem::path& path, const struct stat& status) {
+  if (S_ISLNK(status.st_mode)) return true;
   if (::geteuid() == 0) return (status.st_mode & 0222) != 0;
-  return ::access(path.c_str(), W_OK) == 0;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // Why `path` is not a file to read a drawing from, or nothing. (A FIFO could be read only
@@ -352,7 +355,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
         continue;
       }
       if (options.existing == ExistingOutput::kReplaceWritable &&
-          ::stat(target.c_str(), &existing) == 0 && !UserMayWrite(target, existing)) {
+          !UserMayReplace(target, existing)) {
         observer.Problem(Named(target, "is read-only; it was not replaced"));
         ++result.failed;
         continue;
