@@ -17,6 +17,7 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "batch/output_collision.h"
 #include "din_to_dxf/dxf_template.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
@@ -42,9 +43,11 @@ constexpr char kRenderFooter[] =
     "as the DIN file to-din would write with these settings, a DIN file as to-dxf reads it.\n"
     "It is named after its drawing with the format added (plan.dxf.png), written to a\n"
     "temporary file and put in place when complete; an existing picture is kept unless -f.\n"
+    "Two drawings that would write one picture (x.dxf of two folders) are refused.\n"
     "\n"
     "Exit status: 0 every picture was written; 1 a drawing could not be read, or its\n"
-    "picture exists or could not be written; 2 usage error (nothing is written).\n";
+    "picture exists or could not be written; 2 usage error, or two drawings that would\n"
+    "write one picture (nothing is written).\n";
 
 constexpr char kFooter[] =
     "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
@@ -244,9 +247,10 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
     err << "dxfdin: render: this dxfdin was built without the window's libraries\n";
     return kExitUsage;
   }
-  int failed = 0;
+  std::vector<PictureJob> jobs;
+  std::vector<PlannedOutput> outputs;
   for (const std::string& name : request.files) {
-    PictureJob job;
+    PictureJob& job = jobs.emplace_back();
     job.input = name;
     job.svg = format == "svg";
     std::tie(job.width, job.height) = *size_given;
@@ -256,6 +260,17 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
                                           : std::filesystem::path(request.output_dir);
     job.output = (dir.empty() ? std::filesystem::path(".") : dir) /
                  (job.input.filename().string() + "." + format);
+    outputs.push_back({job.input, job.output});
+  }
+  // As in a conversion, two drawings with one picture are refused before any is written:
+  // the second would replace the first.
+  if (auto collision = OutputCollision(outputs)) {
+    err << "dxfdin: " << *collision << "\n";
+    return kExitUsage;
+  }
+  int failed = 0;
+  for (const PictureJob& job : jobs) {
+    const std::string name = job.input.string();
     try {
       pictures(job, context, settings);
       if (request.verbose) out << name << " -> " << job.output.string() << "\n";

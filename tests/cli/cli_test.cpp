@@ -276,6 +276,51 @@ TEST(Cli, TextHeightsBackInDxfScaledAsAsked) {
   EXPECT_NE(bad.err.find("text scale: '0' is not a valid text scale"), std::string::npos);
 }
 
+TEST(Cli, RenderRefusesTwoDrawingsWithOnePictureBeforeWritingAny) {
+  TempDir config, dir, out;
+  std::filesystem::create_directory(dir / "a");
+  std::filesystem::create_directory(dir / "b");
+  for (const char* name : {"a/x.dxf", "b/x.dxf", "a/y.dxf"}) {
+    WriteBytes(dir / name, ReadBytes(kSource / "examples/dxf/plan.dxf"));
+  }
+  std::vector<std::string> written;
+  const PictureWriter pictures = [&](const PictureJob& job, const TConversionContext&,
+                                     const TConversionSettings&) {
+    written.push_back(job.output.filename().string());
+    WriteBytes(job.output, job.input.string());
+  };
+  auto render = [&](std::vector<std::string> args) {
+    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    args.insert(args.begin(), "dxfdin");
+    std::vector<const char*> argv;
+    for (const auto& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out_text, err_text;
+    const int status =
+        RunCli(static_cast<int>(argv.size()), argv.data(), out_text, err_text, false, pictures);
+    return CliRun{status, out_text.str(), err_text.str()};
+  };
+  const std::string a = (dir / "a/x.dxf").string(), b = (dir / "b/x.dxf").string();
+  CliRun refused = render({"render", "-f", "-o", out.path().string(), a, b});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "dxfdin: " + a + " and " + b + " would both be written to " +
+                             (out / "x.dxf.png").string() + "\n");
+  // One drawing named twice, the second time through a path of its own.
+  const std::string again = (dir / "b/../a/x.dxf").string();
+  CliRun twice = render({"render", "-q", "--format", "svg", a, again});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_EQ(twice.err,
+            "dxfdin: " + a + " and " + again + " would both be written to " + again + ".svg\n");
+  EXPECT_EQ(written, std::vector<std::string>{});
+  EXPECT_EQ(ListDir(out.path()) + " | " + ListDir(dir / "a"), " | x.dxf y.dxf");
+
+  // Drawings of one name beside themselves, or of two names, each get theirs.
+  EXPECT_EQ(render({"render", a, b, (dir / "a/y.dxf").string()}).status, 0);
+  EXPECT_EQ(render({"render", "-o", out.path().string(), a, (dir / "a/y.dxf").string()}).status, 0);
+  EXPECT_EQ(ListDir(dir / "a") + " | " + ListDir(dir / "b") + " | " + ListDir(out.path()),
+            "x.dxf x.dxf.png y.dxf y.dxf.png | x.dxf x.dxf.png | x.dxf.png y.dxf.png");
+  EXPECT_EQ(ReadBytes(dir / "b/x.dxf.png"), b);
+}
+
 TEST(Cli, HelpAndVersionAnywhere) {
   TempDir config;
   CliRun help = Dxfdin(config, {"to-din", "--help"});
