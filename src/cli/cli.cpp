@@ -21,9 +21,11 @@
 #include "din_to_dxf/dxf_template.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
+#include "settings/profile_file.h"
 #include "settings/settings_file.h"
 #include "text/dxf_text.h"
 #include "text/number_text.h"
+#include "text/printable_text.h"
 
 namespace dxfdin {
 
@@ -124,11 +126,15 @@ std::optional<std::string> OutputDirectoryProblem(const std::string& dir) {
   return std::nullopt;
 }
 
-// A settings file named by the user must be there; only the default one may be missing.
-std::optional<std::string> NamedSettingsProblem(const std::string& path) {
+// Why the settings file cannot be read, or nothing. A settings file named by the user must be
+// there; only the default one may be missing. Nothing is opened: a FIFO would wait.
+std::optional<std::string> SettingsFileProblem(const std::filesystem::path& path, bool named) {
   struct stat status;
-  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
-  if (S_ISDIR(status.st_mode)) return "is a directory";
+  if (::stat(path.c_str(), &status) != 0) {
+    if (!named && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
+    return std::strerror(errno);
+  }
+  if (auto problem = ProfileFileProblem(status)) return problem;
   if (::access(path.c_str(), R_OK) != 0) return std::strerror(errno);
   return std::nullopt;
 }
@@ -389,13 +395,13 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   options.partial = request.partial;
 
   if (request.direction == BatchDirection::kDxfToDin) {
-    std::filesystem::path settings_path = request.settings_path;
-    if (!request.settings_path.empty()) {
-      if (auto problem = NamedSettingsProblem(request.settings_path)) {
-        return fail_setup("settings file " + request.settings_path + ": " + *problem);
+    const bool named = !request.settings_path.empty();
+    const std::filesystem::path settings_path =
+        named ? std::filesystem::path(request.settings_path) : DefaultSettingsPath();
+    if (!settings_path.empty()) {
+      if (auto problem = SettingsFileProblem(settings_path, named)) {
+        return fail_setup("settings file " + settings_path.string() + ": " + *problem);
       }
-    } else {
-      settings_path = DefaultSettingsPath();
     }
     try {
       if (!settings_path.empty()) LoadConversionSettings(settings, settings_path);
@@ -403,8 +409,9 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       return fail_setup("settings file " + settings_path.string() + ": " + error.what());
     }
     if (!settings.dxf_encoding.empty() && EncodingNamed(settings.dxf_encoding).empty()) {
-      return fail_setup("settings file " + settings_path.string() +
-                        ": dxf_encoding: no such encoding: " + settings.dxf_encoding);
+      return fail_setup(
+          "settings file " + settings_path.string() +
+          ": dxf_encoding: no such encoding: " + PrintableText(settings.dxf_encoding));
     }
     if (to_din->count("--dxf-encoding") + render->count("--dxf-encoding") > 0) {
       if (EncodingNamed(request.dxf_encoding).empty()) {

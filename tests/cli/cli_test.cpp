@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -178,6 +180,14 @@ TEST_F(CliCases, RefusalsAndFailuresWriteNothingTheyShouldNot) {
        2,
        "n_l_c4: 'abc' is not a valid integer value",
        kStart + " | "},
+      {{"to-din", "--settings", "{d}/sub", "{d}/drawing.dxf"},
+       2,
+       "dxfdin: settings file " + dir_.path().string() + "/sub: is a directory\n",
+       kStart + " | "},
+      {{"render", "--settings", "/dev/zero", "{d}/drawing.dxf"},
+       2,
+       "dxfdin: settings file /dev/zero: is not a regular file\n",
+       kStart + " | "},
       {{"to-dxf", "--template", "{d}/empty.din", "{d}/items.din"},
        2,
        "DXF header template " + dir_.path().string() + "/empty.din: is empty",
@@ -319,6 +329,36 @@ TEST(Cli, RenderRefusesTwoDrawingsWithOnePictureBeforeWritingAny) {
   EXPECT_EQ(ListDir(dir / "a") + " | " + ListDir(dir / "b") + " | " + ListDir(out.path()),
             "x.dxf x.dxf.png y.dxf y.dxf.png | x.dxf x.dxf.png | x.dxf.png y.dxf.png");
   EXPECT_EQ(ReadBytes(dir / "b/x.dxf.png"), b);
+}
+
+// A FIFO as the settings file, named or in the default place, is refused without waiting
+// for a writer; an alarm ends the child process should it wait.
+TEST(CliDeathTest, SettingsFilesThatAreNoFilesAreRefusedWithoutWaiting) {
+  TempDir config, dir;
+  WriteBytes(dir / "drawing.dxf", ReadBytes(kSource / "examples/dxf/plan.dxf"));
+  ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((config / "kelvor.ini").c_str(), 0600), 0);
+  WriteBytes(dir / "huge.ini", "[Check]\n");
+  std::filesystem::resize_file(dir / "huge.ini", 89'000'000);
+  const std::string drawing = (dir / "drawing.dxf").string();
+  auto refused = [&](std::vector<std::string> args, const std::string& settings,
+                     const std::string& problem) {
+    EXPECT_EXIT(
+        {
+          ::alarm(10);
+          CliRun run = Dxfdin(config, args);
+          const std::string expected = "dxfdin: settings file " + settings + ": " + problem + "\n";
+          ::_exit(run.status == 2 && run.err == expected ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << settings;
+  };
+  refused({"to-din", "--settings", (dir / "pipe.ini").string(), drawing},
+          (dir / "pipe.ini").string(), "is not a regular file");
+  refused({"to-din", drawing}, (config / "kelvor.ini").string(), "is not a regular file");
+  refused({"render", "--settings", (dir / "huge.ini").string(), drawing},
+          (dir / "huge.ini").string(), "is larger than 1 MiB");
+  EXPECT_EQ(ListDir(dir.path()), "drawing.dxf huge.ini pipe.ini");
 }
 
 TEST(Cli, HelpAndVersionAnywhere) {
