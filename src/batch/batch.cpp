@@ -1,5 +1,6 @@
 #include "batch/batch.h"
 
+#include <fcntl.h>
 #include <sys/stat.h>
 #include <unistd.h>
 
@@ -13,6 +14,7 @@
 
 #include "batch/drawing_items.h"
 #include "batch/drawing_signature.h"
+#include "batch/output_collision.h"
 #include "din_to_dxf/translate_din_file.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
@@ -73,11 +75,13 @@ bool SameFile(const std::filesystem::path& a, const std::filesystem::path& b) {
   return std::filesystem::equivalent(a, b, error);
 }
 
-// Whether the user may write the existing file at `path`. Root may write anything, so for
-// root a file that nobody may write counts as read-only.
-bool UserMayWrite(const std::filesystem::path& path, const struct stat& status) {
+// Whether the user may replace the existing file at `path`, as lstat describes it. Root may
+// write anything, so for root a file that nobody may write counts as read-only. A symbolic
+// link is replaced, not written: what it points to is left as it is, whatever its mode.
+bool UserMayReplace(const std::filesystem::path& path, const struct stat& status) {
+  if (S_ISLNK(status.st_mode)) return true;
   if (::geteuid() == 0) return (status.st_mode & 0222) != 0;
-  return ::access(path.c_str(), W_OK) == 0;
+  return ::faccessat(AT_FDCWD, path.c_str(), W_OK, AT_SYMLINK_NOFOLLOW) == 0;
 }
 
 // Why `path` is not a file to read a drawing from, or nothing. (A FIFO could be read only
@@ -119,41 +123,10 @@ std::optional<std::string> TemplateProblem(const BatchOptions& options) {
   return std::nullopt;
 }
 
-// A directory as one spelling, so that two names of one output are seen to be the same.
-std::filesystem::path OneSpelling(const std::filesystem::path& path) {
-  std::error_code error;
-  std::filesystem::path canonical = std::filesystem::weakly_canonical(path, error);
-  if (!error) return canonical;
-  std::filesystem::path absolute = std::filesystem::absolute(path, error);
-  return (error ? path : absolute).lexically_normal();
-}
-
 struct PlannedFile {
   const BatchJob* job;
   std::filesystem::path target;
 };
-
-// The first pair of inputs whose outputs are one file, or an output that is also an input.
-std::optional<std::string> Collision(const std::vector<PlannedFile>& files) {
-  std::map<std::filesystem::path, const BatchJob*> by_output;
-  std::map<std::filesystem::path, const BatchJob*> by_input;
-  for (const PlannedFile& file : files) {
-    by_input.emplace(OneSpelling(file.job->input), file.job);
-  }
-  for (const PlannedFile& file : files) {
-    std::filesystem::path output = OneSpelling(file.target);
-    auto [at, added] = by_output.emplace(output, file.job);
-    if (!added) {
-      return at->second->input.string() + " and " + file.job->input.string() +
-             " would both be written to " + file.target.string();
-    }
-    if (auto input = by_input.find(output); input != by_input.end() && input->second != file.job) {
-      return "the output of " + file.job->input.string() + " would replace the input " +
-             input->second->input.string();
-    }
-  }
-  return std::nullopt;
-}
 
 // The input must be a drawing of the direction's kind; it is read from its start afterwards.
 void RequireDrawing(TextInput& in, const std::filesystem::path& input, BatchDirection direction) {
@@ -327,7 +300,9 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
     files.push_back(
         {&job, job.output_dir / OutputName(job.input.filename().string(), options.direction)});
   }
-  if (auto collision = Collision(files)) {
+  std::vector<PlannedOutput> outputs;
+  for (const PlannedFile& file : files) outputs.push_back({file.job->input, file.target});
+  if (auto collision = OutputCollision(outputs)) {
     observer.Problem(*collision);
     result.refused = true;
     return result;
@@ -356,7 +331,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
         continue;
       }
       if (options.existing == ExistingOutput::kReplaceWritable &&
-          ::stat(target.c_str(), &existing) == 0 && !UserMayWrite(target, existing)) {
+          !UserMayReplace(target, existing)) {
         observer.Problem(Named(target, "is read-only; it was not replaced"));
         ++result.failed;
         continue;

@@ -22,6 +22,8 @@ std::string_view Trimmed(std::string_view line) {
 }  // namespace
 
 DxfForm DxfFormOf(TextInput& in) {
+  // Lines end in CR LF, LF or CR alone; the input reads them so from now on.
+  in.ReadLoneCrAsLineEnd();
   in.SkipByteOrderMark();
   std::string line;
   bool after_code_0 = false;

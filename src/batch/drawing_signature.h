@@ -13,7 +13,8 @@ enum class DxfForm {
   kNone,
 };
 
-// Reads from the start of `in` as far as it needs to decide; rewind before converting.
+// Reads from the start of `in` as far as it needs to decide; rewind before converting. From
+// then on `in` reads a CR alone as a line end, as DXF files may end their lines.
 DxfForm DxfFormOf(TextInput& in);
 
 // A DIN file has its header line ("... COMMON DATA FILE ...") or a line that starts with

@@ -17,13 +17,16 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "batch/output_collision.h"
 #include "din_to_dxf/dxf_template.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
+#include "settings/profile_file.h"
 #include "settings/settings_file.h"
 #include "text/byte_string.h"
 #include "text/dxf_text.h"
 #include "text/number_text.h"
+#include "text/printable_text.h"
 
 namespace dxfdin {
 
@@ -43,9 +46,11 @@ constexpr char kRenderFooter[] =
     "as the DIN file to-din would write with these settings, a DIN file as to-dxf reads it.\n"
     "It is named after its drawing with the format added (plan.dxf.png), written to a\n"
     "temporary file and put in place when complete; an existing picture is kept unless -f.\n"
+    "Two drawings that would write one picture (x.dxf of two folders) are refused.\n"
     "\n"
     "Exit status: 0 every picture was written; 1 a drawing could not be read, or its\n"
-    "picture exists or could not be written; 2 usage error (nothing is written).\n";
+    "picture exists or could not be written; 2 usage error, or two drawings that would\n"
+    "write one picture (nothing is written).\n";
 
 constexpr char kFooter[] =
     "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
@@ -122,11 +127,15 @@ std::optional<std::string> OutputDirectoryProblem(const std::string& dir) {
   return std::nullopt;
 }
 
-// A settings file named by the user must be there; only the default one may be missing.
-std::optional<std::string> NamedSettingsProblem(const std::string& path) {
+// Why the settings file cannot be read, or nothing. A settings file named by the user must be
+// there; only the default one may be missing. Nothing is opened: a FIFO would wait.
+std::optional<std::string> SettingsFileProblem(const std::filesystem::path& path, bool named) {
   struct stat status;
-  if (::stat(path.c_str(), &status) != 0) return std::strerror(errno);
-  if (S_ISDIR(status.st_mode)) return "is a directory";
+  if (::stat(path.c_str(), &status) != 0) {
+    if (!named && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
+    return std::strerror(errno);
+  }
+  if (auto problem = ProfileFileProblem(status)) return problem;
   if (::access(path.c_str(), R_OK) != 0) return std::strerror(errno);
   return std::nullopt;
 }
@@ -247,9 +256,10 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
     err << "dxfdin: render: this dxfdin was built without the window's libraries\n";
     return kExitUsage;
   }
-  int failed = 0;
+  std::vector<PictureJob> jobs;
+  std::vector<PlannedOutput> outputs;
   for (const std::string& name : request.files) {
-    PictureJob job;
+    PictureJob& job = jobs.emplace_back();
     job.input = name;
     job.svg = format == "svg";
     std::tie(job.width, job.height) = *size_given;
@@ -259,6 +269,17 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
                                           : std::filesystem::path(request.output_dir);
     job.output = (dir.empty() ? std::filesystem::path(".") : dir) /
                  (job.input.filename().string() + "." + format);
+    outputs.push_back({job.input, job.output});
+  }
+  // As in a conversion, two drawings with one picture are refused before any is written:
+  // the second would replace the first.
+  if (auto collision = OutputCollision(outputs)) {
+    err << "dxfdin: " << *collision << "\n";
+    return kExitUsage;
+  }
+  int failed = 0;
+  for (const PictureJob& job : jobs) {
+    const std::string name = job.input.string();
     try {
       pictures(job, context, settings);
       if (request.verbose) out << name << " -> " << job.output.string() << "\n";
@@ -377,13 +398,13 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   options.partial = request.partial;
 
   if (request.direction == BatchDirection::kDxfToDin) {
-    std::filesystem::path settings_path = request.settings_path;
-    if (!request.settings_path.empty()) {
-      if (auto problem = NamedSettingsProblem(request.settings_path)) {
-        return fail_setup("settings file " + request.settings_path + ": " + *problem);
+    const bool named = !request.settings_path.empty();
+    const std::filesystem::path settings_path =
+        named ? std::filesystem::path(request.settings_path) : DefaultSettingsPath();
+    if (!settings_path.empty()) {
+      if (auto problem = SettingsFileProblem(settings_path, named)) {
+        return fail_setup("settings file " + settings_path.string() + ": " + *problem);
       }
-    } else {
-      settings_path = DefaultSettingsPath();
     }
     try {
       if (!settings_path.empty()) LoadConversionSettings(settings, settings_path);
@@ -391,8 +412,9 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       return fail_setup("settings file " + settings_path.string() + ": " + error.what());
     }
     if (!settings.dxf_encoding.empty() && EncodingNamed(settings.dxf_encoding).empty()) {
-      return fail_setup("settings file " + settings_path.string() +
-                        ": dxf_encoding: no such encoding: " + settings.dxf_encoding);
+      return fail_setup(
+          "settings file " + settings_path.string() +
+          ": dxf_encoding: no such encoding: " + PrintableText(settings.dxf_encoding));
     }
     if (to_din->count("--dxf-encoding") + render->count("--dxf-encoding") > 0) {
       if (EncodingNamed(request.dxf_encoding).empty()) {

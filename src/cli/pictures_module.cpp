@@ -41,6 +41,9 @@ extern "C" __attribute__((visibility("default"))) int dxfdin_write_picture(
       static char name[] = "dxfdin";
       static char* argv[] = {name, nullptr};
       application = std::make_unique<QGuiApplication>(argc, argv);
+      // The module has its own list of files to remove on a signal (the core is linked into
+      // it as into the program): its handlers take over, for the pictures are all it writes.
+      RemoveTemporaryFilesOnSignals();
     }
     const render::PreviewDrawing drawing =
         render::LoadPreviewDrawing(job->input, *context, *settings);

@@ -328,6 +328,8 @@ void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   context.ends_early = false;
   context.stopped.clear();
   std::string line;
+  // The template is a DXF file: a line that ends in CR alone is written with CR LF too.
+  dxf_template.ReadLoneCrAsLineEnd();
   while (dxf_template.ReadPiece(line, kPieceBytes)) context.din_out->Write(line);
 
   CollectLayers(context);

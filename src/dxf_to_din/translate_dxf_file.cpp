@@ -216,6 +216,8 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     }
   } file_readers{context};
   context.drawing_styles = &styles;
+  // Lines end in CR LF, LF or CR alone.
+  context.dxf_in->ReadLoneCrAsLineEnd();
   // A file that begins with the UTF-8 byte-order mark is UTF-8, whatever its header says.
   const bool utf8_mark = context.dxf_in->SkipByteOrderMark();
   auto texts_from_here = [&] {

@@ -12,10 +12,10 @@ namespace dxfdin {
 // text is not a number, or N or 1/N is not a positive finite number.
 float TextScaleFromText(std::string_view scale_text);
 
-// Reads context.dxf_in from its start and writes the DIN header and every non-text item to
-// context.din_out and every text item to context.text_out. Throws ConversionError, before
-// anything is read or written, when the text scale is on and context.scale_text is not a
-// usable number.
+// Reads context.dxf_in from its start (its lines ending in CR LF, LF or CR alone) and writes
+// the DIN header and every non-text item to context.din_out and every text item to
+// context.text_out. Throws ConversionError, before anything is read or written, when the
+// text scale is on and context.scale_text is not a usable number.
 void TranslateDxfFile(TConversionContext& context, const TConversionSettings& settings);
 
 }  // namespace dxfdin

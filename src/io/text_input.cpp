@@ -9,6 +9,7 @@
 
 #include <locale.h>
 
+#include <algorithm>
 #include <cerrno>
 #include <charconv>
 #include <cmath>
@@ -150,7 +151,7 @@ bool TextInput::Fill() {
     offset_ += got;
     if (got == 0) {
       eof_ = true;
-      if (carry_cr_) buffer_[end_++] = '\r';
+      if (carry_cr_) buffer_[end_++] = lone_cr_;
       carry_cr_ = false;
       break;
     }
@@ -163,14 +164,16 @@ bool TextInput::Fill() {
         out[end_++] = '\n';
         i = 1;
       } else {
-        out[end_++] = '\r';
+        out[end_++] = lone_cr_;
       }
     }
     std::size_t j = end_;
 #ifdef __SSE2__
     // Sixteen bytes at a time up to the next CR: each block is stored whole (the output
     // never runs ahead of the input, and has room for the block), then the write position
-    // moves on to the CR, which is dropped when an LF follows it.
+    // moves on to the CR, which is dropped when an LF follows it (the next block's LF takes
+    // its place) and otherwise stays, as itself or as a line end. A file without CR never
+    // gets there.
     const __m128i cr_bytes = _mm_set1_epi8('\r');
     while (i + 16 <= got) {
       __m128i block = _mm_loadu_si128(reinterpret_cast<const __m128i*>(raw + i));
@@ -185,6 +188,7 @@ bool TextInput::Fill() {
       i += before;
       j += before;
       if (i + 1 == got) break;  // a CR ending the read: left to the loop below
+      out[j] = lone_cr_;
       j += raw[i + 1] != '\n';  // the CR stays unless an LF follows
       ++i;
     }
@@ -193,7 +197,7 @@ bool TextInput::Fill() {
     // unless it is a CR that an LF follows.
     for (; i + 1 < got; ++i) {
       char c = raw[i];
-      out[j] = c;
+      out[j] = c == '\r' ? lone_cr_ : c;
       j += !(c == '\r' && raw[i + 1] == '\n');
     }
     end_ = j;
@@ -384,6 +388,13 @@ void TextInput::Rewind() {
   begin_ = end_ = 0;
   carry_cr_ = false;
   eof_ = static_cast<bool>(error_);  // nothing more is read after an error
+}
+
+void TextInput::ReadLoneCrAsLineEnd() {
+  lone_cr_ = '\n';
+  // Every CR still in the buffer is a lone one: those an LF followed were dropped, and a CR
+  // that ended a read waits for the next.
+  std::replace(buffer_.get() + begin_, buffer_.get() + end_, '\r', '\n');
 }
 
 bool TextInput::SkipByteOrderMark() {

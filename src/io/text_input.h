@@ -1,8 +1,9 @@
 // Sequential reading of a text file as a C text-mode stream reads it: CR LF arrives as LF
-// (a lone CR stays a CR), lines and pieces of lines as fgets gives them, and numbers and
-// words with the white-space skipping of scanf. Memory stays bounded whatever the input.
-// A read error ends the input as its end does, and is kept: the reader of a whole file asks
-// Error() afterwards, so that a file cut short by a failing disk is never taken as complete.
+// (a lone CR stays a CR unless asked otherwise), lines and pieces of lines as fgets gives
+// them, and numbers and words with the white-space skipping of scanf. Memory stays bounded
+// whatever the input. A read error ends the input as its end does, and is kept: the reader
+// of a whole file asks Error() afterwards, so that a file cut short by a failing disk is
+// never taken as complete.
 #pragma once
 
 #include <cstddef>
@@ -79,6 +80,11 @@ class TextInput {
   // Back to the first byte (the second pass over a DIN file). A read error stays.
   void Rewind();
 
+  // From now on, what is still to be read included, a CR that no LF follows arrives as LF: a
+  // DXF file's lines may end in CR alone (classic Mac OS) as well as in CR LF or LF. A DIN
+  // file's lone CR stays a character, as the C stream gave it.
+  void ReadLoneCrAsLineEnd();
+
   // Before anything is read: passes over a UTF-8 byte-order mark, and says whether there was
   // one.
   bool SkipByteOrderMark();
@@ -115,6 +121,7 @@ class TextInput {
   std::size_t begin_ = 0;
   std::size_t end_ = 0;
   bool carry_cr_ = false;  // a CR at the end of a raw read, waiting for the next byte
+  char lone_cr_ = '\r';    // what a CR that no LF follows arrives as
   bool eof_ = false;
   std::error_code error_;
   std::uint64_t offset_ = 0;

@@ -1,7 +1,10 @@
 #include "settings/profile_file.h"
 
+#include <fcntl.h>
+#include <unistd.h>
+
+#include <algorithm>
 #include <cerrno>
-#include <fstream>
 #include <optional>
 #include <stdexcept>
 #include <system_error>
@@ -89,22 +92,78 @@ ProfileFile::Location ProfileFile::Find(std::string_view section, std::string_vi
   return location;
 }
 
+std::optional<std::string> ProfileFileProblem(const struct stat& status) {
+  if (S_ISDIR(status.st_mode)) return "is a directory";
+  if (!S_ISREG(status.st_mode)) return "is not a regular file";
+  if (status.st_size > kMaxProfileBytes) return "is larger than 1 MiB";
+  return std::nullopt;
+}
+
+namespace {
+
+// Closes the descriptor it holds.
+class FileDescriptor {
+ public:
+  explicit FileDescriptor(int fd) : fd_(fd) {}
+  ~FileDescriptor() {
+    if (fd_ >= 0) ::close(fd_);
+  }
+  FileDescriptor(const FileDescriptor&) = delete;
+  FileDescriptor& operator=(const FileDescriptor&) = delete;
+  int Get() const { return fd_; }
+
+ private:
+  int fd_;
+};
+
+[[noreturn]] void CannotRead(const std::filesystem::path& path, const std::string& why) {
+  throw std::runtime_error("cannot read " + path.string() + ": " + why);
+}
+
+bool Missing(int error) {
+  return error == ENOENT || error == ENOTDIR;
+}
+
+}  // namespace
+
 ProfileFile ProfileFile::Load(const std::filesystem::path& path) {
   ProfileFile profile;
-  std::ifstream file(path, std::ios::binary);
-  if (!file) {
-    std::error_code error;
-    if (!std::filesystem::exists(path, error)) return profile;
-    throw std::system_error(errno ? errno : EIO, std::generic_category(),
-                            "cannot read " + path.string());
+  // Looked at before it is opened, so that no device is opened; then again through the open
+  // file, which is the one read whatever took the name meanwhile. Opened without waiting: a
+  // FIFO would wait for a writer.
+  struct stat status;
+  if (::stat(path.c_str(), &status) != 0) {
+    if (Missing(errno)) return profile;
+    CannotRead(path, std::generic_category().message(errno));
   }
-  std::string line;
-  while (std::getline(file, line)) {
+  if (auto problem = ProfileFileProblem(status)) CannotRead(path, *problem);
+  FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
+  if (file.Get() < 0) {
+    if (Missing(errno)) return profile;
+    CannotRead(path, std::generic_category().message(errno));
+  }
+  if (::fstat(file.Get(), &status) != 0) CannotRead(path, std::generic_category().message(errno));
+  if (auto problem = ProfileFileProblem(status)) CannotRead(path, *problem);
+
+  // A file that grows while it is read stops at the limit all the same.
+  std::string bytes;
+  char chunk[16384];
+  for (;;) {
+    const ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
+    if (got < 0 && errno == EINTR) continue;
+    if (got < 0) CannotRead(path, std::generic_category().message(errno));
+    if (got == 0) break;
+    bytes.append(chunk, static_cast<std::size_t>(got));
+    if (static_cast<std::int64_t>(bytes.size()) > kMaxProfileBytes)
+      CannotRead(path, "is larger than 1 MiB");
+  }
+  // Lines end in LF or CR LF; a last line without a line end counts.
+  for (std::size_t start = 0; start < bytes.size();) {
+    std::size_t end = std::min(bytes.find('\n', start), bytes.size());
+    std::string line = bytes.substr(start, end - start);
     if (!line.empty() && line.back() == '\r') line.pop_back();
     profile.lines_.push_back(std::move(line));
-  }
-  if (file.bad()) {
-    throw std::system_error(EIO, std::generic_category(), "cannot read " + path.string());
+    start = end + 1;
   }
   return profile;
 }

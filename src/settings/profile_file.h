@@ -3,18 +3,30 @@
 // are bytes (Shift-JIS), kept untouched.
 #pragma once
 
+#include <sys/stat.h>
+
 #include <cstdint>
 #include <filesystem>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <vector>
 
 namespace dxfdin {
 
+// The largest profile read: a settings file holds a few dozen short lines.
+inline constexpr std::int64_t kMaxProfileBytes = 1 << 20;
+
+// Why a file of this status is no profile to read, or nothing: "is a directory", "is not a
+// regular file" (a FIFO that would wait for a writer, a device without end), "is larger than
+// 1 MiB".
+std::optional<std::string> ProfileFileProblem(const struct stat& status);
+
 class ProfileFile {
  public:
   // The profile stored at `path`; a file that does not exist is an empty profile. Throws
-  // std::system_error naming the path when the file exists but cannot be read.
+  // std::runtime_error "cannot read <path>: <why>" when the file exists but cannot be read or
+  // is no profile (ProfileFileProblem); never waits for a FIFO nor reads a device.
   static ProfileFile Load(const std::filesystem::path& path);
 
   // A missing key gives `fallback`; a key present with an empty value gives "".

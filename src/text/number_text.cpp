@@ -4,6 +4,8 @@
 #include <charconv>
 #include <cmath>
 
+#include "text/printable_text.h"
+
 namespace dxfdin {
 
 namespace {
@@ -54,7 +56,7 @@ std::int32_t StrToInt(std::string_view text) {
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     valid = error == std::errc() && end == number.data() + number.size();
   }
-  if (!valid) throw ConversionError("'" + std::string(text) + "' is not a valid integer value");
+  if (!valid) throw ConversionError("'" + PrintableText(text) + "' is not a valid integer value");
   return value;
 }
 
@@ -69,7 +71,7 @@ double StrToFloat(std::string_view text) {
     valid = error == std::errc() && end == number.data() + number.size() && std::isfinite(value);
   }
   if (!valid)
-    throw ConversionError("'" + std::string(text) + "' is not a valid floating point value");
+    throw ConversionError("'" + PrintableText(text) + "' is not a valid floating point value");
   return value;
 }
 

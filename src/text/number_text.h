@@ -15,12 +15,13 @@ class ConversionError : public std::runtime_error {
 };
 
 // A decimal integer in the signed 32-bit range, blanks allowed before it. Throws
-// ConversionError "'<text>' is not a valid integer value" otherwise.
+// ConversionError "'<text>' is not a valid integer value" otherwise, the text as
+// PrintableText shows it.
 std::int32_t StrToInt(std::string_view text);
 
 // A decimal real number (sign, digits with an optional point, optional exponent), blanks
 // allowed around it, whatever the process locale. Throws ConversionError
-// "'<text>' is not a valid floating point value" otherwise.
+// "'<text>' is not a valid floating point value" otherwise, the text as PrintableText shows it.
 double StrToFloat(std::string_view text);
 
 // Decimal digits of `value`.

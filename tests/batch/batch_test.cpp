@@ -1,8 +1,13 @@
 #include "batch/batch.h"
 
 #include <gtest/gtest.h>
+#include <signal.h>
+#include <sys/resource.h>
 #include <sys/stat.h>
+#include <sys/wait.h>
+#include <unistd.h>
 
+#include "io/output_file.h"
 #include "io/text_input.h"
 #include "support/temp_dir.h"
 
@@ -148,6 +153,27 @@ TEST(RunBatch, ExistingOutputsStopAreSkippedOrReplacedAsAsked) {
   EXPECT_EQ(std::filesystem::status(din / "b.din").permissions(),
             std::filesystem::perms::owner_read | std::filesystem::perms::group_read |
                 std::filesystem::perms::others_read);
+}
+
+TEST(RunBatch, ALinkInTheOutputsPlaceIsReplacedAndWhatItPointsToLeftAlone) {
+  TempDir dxf, din;
+  WriteBytes(dxf / "a.dxf", kEmptyDxf);
+  WriteBytes(dxf / "theirs.din", "theirs");
+  ::chmod((dxf / "theirs.din").c_str(), 0444);
+  for (ExistingOutput existing : {ExistingOutput::kReplaceWritable, ExistingOutput::kReplace}) {
+    std::filesystem::remove(din / "a.din");
+    std::filesystem::create_symlink(dxf / "theirs.din", din / "a.din");
+    TConversionContext context;
+    Recorder recorder;
+    BatchOptions options;
+    options.existing = existing;
+    RunBatch(context, {}, {{dxf / "a.dxf", din.path()}}, options, recorder);
+    // The link is replaced, not written through: that its file is read-only does not matter.
+    EXPECT_EQ(recorder.events,
+              (std::vector<std::string>{"converted a.din 0", "status 1 Fileを変換\n"}));
+    EXPECT_TRUE(std::filesystem::is_regular_file(std::filesystem::symlink_status(din / "a.din")));
+    EXPECT_EQ(ReadBytes(dxf / "theirs.din"), "theirs");
+  }
 }
 
 TEST(RunBatch, InputsThatAreNotDrawingsOfTheDirectionAreRefused) {
@@ -354,6 +380,60 @@ TEST(RunBatch, StopsBeforeTheNextFileWhenAsked) {
       context, {}, {{dxf / "a.dxf", din.path()}, {dxf / "b.dxf", din.path()}}, {}, recorder);
   EXPECT_TRUE(result.stopped_by_user);
   EXPECT_EQ(ListDir(din.path()), "a.din");
+}
+
+// A large drawing converted in a child process that holds still, half written over an older
+// output, until the signal ends it.
+TEST(RunBatch, AConversionEndedByASignalLeavesNoTemporaryFileAndTheOldOutput) {
+  TempDir dir, out;
+  std::string dxf = "  0\nSECTION\n  2\nENTITIES\n";
+  for (int i = 0; i < 5000; ++i) {
+    dxf += "  0\nLINE\n 10\n" + std::to_string(i) + "\n 20\n0\n 11\n1\n 21\n1\n";
+  }
+  WriteBytes(dir / "big.dxf", dxf + "  0\nENDSEC\n  0\nEOF\n");
+  WriteBytes(out / "big.din", "old");
+  struct Halting : BatchObserver {
+    int ready = -1;
+    void Progress(const BatchProgress& progress) override {
+      if (progress.count < 2000) return;
+      [[maybe_unused]] ssize_t written = ::write(ready, "r", 1);
+      for (;;) ::pause();
+    }
+  };
+  // SIGKILL cannot be caught; other signals are, and remove a named file.
+  const struct {
+    int signal_number;
+    bool named;
+  } cases[] = {{SIGKILL, false}, {SIGUSR1, true}, {SIGQUIT, true}};
+  for (const auto& c : cases) {
+    int ready[2];
+    ASSERT_EQ(::pipe(ready), 0);
+    const pid_t child = ::fork();
+    if (child == 0) {
+      const rlimit no_core = {0, 0};
+      ::setrlimit(RLIMIT_CORE, &no_core);
+      UseNamedTemporaryFiles(c.named);
+      RemoveTemporaryFilesOnSignals();
+      Halting observer;
+      observer.ready = ready[1];
+      TConversionContext context;
+      BatchOptions options;
+      options.existing = ExistingOutput::kReplace;
+      RunBatch(context, {}, {{dir / "big.dxf", out.path()}}, options, observer);
+      ::_exit(0);
+    }
+    ::close(ready[1]);
+    char byte = 0;
+    ASSERT_EQ(::read(ready[0], &byte, 1), 1) << "the conversion did not get half way";
+    ::close(ready[0]);
+    EXPECT_EQ(ListDir(out.path()).find(".dxfdin-") != std::string::npos, c.named);
+    ::kill(child, c.signal_number);
+    int status = 0;
+    ASSERT_EQ(::waitpid(child, &status, 0), child);
+    EXPECT_TRUE(WIFSIGNALED(status) && WTERMSIG(status) == c.signal_number) << status;
+    EXPECT_EQ(ListDir(out.path()), "big.din") << c.signal_number;
+    EXPECT_EQ(ReadBytes(out / "big.din"), "old");
+  }
 }
 
 }  // namespace

@@ -1,6 +1,8 @@
 #include "cli/cli.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 #include <sstream>
@@ -178,6 +180,14 @@ TEST_F(CliCases, RefusalsAndFailuresWriteNothingTheyShouldNot) {
        2,
        "n_l_c4: 'abc' is not a valid integer value",
        kStart + " | "},
+      {{"to-din", "--settings", "{d}/sub", "{d}/drawing.dxf"},
+       2,
+       "dxfdin: settings file " + dir_.path().string() + "/sub: is a directory\n",
+       kStart + " | "},
+      {{"render", "--settings", "/dev/zero", "{d}/drawing.dxf"},
+       2,
+       "dxfdin: settings file /dev/zero: is not a regular file\n",
+       kStart + " | "},
       {{"to-dxf", "--template", "{d}/empty.din", "{d}/items.din"},
        2,
        "DXF header template " + dir_.path().string() + "/empty.din: is empty",
@@ -274,6 +284,81 @@ TEST(Cli, TextHeightsBackInDxfScaledAsAsked) {
   CliRun bad = Dxfdin(config, {"to-dxf", "--text-scale", "0", "-o", out.path().string(), din});
   EXPECT_EQ(bad.status, 2);
   EXPECT_NE(bad.err.find("text scale: '0' is not a valid text scale"), std::string::npos);
+}
+
+TEST(Cli, RenderRefusesTwoDrawingsWithOnePictureBeforeWritingAny) {
+  TempDir config, dir, out;
+  std::filesystem::create_directory(dir / "a");
+  std::filesystem::create_directory(dir / "b");
+  for (const char* name : {"a/x.dxf", "b/x.dxf", "a/y.dxf"}) {
+    WriteBytes(dir / name, ReadBytes(kSource / "examples/dxf/plan.dxf"));
+  }
+  std::vector<std::string> written;
+  const PictureWriter pictures = [&](const PictureJob& job, const TConversionContext&,
+                                     const TConversionSettings&) {
+    written.push_back(job.output.filename().string());
+    WriteBytes(job.output, job.input.string());
+  };
+  auto render = [&](std::vector<std::string> args) {
+    ::setenv("XDG_CONFIG_HOME", config.path().c_str(), 1);
+    args.insert(args.begin(), "dxfdin");
+    std::vector<const char*> argv;
+    for (const auto& arg : args) argv.push_back(arg.c_str());
+    std::ostringstream out_text, err_text;
+    const int status =
+        RunCli(static_cast<int>(argv.size()), argv.data(), out_text, err_text, false, pictures);
+    return CliRun{status, out_text.str(), err_text.str()};
+  };
+  const std::string a = (dir / "a/x.dxf").string(), b = (dir / "b/x.dxf").string();
+  CliRun refused = render({"render", "-f", "-o", out.path().string(), a, b});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "dxfdin: " + a + " and " + b + " would both be written to " +
+                             (out / "x.dxf.png").string() + "\n");
+  // One drawing named twice, the second time through a path of its own.
+  const std::string again = (dir / "b/../a/x.dxf").string();
+  CliRun twice = render({"render", "-q", "--format", "svg", a, again});
+  EXPECT_EQ(twice.status, 2);
+  EXPECT_EQ(twice.err,
+            "dxfdin: " + a + " and " + again + " would both be written to " + again + ".svg\n");
+  EXPECT_EQ(written, std::vector<std::string>{});
+  EXPECT_EQ(ListDir(out.path()) + " | " + ListDir(dir / "a"), " | x.dxf y.dxf");
+
+  // Drawings of one name beside themselves, or of two names, each get theirs.
+  EXPECT_EQ(render({"render", a, b, (dir / "a/y.dxf").string()}).status, 0);
+  EXPECT_EQ(render({"render", "-o", out.path().string(), a, (dir / "a/y.dxf").string()}).status, 0);
+  EXPECT_EQ(ListDir(dir / "a") + " | " + ListDir(dir / "b") + " | " + ListDir(out.path()),
+            "x.dxf x.dxf.png y.dxf y.dxf.png | x.dxf x.dxf.png | x.dxf.png y.dxf.png");
+  EXPECT_EQ(ReadBytes(dir / "b/x.dxf.png"), b);
+}
+
+// A FIFO as the settings file, named or in the default place, is refused without waiting
+// for a writer; an alarm ends the child process should it wait.
+TEST(CliDeathTest, SettingsFilesThatAreNoFilesAreRefusedWithoutWaiting) {
+  TempDir config, dir;
+  WriteBytes(dir / "drawing.dxf", ReadBytes(kSource / "examples/dxf/plan.dxf"));
+  ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+  ASSERT_EQ(::mkfifo((config / "kelvor.ini").c_str(), 0600), 0);
+  WriteBytes(dir / "huge.ini", "[Check]\n");
+  std::filesystem::resize_file(dir / "huge.ini", 89'000'000);
+  const std::string drawing = (dir / "drawing.dxf").string();
+  auto refused = [&](std::vector<std::string> args, const std::string& settings,
+                     const std::string& problem) {
+    EXPECT_EXIT(
+        {
+          ::alarm(10);
+          CliRun run = Dxfdin(config, args);
+          const std::string expected = "dxfdin: settings file " + settings + ": " + problem + "\n";
+          ::_exit(run.status == 2 && run.err == expected ? 0 : 1);
+        },
+        ::testing::ExitedWithCode(0), "")
+        << settings;
+  };
+  refused({"to-din", "--settings", (dir / "pipe.ini").string(), drawing},
+          (dir / "pipe.ini").string(), "is not a regular file");
+  refused({"to-din", drawing}, (config / "kelvor.ini").string(), "is not a regular file");
+  refused({"render", "--settings", (dir / "huge.ini").string(), drawing},
+          (dir / "huge.ini").string(), "is larger than 1 MiB");
+  EXPECT_EQ(ListDir(dir.path()), "drawing.dxf huge.ini pipe.ini");
 }
 
 TEST(Cli, HelpAndVersionAnywhere) {

@@ -33,7 +33,8 @@ TEST(TextInput, CrLfIsReadAsLfEvenAcrossReadBoundaries) {
 }
 
 TEST(TextInput, LineEndsOfEveryMixAreTranslatedAsTextModeDoes) {
-  // Short and long runs between CRs and LFs, across 16-byte blocks and 64 KiB reads.
+  // Short and long runs between CRs and LFs, across 16-byte blocks and 64 KiB reads; with a
+  // lone CR as a character and as a line end, from memory and from a file.
   std::mt19937 random(3);
   std::string bytes;
   while (bytes.size() < 200 * 1024) {
@@ -42,14 +43,60 @@ TEST(TextInput, LineEndsOfEveryMixAreTranslatedAsTextModeDoes) {
     const char* ends[] = {"\r\n", "\n", "\r", "\r\r\n", "\n\r"};
     bytes += ends[random() % 5];
   }
+  bytes += '\r';
   std::string expected;
   for (std::size_t i = 0; i < bytes.size(); ++i) {
     if (!(bytes[i] == '\r' && i + 1 < bytes.size() && bytes[i + 1] == '\n')) expected += bytes[i];
   }
-  auto in = TextInput::FromString(bytes);
-  std::string got;
-  for (int c = in->Get(); c >= 0; c = in->Get()) got += static_cast<char>(c);
-  EXPECT_EQ(got, expected);
+  std::string lines = expected;
+  std::replace(lines.begin(), lines.end(), '\r', '\n');
+  testing::TempDir dir;
+  testing::WriteBytes(dir / "in.txt", bytes);
+  for (bool lone_cr_ends_line : {false, true}) {
+    for (bool file : {false, true}) {
+      auto in = file ? TextInput::OpenFile(dir / "in.txt") : TextInput::FromString(bytes);
+      if (lone_cr_ends_line) in->ReadLoneCrAsLineEnd();
+      std::string got;
+      for (int c = in->Get(); c >= 0; c = in->Get()) got += static_cast<char>(c);
+      EXPECT_EQ(got, lone_cr_ends_line ? lines : expected) << file;
+    }
+  }
+}
+
+TEST(TextInput, ALoneCrEndsALineWhenAskedFromWhereTheInputStands) {
+  // The CR that ends the first 64 KiB read is decided by the next; the input is switched
+  // after a line was read, with lone CRs waiting in its buffer.
+  std::string bytes = "a\rb\n" + std::string(64 * 1024 - 5, 'c') + "\rd\r\r\ne\r";
+  testing::TempDir dir;
+  testing::WriteBytes(dir / "in.txt", bytes);
+  auto in = TextInput::OpenFile(dir / "in.txt");
+  std::string line;
+  ASSERT_TRUE(in->ReadLine(line, 10));
+  EXPECT_EQ(line, "a\rb\n");
+  in->ReadLoneCrAsLineEnd();
+  ASSERT_TRUE(in->ReadLine(line, 1 << 20));
+  EXPECT_EQ(line, std::string(64 * 1024 - 5, 'c') + "\n");
+  std::vector<std::string> rest;
+  while (in->ReadLine(line, 10)) rest.push_back(line);
+  EXPECT_EQ(rest, (std::vector<std::string>{"d\n", "\n", "e\n"}));
+  // A rewind keeps the way lines end.
+  in->Rewind();
+  ASSERT_TRUE(in->ReadLine(line, 10));
+  EXPECT_EQ(line, "a\n");
+  // Numbers and words stop at a CR alone as they do at a line end.
+  auto numbers = TextInput::FromString(" 10\r1.5\rLINE\r");
+  numbers->ReadLoneCrAsLineEnd();
+  std::int32_t code = 0;
+  double value = 0;
+  EXPECT_EQ(numbers->ScanInt(code), ScanResult::kOk);
+  EXPECT_EQ(numbers->Get(), '\n');
+  EXPECT_EQ(numbers->ScanDouble(value), ScanResult::kOk);
+  ASSERT_TRUE(numbers->ReadLine(line, 10));
+  EXPECT_EQ(line, "\n");
+  ASSERT_TRUE(numbers->ReadLine(line, 10));
+  EXPECT_EQ(line, "LINE\n");
+  EXPECT_EQ(code, 10);
+  EXPECT_EQ(value, 1.5);
 }
 
 TEST(TextInput, PiecesAndLines) {

@@ -1,6 +1,8 @@
 #include "settings/settings_file.h"
 
 #include <gtest/gtest.h>
+#include <sys/stat.h>
+#include <unistd.h>
 
 #include <cstdlib>
 
@@ -88,6 +90,14 @@ TEST(LoadConversionSettings, ABadClassNumberStopsTheLoadAtItsKey) {
   // Beyond the 32-bit range is an error too.
   WriteBytes(dir / "kelvor.ini", "[class_no]\nn_l_c1=2147483648\n");
   EXPECT_THROW(LoadConversionSettings(settings, dir / "kelvor.ini"), ConversionError);
+  // A NUL byte does not end the message, nor does an escape reach the terminal.
+  WriteBytes(dir / "kelvor.ini", "[class_no]\nn_l_c2=1" + std::string(1, '\0') + "2\x1b[31m\r\n");
+  try {
+    LoadConversionSettings(settings, dir / "kelvor.ini");
+    FAIL() << "no error";
+  } catch (const ConversionError& error) {
+    EXPECT_STREQ(error.what(), "n_l_c2: '1\\x002\\x1B[31m' is not a valid integer value");
+  }
 }
 
 TEST(LoadConversionSettings, KeysAreCutToNineBytesWithoutSplittingACharacter) {
@@ -121,6 +131,52 @@ TEST(ProfileFile, WritesInPlaceAtTheEndOfItsSectionOrInANewSection) {
   EXPECT_EQ(reread.ReadString("Other", "missing", "fallback"), "fallback");
 }
 
+// Loads the profile in a child process that an alarm ends should it wait or read without
+// end; the child exits 0 when the load fails with `message`.
+void ExpectRefused(const std::filesystem::path& path, const std::string& message) {
+  EXPECT_EXIT(
+      {
+        ::alarm(10);
+        try {
+          ProfileFile::Load(path);
+        } catch (const std::exception& error) {
+          ::_exit(error.what() == "cannot read " + path.string() + ": " + message ? 0 : 1);
+        }
+        ::_exit(2);
+      },
+      ::testing::ExitedWithCode(0), "")
+      << path;
+}
+
+TEST(ProfileFileDeathTest, OnlyARegularFileOfAtMostOneMebibyteIsRead) {
+  TempDir dir;
+  ASSERT_EQ(::mkfifo((dir / "pipe.ini").c_str(), 0600), 0);
+  std::filesystem::create_directory(dir / "folder.ini");
+  // Sparse: 89 MB at no cost on disk.
+  WriteBytes(dir / "huge.ini", "[Check]\nlay_class=1\n");
+  std::filesystem::resize_file(dir / "huge.ini", 89'000'000);
+  ExpectRefused(dir / "pipe.ini", "is not a regular file");
+  for (const char* device : {"/dev/zero", "/dev/urandom", "/dev/null"}) {
+    if (std::filesystem::exists(device)) ExpectRefused(device, "is not a regular file");
+  }
+  ExpectRefused(dir / "folder.ini", "is a directory");
+  ExpectRefused(dir / "huge.ini", "is larger than 1 MiB");
+  // Saving reads the file first: none of them is replaced.
+  EXPECT_THROW(SaveConversionSettings({}, dir / "pipe.ini"), std::runtime_error);
+  EXPECT_THROW(SaveConversionSettings({}, dir / "huge.ini"), std::runtime_error);
+  EXPECT_EQ(ListDir(dir.path()), "folder.ini huge.ini pipe.ini");
+  EXPECT_EQ(std::filesystem::status(dir / "pipe.ini").type(), std::filesystem::file_type::fifo);
+
+  // 1 MiB exactly is read, its last line too.
+  const std::string head = "[Check]\r\nlay_class=0\r\npen_class=1\r\n";
+  const std::string tail = "\n[pen_no]\nx=7";
+  WriteBytes(dir / "full.ini",
+             head + std::string((1 << 20) - head.size() - tail.size(), ';') + tail);
+  ProfileFile full = ProfileFile::Load(dir / "full.ini");
+  EXPECT_EQ(full.ReadInteger("Check", "pen_class", 0), 1);
+  EXPECT_EQ(full.ReadInteger("pen_no", "x", 0), 7);
+}
+
 TEST(SaveConversionSettings, WritesEveryValueAsShown) {
   TempDir dir;
   WriteBytes(dir / "kelvor.ini", "[Dir]\r\ndxf=/home/u/dxf/\r\n");
@@ -150,7 +206,7 @@ TEST(SaveConversionSettings, AFailedSaveReportsAndLeavesNothingBehind) {
   // The settings path is taken by a directory: the new file cannot replace it.
   std::filesystem::create_directory(dir / "kelvor.ini");
   WriteBytes(dir / "kelvor.ini" / "keep", "x");
-  EXPECT_THROW(SaveConversionSettings({}, dir / "kelvor.ini"), std::system_error);
+  EXPECT_THROW(SaveConversionSettings({}, dir / "kelvor.ini"), std::runtime_error);
   EXPECT_EQ(ListDir(dir.path()), "kelvor.ini");
   EXPECT_EQ(ReadBytes(dir / "kelvor.ini" / "keep"), "x");
 }
