@@ -20,8 +20,8 @@
 #include "io/output_file.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
-#include "text/byte_string.h"
 #include "text/number_text.h"
+#include "text/printable_text.h"
 
 namespace dxfdin {
 
@@ -234,7 +234,7 @@ void AppendKinds(std::string& report, std::string_view heading,
   for (std::size_t i = 0; i < kinds.size(); ++i) {
     report += i == 0 ? heading : ", ";
     // Kinds may hold names from the file (entity types, block names).
-    std::string kind = EscapeControls(kinds[i].first);
+    std::string kind = PrintableText(kinds[i].first);
     if (singular && kinds[i].second != 1) kind.insert(std::min(kind.find(' '), kind.size()), "s");
     report += std::to_string(kinds[i].second) + " " + kind;
   }

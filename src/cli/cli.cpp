@@ -23,7 +23,6 @@
 #include "io/output_file.h"
 #include "settings/profile_file.h"
 #include "settings/settings_file.h"
-#include "text/byte_string.h"
 #include "text/dxf_text.h"
 #include "text/number_text.h"
 #include "text/printable_text.h"
@@ -157,7 +156,7 @@ class CliObserver : public BatchObserver {
     if (progress.number == shown_file_ && percent == shown_percent_) return;
     shown_file_ = progress.number;
     shown_percent_ = percent;
-    err_ << "\r" << EscapeControls(progress.input.filename().string()) << ": file "
+    err_ << "\r" << PrintableText(progress.input.filename().string()) << ": file "
          << progress.number << " of " << progress.total << ", " << percent << "%\033[K"
          << std::flush;
     progress_shown_ = true;
@@ -178,12 +177,12 @@ class CliObserver : public BatchObserver {
   void SkippedExisting(const std::filesystem::path& output) override {
     if (!verbose_) return;
     ClearProgress();
-    out_ << EscapeControls(output.string()) << " exists; kept\n";
+    out_ << PrintableText(output.string()) << " exists; kept\n";
   }
   void FileConverted(const ConvertedFile& file) override {
     if (verbose_) {
       ClearProgress();
-      out_ << EscapeControls(file.input.string()) << " -> " << EscapeControls(file.output.string())
+      out_ << PrintableText(file.input.string()) << " -> " << PrintableText(file.output.string())
            << ": " << ConversionReport(file) << "\n";
     } else if (!quiet_ && ReportIsNews(file)) {
       // What was passed over, or that nothing came through, is said without being asked.
@@ -214,7 +213,7 @@ class CliObserver : public BatchObserver {
   // Messages name files and what they hold: their control characters are shown escaped.
   void Error(std::string_view message) {
     ClearProgress();
-    err_ << "dxfdin: " << EscapeControls(message) << "\n";
+    err_ << "dxfdin: " << PrintableText(message) << "\n";
   }
   void ClearProgress() {
     if (progress_shown_) err_ << "\r\033[K" << std::flush;
@@ -274,7 +273,7 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
   // As in a conversion, two drawings with one picture are refused before any is written:
   // the second would replace the first.
   if (auto collision = OutputCollision(outputs)) {
-    err << "dxfdin: " << *collision << "\n";
+    err << "dxfdin: " << PrintableText(*collision) << "\n";
     return kExitUsage;
   }
   int failed = 0;
@@ -282,15 +281,17 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
     const std::string name = job.input.string();
     try {
       pictures(job, context, settings);
-      if (request.verbose) out << name << " -> " << job.output.string() << "\n";
+      if (request.verbose) {
+        out << PrintableText(name) << " -> " << PrintableText(job.output.string()) << "\n";
+      }
     } catch (const OutputExistsError&) {
       ++failed;
       if (!request.quiet) {
-        err << "dxfdin: " << job.output.string() << " exists; --force replaces it\n";
+        err << "dxfdin: " << PrintableText(job.output.string()) << " exists; --force replaces it\n";
       }
     } catch (const std::exception& error) {
       ++failed;
-      if (!request.quiet) err << "dxfdin: " << error.what() << "\n";
+      if (!request.quiet) err << "dxfdin: " << PrintableText(error.what()) << "\n";
     }
   }
   return failed == 0 ? kExitOk : kExitFailed;
@@ -375,7 +376,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   request.direction = to_dxf->parsed() ? BatchDirection::kDinToDxf : BatchDirection::kDxfToDin;
 
   auto fail_setup = [&](const std::string& message) {
-    err << "dxfdin: " << message << "\n";
+    err << "dxfdin: " << PrintableText(message) << "\n";
     return kExitUsage;
   };
   if (!request.output_dir.empty()) {
@@ -493,7 +494,7 @@ int RunCli(int argc, const char* const* argv, std::ostream& out, std::ostream& e
     return Run(argc, argv, out, err, progress, pictures);
   } catch (const std::exception& error) {
     // Whatever went wrong is one line and a usage status, never an abort.
-    err << "dxfdin: " << error.what() << "\n";
+    err << "dxfdin: " << PrintableText(error.what()) << "\n";
     return kExitUsage;
   }
 }

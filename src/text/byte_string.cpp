@@ -159,20 +159,4 @@ bool SameName(std::string_view a, std::string_view b) {
   return true;
 }
 
-std::string EscapeControls(std::string_view text) {
-  std::string escaped;
-  escaped.reserve(text.size());
-  for (char c : text) {
-    const auto byte = static_cast<unsigned char>(c);
-    if (byte < 0x20 || byte == 0x7F) {
-      escaped += "\\x";
-      escaped += "0123456789abcdef"[byte >> 4];
-      escaped += "0123456789abcdef"[byte & 15];
-    } else {
-      escaped += c;
-    }
-  }
-  return escaped;
-}
-
 }  // namespace dxfdin

@@ -37,10 +37,6 @@ void TrimText(std::string& s, int mode);
 // Every half-width katakana byte becomes "x".
 void MaskHalfWidthKana(std::string& s);
 
-// `text` with each control character (0x00 to 0x1F, 0x7F) written as "\x1b" is: a name
-// from a file that is printed cannot move a terminal's cursor or set its title.
-std::string EscapeControls(std::string_view text);
-
 // Keeps the first `keep` bytes of `s` at most, never half of a double-byte character.
 void CutAtCharacter(std::string& s, std::size_t keep);
 

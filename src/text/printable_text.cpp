@@ -3,7 +3,7 @@
 namespace dxfdin {
 
 std::string PrintableText(std::string_view text) {
-  static constexpr char kHex[] = "0123456789ABCDEF";
+  static constexpr char kHex[] = "0123456789abcdef";
   std::string shown;
   shown.reserve(text.size());
   for (char c : text) {

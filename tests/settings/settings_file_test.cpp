@@ -96,7 +96,7 @@ TEST(LoadConversionSettings, ABadClassNumberStopsTheLoadAtItsKey) {
     LoadConversionSettings(settings, dir / "kelvor.ini");
     FAIL() << "no error";
   } catch (const ConversionError& error) {
-    EXPECT_STREQ(error.what(), "n_l_c2: '1\\x002\\x1B[31m' is not a valid integer value");
+    EXPECT_STREQ(error.what(), "n_l_c2: '1\\x002\\x1b[31m' is not a valid integer value");
   }
 }
 

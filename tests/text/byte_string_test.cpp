@@ -84,13 +84,5 @@ TEST(MaskHalfWidthKana, MasksOnlyA1ToDF) {
   EXPECT_EQ(s, "\xA0xxx\xE0Z");
 }
 
-TEST(EscapeControls, ControlCharactersAsHexEscapesAndTheRestAsItIs) {
-  EXPECT_EQ(EscapeControls("BLOCK\x1b]0;title\x07\r\n\x7f"),
-            "BLOCK\\x1b]0;title\\x07\\x0d\\x0a\\x7f");
-  EXPECT_EQ(EscapeControls(std::string("a\0b", 3)), "a\\x00b");
-  // Shift-JIS and UTF-8 bytes are names, not controls.
-  EXPECT_EQ(EscapeControls("\x93\xFA \xE6\x97\xA5 ~"), "\x93\xFA \xE6\x97\xA5 ~");
-}
-
 }  // namespace
 }  // namespace dxfdin
