@@ -60,7 +60,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   TConversionContext context;
   ResetConversionContext(context);
   context.max_output_bytes = fuzz::kMaxOutput;
-  context.max_work = 2'000'000;
+  context.max_work = 20'000;
   auto input =
       TextInput::FromString(fuzz::Drawing({reinterpret_cast<const char*>(data), size}));
   TextOutput din;

@@ -339,7 +339,10 @@ void TranslateDinFile(TConversionContext& context, TextInput& dxf_template) {
   while (context.dxf_in->ReadPiece(line, kPieceBytes)) {
     // The DXF file grows no larger than a file may: what follows is read over, so that a
     // cut-off file is still known as one, and the file still ends as a DXF file does.
-    if (!context.stopped.empty() || OutputLimitReached(context, "DXF")) continue;
+    if (!context.stopped.empty()) continue;
+    if (context.din_out->Size() >= context.max_output_bytes && OutputLimitReached(context, "DXF")) {
+      continue;
+    }
     HandleEntityLine(context, line, pending);
   }
   WriteDxfEnd(context);
