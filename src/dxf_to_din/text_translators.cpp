@@ -226,6 +226,8 @@ void TranslateTextOrAttribute(TConversionContext& context, const TConversionSett
   const double turn = DegToRad(cells.rotation), cos_t = std::cos(turn), sin_t = std::sin(turn);
   for (std::int32_t row = 0; row < cells.rows; ++row) {
     for (std::int32_t column = 0; column < cells.columns; ++column) {
+      // The cells of a large grid stop with the drawing, as the grid's blocks do.
+      if ((row > 0 || column > 0) && DrawingStopped(context)) return;
       const double dx = column * cells.column_spacing, dy = row * cells.row_spacing;
       const bool moved = row > 0 || column > 0;
       const float cell_x = moved ? static_cast<float>(x + dx * cos_t - dy * sin_t) : x;
