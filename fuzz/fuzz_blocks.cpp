@@ -61,8 +61,7 @@ extern "C" int LLVMFuzzerTestOneInput(const std::uint8_t* data, std::size_t size
   ResetConversionContext(context);
   context.max_output_bytes = fuzz::kMaxOutput;
   context.max_work = 20'000;
-  auto input =
-      TextInput::FromString(fuzz::Drawing({reinterpret_cast<const char*>(data), size}));
+  auto input = TextInput::FromString(fuzz::Drawing({reinterpret_cast<const char*>(data), size}));
   TextOutput din;
   TextOutput texts;
   context.dxf_in = input.get();
