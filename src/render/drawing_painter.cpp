@@ -7,6 +7,7 @@
 #include <algorithm>
 #include <cmath>
 #include <numbers>
+#include <numeric>
 #include <vector>
 
 namespace dxfdin::render {
@@ -94,18 +95,43 @@ bool Cancelled(const std::atomic<bool>* cancel, std::size_t count) {
   return cancel && count % kBatch == 0 && cancel->load();
 }
 
+// Paints `items` with `paint`: in their order while the picture has ink to spare, then the
+// rest spread out (a stride prime to their count), so that a picture that runs out of ink
+// lacks items evenly over the drawing instead of its last ones. Stops once `cancel` is set.
+template <typename Item, typename Paint>
+void ForEachItem(const std::vector<Item>& items, PaintBudget& budget,
+                 const std::atomic<bool>* cancel, Paint paint) {
+  const std::size_t n = items.size();
+  std::size_t first = 0;
+  for (; first < n && budget.Free(); ++first) {
+    if (Cancelled(cancel, first + 1)) return;
+    paint(items[first]);
+  }
+  const std::size_t rest = n - first;
+  if (rest == 0) return;
+  std::size_t stride = static_cast<std::size_t>(static_cast<double>(rest) * 0.618) + 1;
+  while (std::gcd(stride, rest) != 1) ++stride;
+  std::size_t at = 0;
+  for (std::size_t count = 1; count <= rest; ++count) {
+    if (Cancelled(cancel, count) || budget.Spent()) return;
+    paint(items[first + at]);
+    at = (at + stride) % rest;
+  }
+}
+
 void PaintSegments(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-                   const QRectF& box, const Pens& pens, const std::atomic<bool>* cancel) {
+                   const QRectF& box, const Pens& pens, PaintBudget& budget,
+                   const std::atomic<bool>* cancel) {
   LineBatches batches(painter, pens, drawing.styles.size());
-  std::size_t count = 0;
-  for (const Segment& s : drawing.segments) {
-    if (Cancelled(cancel, ++count)) return;
+  ForEachItem(drawing.segments, budget, cancel, [&](const Segment& s) {
     QPointF a = view.ToDevice(s.x1, s.y1), b = view.ToDevice(s.x2, s.y2);
-    if (!Finite(a) || !Finite(b)) continue;
+    if (!Finite(a) || !Finite(b)) return;
     const QPointF start = a;
-    if (!ClipLine(a, b, box)) continue;
+    if (!ClipLine(a, b, box)) return;
     if (std::abs(a.x() - b.x()) < 1 && std::abs(a.y() - b.y()) < 1) {
-      batches.Dot(s.style, a);
+      if (budget.TakeDot(a)) batches.Dot(s.style, a);
+    } else if (!budget.TakeStroke(a, b)) {
+      return;
     } else if (pens.Dashed(s.style)) {
       // The pattern runs from the line's own start, wherever the device cuts it.
       painter.setPen(pens.DashedAt(s.style, QLineF(start, a).length()));
@@ -113,68 +139,96 @@ void PaintSegments(QPainter& painter, const PreviewDrawing& drawing, const Viewp
     } else {
       batches.Line(s.style, a, b);
     }
-  }
+  });
   batches.FlushAll();
 }
 
 void PaintArcs(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-               const QRectF& box, const Pens& pens, const std::atomic<bool>* cancel) {
+               const QRectF& box, const Pens& pens, PaintBudget& budget,
+               const std::atomic<bool>* cancel) {
   LineBatches batches(painter, pens, drawing.styles.size());
-  std::size_t count = 0;
-  for (const ArcItem& arc : drawing.arcs) {
-    if (Cancelled(cancel, ++count)) return;
+  // The chords of a dashed arc that lie whole on the device, painted as one polyline so
+  // that its pattern runs on along them; `run_along` is where the pattern stands at its start.
+  QPolygonF run;
+  double run_along = 0;
+  auto paint_run = [&](std::uint32_t style) {
+    if (run.size() > 1) {
+      painter.setPen(pens.DashedAt(style, run_along));
+      painter.drawPolyline(run);
+    }
+    run.clear();
+  };
+  ForEachItem(drawing.arcs, budget, cancel, [&](const ArcItem& arc) {
     const QPointF centre = view.ToDevice(arc.cx, arc.cy);
     const double r = arc.radius * view.scale;
     if (!Finite(centre) || !std::isfinite(r) || !std::isfinite(arc.start) ||
         !std::isfinite(arc.sweep)) {
-      continue;
+      return;
     }
     const QRectF extent(centre - QPointF(r, r), QSizeF(2 * r, 2 * r));
-    if (!extent.intersects(box) && !box.contains(centre)) continue;
+    if (!extent.intersects(box) && !box.contains(centre)) return;
     if (r < 1) {
-      if (box.contains(centre)) batches.Dot(arc.style, centre);
-      continue;
+      if (box.contains(centre) && budget.TakeDot(centre)) batches.Dot(arc.style, centre);
+      return;
     }
+    const bool dashed = pens.Dashed(arc.style);
     const QPolygonF points = ArcPolyline(arc, view);
+    if (budget.Hidden(points)) return;
     const auto n = points.size() - 1;
     double along = 0;  // where the dash pattern stands at the start of a chord
     for (qsizetype i = 0; i < n; ++i) {
       QPointF a = points[i], b = points[i + 1];
-      const double chord = QLineF(a, b).length();
-      if (ClipLine(a, b, box)) {
-        if (pens.Dashed(arc.style)) {
-          // Only the part on the device is dashed: an arc of a huge radius never asks for
-          // endless dashes.
-          painter.setPen(pens.DashedAt(arc.style, along + QLineF(points[i], a).length()));
-          painter.drawLine(a, b);
-        } else {
-          batches.Line(arc.style, a, b);
+      const double chord = std::sqrt(QPointF::dotProduct(b - a, b - a));
+      const bool whole = box.contains(a) && box.contains(b);
+      if (!ClipLine(a, b, box) || !budget.TakeStroke(a, b)) {
+        paint_run(arc.style);
+      } else if (!dashed) {
+        batches.Line(arc.style, a, b);
+      } else if (whole) {
+        if (run.isEmpty()) {
+          run_along = along;
+          run << a;
         }
+        run << b;
+      } else {
+        // Only the part on the device is dashed: an arc of a huge radius never asks for
+        // endless dashes.
+        paint_run(arc.style);
+        painter.setPen(pens.DashedAt(arc.style, along + QLineF(points[i], a).length()));
+        painter.drawLine(a, b);
       }
       along += chord;
     }
-  }
+    paint_run(arc.style);
+  });
   batches.FlushAll();
 }
 
 void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-                const QRectF& box, const std::atomic<bool>* cancel) {
+                const QRectF& box, PaintBudget& budget, const std::atomic<bool>* cancel) {
   QFont font = painter.font();
   font.setFamilies({"IPAGothic", "IPAPGothic", font.family()});
-  std::size_t count = 0;
-  for (const TextItem& text : drawing.texts) {
-    if (Cancelled(cancel, ++count)) return;
+  ForEachItem(drawing.texts, budget, cancel, [&](const TextItem& text) {
     const QPointF at = view.ToDevice(text.x, text.y);
     const double height = text.height * view.scale;
     const double width = text.width * view.scale;
-    if (!Finite(at) || !std::isfinite(height) || !std::isfinite(text.angle)) continue;
+    if (!Finite(at) || !std::isfinite(height) || !std::isfinite(text.angle)) return;
     const double reach = std::max(width, height) + 2;
-    if (!box.adjusted(-reach, -reach, reach, reach).contains(at)) continue;
+    if (!box.adjusted(-reach, -reach, reach, reach).contains(at)) return;
+    // The budget counts the text as its baseline on the device, and a text in letters as its
+    // glyphs besides: a share of its frame, and the laying out.
+    const bool lettered = height >= 3 && height <= 4 * std::max(box.width(), box.height());
+    const double turn = text.angle * kDegree;
+    QPointF from = at, to = at + QPointF(std::cos(turn), -std::sin(turn)) * std::max(width, 1.0);
+    if (!ClipLine(from, to, box)) from = to = at;
+    const double glyphs =
+        lettered ? QLineF(from, to).length() * std::min(height, box.height()) / 8 + 256 : 0;
+    if (!budget.TakeText(from, to, glyphs)) return;
     const QColor colour = ClassColour(drawing.styles[text.style].class_no);
     painter.save();
     painter.translate(at);
     painter.rotate(-text.angle);
-    if (height < 3 || height > 4 * std::max(box.width(), box.height())) {
+    if (!lettered) {
       // Too small to read, or larger than the picture: where the text runs.
       painter.setPen(QPen(colour, 0));
       painter.drawLine(QPointF(0, 0), QPointF(std::max(width, 1.0), 0));
@@ -190,7 +244,7 @@ void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport
       painter.drawText(QPointF(0, 0), text.text);
     }
     painter.restore();
-  }
+  });
 }
 
 }  // namespace
@@ -244,8 +298,13 @@ QPolygonF ArcPolyline(const ArcItem& arc, const Viewport& view) {
   const double r = arc.radius * view.scale;
   const double step = 2 * std::acos(std::max(-1.0, 1 - 0.25 / std::max(r, 0.25)));
   const double sweep = std::min(std::abs(arc.sweep), 360.0) * kDegree;
-  const int n = static_cast<int>(std::clamp(std::ceil(sweep / step), 2.0, 4096.0));
   QPolygonF points;
+  if (!Finite(centre) || !std::isfinite(r) || !std::isfinite(arc.start) || !std::isfinite(sweep)) {
+    return points;
+  }
+  // No sweep over no step (a huge radius) is not a number of chords: two.
+  const double chords = sweep / step;
+  const int n = chords > 2 ? static_cast<int>(std::ceil(std::min(chords, 4096.0))) : 2;
   points.reserve(n + 1);
   for (int i = 0; i <= n; ++i) {
     const double a = arc.start * kDegree + sweep * i / n;
@@ -280,15 +339,17 @@ QColor ClassColour(std::int32_t class_no) {
   return QColor::fromHsvF(static_cast<float>(hue < 0 ? hue + 1 : hue), 0.85f, 0.7f);
 }
 
-void PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-                  const QRectF& device, const std::atomic<bool>* cancel) {
-  if (!(view.scale > 0) || !std::isfinite(view.scale)) return;
+bool PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+                  const QRectF& device, const std::atomic<bool>* cancel, InkLimits limits) {
+  if (!(view.scale > 0) || !std::isfinite(view.scale)) return true;
   // A pixel beyond the device on each side, so that lines along its edges are drawn.
   const QRectF box = device.adjusted(-2, -2, 2, 2);
   const Pens pens(drawing, view.scale);
-  PaintSegments(painter, drawing, view, box, pens, cancel);
-  PaintArcs(painter, drawing, view, box, pens, cancel);
-  PaintTexts(painter, drawing, view, box, cancel);
+  PaintBudget budget(device, 8, limits);
+  PaintSegments(painter, drawing, view, box, pens, budget, cancel);
+  PaintArcs(painter, drawing, view, box, pens, budget, cancel);
+  PaintTexts(painter, drawing, view, box, budget, cancel);
+  return !budget.Thinned();
 }
 
 }  // namespace dxfdin::render

@@ -13,6 +13,7 @@
 #include <atomic>
 #include <vector>
 
+#include "render/paint_budget.h"
 #include "render/preview_drawing.h"
 
 namespace dxfdin::render {
@@ -42,16 +43,18 @@ QColor ClassColour(std::int32_t class_no);
 bool ClipLine(QPointF& a, QPointF& b, const QRectF& box);
 
 // The device points of an arc (or circle) of at least one pixel's radius: chords within a
-// quarter pixel of it, at most 4096.
+// quarter pixel of it, at most 4096; none when its numbers are not finite.
 QPolygonF ArcPolyline(const ArcItem& arc, const Viewport& view);
 
 // The patterns of the DXF side's line types in drawing units (dash, gap, dash, gap ...);
 // empty for a solid line.
 const std::vector<double>& DashPattern(Dash dash);
 
-// Paints the items that lie on `device` (the painter's pixels) through `view`. Stops early,
-// leaving the picture partly painted, once `cancel` is set.
-void PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-                  const QRectF& device, const std::atomic<bool>* cancel = nullptr);
+// Paints the items that lie on `device` (the painter's pixels) through `view`, within the
+// ink `limits` give; returns whether it painted all of them. Stops early, leaving the
+// picture partly painted, once `cancel` is set.
+bool PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
+                  const QRectF& device, const std::atomic<bool>* cancel = nullptr,
+                  InkLimits limits = {});
 
 }  // namespace dxfdin::render

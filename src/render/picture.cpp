@@ -57,13 +57,16 @@ QImage DrawingImage(const PreviewDrawing& drawing, QSize size) {
   return image;
 }
 
-std::string DrawingSvg(const PreviewDrawing& drawing, QSize size) {
+std::string DrawingSvg(const PreviewDrawing& drawing, QSize size, InkLimits limits) {
   const Viewport view = FitViewport(drawing.bounds, size);
   const QRectF box = QRectF(QPointF(), size).adjusted(-2, -2, 2, 2);
+  // The ink of the picture as its PNG would take it, each stroke also costing about the
+  // bytes it takes in the document, so that a dense drawing gives a document of megabytes.
+  PaintBudget budget(QRectF(QPointF(), size), 64, limits);
   // The lines and arcs of each style as one path.
   std::map<std::uint32_t, std::string> paths;
   auto line = [&](std::uint32_t style, QPointF a, QPointF b) {
-    if (!ClipLine(a, b, box)) return;
+    if (!ClipLine(a, b, box) || !budget.TakeStroke(a, b)) return;
     paths[style] +=
         "M" + Number(a.x()) + " " + Number(a.y()) + "L" + Number(b.x()) + " " + Number(b.y());
   };
@@ -95,6 +98,7 @@ std::string DrawingSvg(const PreviewDrawing& drawing, QSize size) {
     const QPointF at = view.ToDevice(text.x, text.y);
     const double height = text.height * view.scale;
     if (!box.contains(at) || !(height >= 1) || !std::isfinite(text.angle)) continue;
+    if (!budget.TakeText(at, at, 256)) continue;
     svg += "<text x=\"" + Number(at.x()) + "\" y=\"" + Number(at.y()) + "\" font-size=\"" +
            Number(height / 0.73) + "\" font-family=\"IPAGothic, sans-serif\" fill=\"" +
            ClassColour(drawing.styles[text.style].class_no).name().toStdString() + "\"";

@@ -8,6 +8,7 @@
 #include <filesystem>
 #include <string>
 
+#include "render/paint_budget.h"
 #include "render/preview_drawing.h"
 
 namespace dxfdin::render {
@@ -17,8 +18,9 @@ enum class PictureFormat { kPng, kSvg };
 QImage DrawingImage(const PreviewDrawing& drawing, QSize size);
 
 // An SVG document of the picture: one path per class and line type, one text element per
-// text, in the pixels of `size`.
-std::string DrawingSvg(const PreviewDrawing& drawing, QSize size);
+// text, in the pixels of `size`; within the ink `limits` give, each stroke counted with
+// what it takes in the document.
+std::string DrawingSvg(const PreviewDrawing& drawing, QSize size, InkLimits limits = {});
 
 // Writes the picture of `drawing` to `target`, safely (a temporary file put in its place when
 // complete); an existing target is kept unless `replace`. Throws std::system_error naming the

@@ -15,17 +15,22 @@ namespace dxfdin::render {
 namespace {
 
 class Cancelled : public std::exception {};
+class TooLarge : public std::exception {};
 
-// Collects the items, each with the index of its class and line type.
+// Collects the items, each with the index of its class and line type; throws TooLarge at
+// the item beyond `max_items`.
 class Collector : public DinItemSink {
  public:
-  explicit Collector(PreviewDrawing& drawing) : drawing_(drawing) {}
+  Collector(PreviewDrawing& drawing, std::int64_t max_items)
+      : drawing_(drawing), max_items_(max_items) {}
 
   void Line(const TConversionContext& c) override {
+    Count();
     drawing_.segments.push_back({c.p1_x, c.p1_y, c.p2_x, c.p2_y, Style(c)});
     ++drawing_.lines;
   }
   void CircleOrArc(const TConversionContext& c, bool circle) override {
+    Count();
     if (circle) {
       drawing_.arcs.push_back({c.centre_x, c.centre_y, c.radius, 0, 360, Style(c)});
       ++drawing_.circles;
@@ -36,6 +41,7 @@ class Collector : public DinItemSink {
     }
   }
   void Text(const TConversionContext& c, std::string_view text) override {
+    Count();
     // The frame: its corner, its end along the text and across it. The converter makes it
     // one unit taller than the text; a frame that says nothing leaves the DIN height field
     // (hundredths).
@@ -48,6 +54,10 @@ class Collector : public DinItemSink {
   }
 
  private:
+  void Count() {
+    if (++count_ > max_items_) throw TooLarge();
+  }
+
   std::uint32_t Style(const TConversionContext& c) {
     ItemStyle style{c.class_no, Dash::kSolid};
     if (c.line_type_name == "DASHED") style.dash = Dash::kDashed;
@@ -61,15 +71,15 @@ class Collector : public DinItemSink {
 
   PreviewDrawing& drawing_;
   std::map<ItemStyle, std::uint32_t> index_;
+  std::int64_t max_items_;
+  std::int64_t count_ = 0;
 };
 
-// The box of the drawing's points. A few stray points far off (a line to 1e20, an item left
-// at a huge coordinate) would shrink the rest to a dot: the box holds the points that lie
-// within ten times the size of the middle 98% of them, around it.
-QRectF FitBounds(const PreviewDrawing& drawing) {
-  std::vector<QPointF> points;
+// Calls `visit(x, y)` with every finite point of the drawing's items.
+template <typename Visit>
+void ForEachPoint(const PreviewDrawing& drawing, Visit visit) {
   auto add = [&](double x, double y) {
-    if (std::isfinite(x) && std::isfinite(y)) points.emplace_back(x, y);
+    if (std::isfinite(x) && std::isfinite(y)) visit(x, y);
   };
   for (const Segment& s : drawing.segments) {
     add(s.x1, s.y1);
@@ -86,11 +96,28 @@ QRectF FitBounds(const PreviewDrawing& drawing) {
     add(t.x + t.width * std::cos(a) - t.height * std::sin(a),
         t.y + t.width * std::sin(a) + t.height * std::cos(a));
   }
-  if (points.empty()) return {};
-  auto middle = [&points](auto coordinate) {
-    std::vector<double> values;
-    values.reserve(points.size());
-    for (const QPointF& p : points) values.push_back(coordinate(p));
+}
+
+// The box of the drawing's points. A few stray points far off (a line to 1e20, an item left
+// at a huge coordinate) would shrink the rest to a dot: the box holds the points that lie
+// within ten times the size of the middle 98% of them, around it. Of more than a million
+// points, evenly spaced ones tell where the middle lies.
+QRectF FitBounds(const PreviewDrawing& drawing) {
+  std::int64_t count = 0;
+  ForEachPoint(drawing, [&count](double, double) { ++count; });
+  if (count == 0) return {};
+  constexpr std::int64_t kSample = 1 << 20;
+  const std::int64_t stride = (count + kSample - 1) / kSample;
+  std::vector<double> xs, ys;
+  xs.reserve(static_cast<std::size_t>(count / stride + 1));
+  ys.reserve(xs.capacity());
+  std::int64_t index = 0;
+  ForEachPoint(drawing, [&](double x, double y) {
+    if (index++ % stride != 0) return;
+    xs.push_back(x);
+    ys.push_back(y);
+  });
+  auto middle = [](std::vector<double>& values) {
     auto at = [&values](double fraction) {
       auto nth = values.begin() + static_cast<std::ptrdiff_t>(fraction * (values.size() - 1));
       std::nth_element(values.begin(), nth, values.end());
@@ -100,16 +127,17 @@ QRectF FitBounds(const PreviewDrawing& drawing) {
     const double reach = 10 * std::max(high - low, 0.0);
     return std::pair{low - reach, high + reach};
   };
-  const auto [x_low, x_high] = middle([](QPointF p) { return p.x(); });
-  const auto [y_low, y_high] = middle([](QPointF p) { return p.y(); });
+  const std::pair<double, double> x_range = middle(xs), y_range = middle(ys);
   double x0 = INFINITY, y0 = INFINITY, x1 = -INFINITY, y1 = -INFINITY;
-  for (const QPointF& p : points) {
-    if (p.x() < x_low || p.x() > x_high || p.y() < y_low || p.y() > y_high) continue;
-    x0 = std::min(x0, p.x());
-    x1 = std::max(x1, p.x());
-    y0 = std::min(y0, p.y());
-    y1 = std::max(y1, p.y());
-  }
+  ForEachPoint(drawing, [&](double x, double y) {
+    if (x < x_range.first || x > x_range.second || y < y_range.first || y > y_range.second) {
+      return;
+    }
+    x0 = std::min(x0, x);
+    x1 = std::max(x1, x);
+    y0 = std::min(y0, y);
+    y1 = std::max(y1, y);
+  });
   QRectF box(QPointF(x0, y0), QPointF(x1, y1));
   if (box.width() <= 0 || box.height() <= 0) {
     const double size = std::max({box.width(), box.height(), 1.0});
@@ -127,15 +155,18 @@ QString Counted(std::int64_t count, const char* kind) {
 PreviewDrawing LoadPreviewDrawing(const std::filesystem::path& path,
                                   const TConversionContext& context,
                                   const TConversionSettings& settings,
-                                  const std::atomic<bool>* cancel) {
+                                  const std::atomic<bool>* cancel, std::int64_t max_items) {
   PreviewDrawing drawing;
-  Collector collector(drawing);
+  Collector collector(drawing, max_items);
   try {
     drawing.report = ReadDrawingItems(path, context, settings, collector, [cancel] {
       if (cancel && cancel->load()) throw Cancelled();
     });
   } catch (const Cancelled&) {
     drawing.error = "cancelled";
+  } catch (const TooLarge&) {
+    drawing.error = QString::fromStdString(path.string()) + ": too large to preview: more than " +
+                    QString::number(max_items) + " items";
   } catch (const std::exception& error) {
     drawing.error = QString::fromUtf8(error.what());
   } catch (...) {

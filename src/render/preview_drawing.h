@@ -63,13 +63,19 @@ struct PreviewDrawing {
   QString error;
 };
 
+// The items a preview holds at most: some 160 MB of them. A few hundred bytes of DXF can
+// array far more, and a drawing of millions of items shows as a solid blot anyway.
+inline constexpr std::int64_t kMaxPreviewItems = 4'000'000;
+
 // Reads `path` (DXF or DIN) as the conversion would, on a copy of `context`, with
-// `settings`. Stops early, with the error "cancelled", once `cancel` is set; a file that
-// cannot be shown gets its one-line message as the error. Never throws.
+// `settings`. Stops early, with the error "cancelled", once `cancel` is set, and with the
+// error "too large to preview" at the item beyond `max_items`; a file that cannot be shown
+// gets its one-line message as the error. Never throws.
 PreviewDrawing LoadPreviewDrawing(const std::filesystem::path& path,
                                   const TConversionContext& context,
                                   const TConversionSettings& settings,
-                                  const std::atomic<bool>* cancel = nullptr);
+                                  const std::atomic<bool>* cancel = nullptr,
+                                  std::int64_t max_items = kMaxPreviewItems);
 
 // The status line of a drawing: its items by kind, its classes and what was passed over.
 QString DrawingSummary(const PreviewDrawing& drawing);

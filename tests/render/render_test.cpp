@@ -165,6 +165,70 @@ class RenderTest : public QObject {
                    QRectF(0, 0, 320, 240));
     }
     QVERIFY(!DrawingSvg(drawing, QSize(320, 240)).empty());
+    // An arc of no sweep and a radius too large for its chords to have a length has two
+    // chords; one whose numbers are not finite has none.
+    QCOMPARE(ArcPolyline({0, 0, 1e300, 0, 0, 0}, fitted).size(), 3);
+    QVERIFY(ArcPolyline({0, 0, 1, 0, NAN, 0}, fitted).isEmpty());
+  }
+
+  void DashedCirclesKeepTheirPatternAllRound() {
+    QTemporaryDir dir;
+    const auto path = WriteDxf(dir, "circles.dxf",
+                               "  0\nCIRCLE\n  6\nDASHED\n 10\n0\n 20\n0\n 40\n2\n"
+                               "  0\nCIRCLE\n 10\n6\n 20\n0\n 40\n2\n");
+    const PreviewDrawing drawing = Load(path);
+    // Whole on the picture, and cut by its left edge.
+    for (const double left : {-2.2, -1.0}) {
+      const Viewport view = FitViewport(QRectF(left, -2.2, 8.2 - left, 4.4), QSizeF(600, 300), 0);
+      QImage image(600, 300, QImage::Format_RGB32);
+      image.fill(Qt::white);
+      {
+        QPainter painter(&image);
+        PaintDrawing(painter, drawing, view, QRectF(0, 0, 600, 300));
+      }
+      int dashed = 0, solid = 0, samples = 0;
+      for (double angle = 0; angle < 360; angle += 0.25) {
+        const double a = angle * M_PI / 180, x = 2 * std::cos(a), y = 2 * std::sin(a);
+        const QPoint on_dashed = view.ToDevice(x, y).toPoint();
+        if (!image.rect().contains(on_dashed)) continue;
+        ++samples;
+        dashed += DarkNear(image, on_dashed.x(), on_dashed.y());
+        const QPoint on_solid = view.ToDevice(6 + x, y).toPoint();
+        solid += DarkNear(image, on_solid.x(), on_solid.y());
+      }
+      QCOMPARE(solid, samples);
+      // DASHED: 0.5 drawn, 0.25 left out, all round.
+      QVERIFY2(dashed > samples / 2 && dashed < samples * 4 / 5,
+               qPrintable(QString("%1 of %2").arg(dashed).arg(samples)));
+    }
+  }
+
+  void DrawingsBeyondThePreviewsItemsSayTheyAreTooLarge() {
+    QTemporaryDir dir;
+    // A line in a block arrayed 40 by 40 times, and one line far off.
+    const std::filesystem::path path = dir.filePath("array.dxf").toStdString();
+    auto array = [&path](int columns, int rows) {
+      std::ofstream(path) << "  0\nSECTION\n  2\nBLOCKS\n  0\nBLOCK\n  2\nL\n 10\n0\n 20\n0\n"
+                          << Line(0, 0, 0.5, 0.5) << "  0\nENDBLK\n  0\nENDSEC\n"
+                          << "  0\nSECTION\n  2\nENTITIES\n  0\nINSERT\n  2\nL\n 10\n0\n"
+                          << " 20\n0\n 70\n"
+                          << columns << "\n 71\n"
+                          << rows << "\n 44\n1\n 45\n1\n"
+                          << Line(1e9, 1e9, 1e9 + 1, 1e9) << "  0\nENDSEC\n  0\nEOF\n";
+    };
+    array(40, 40);
+    TConversionContext context;
+    ResetConversionContext(context);
+    const PreviewDrawing large = LoadPreviewDrawing(path, context, {}, nullptr, 1000);
+    QCOMPARE(large.error, QString::fromStdString(path.string()) +
+                              ": too large to preview: more than 1000 items");
+    QCOMPARE(large.segments.size(), std::size_t{1000});
+    // Of more than a million points, the fit still leaves out the one far off.
+    array(800, 700);
+    const PreviewDrawing many = Load(path);
+    QVERIFY(many.error.isEmpty());
+    QCOMPARE(many.segments.size(), std::size_t{800 * 700 + 1});
+    QCOMPARE(many.bounds, QRectF(0, 0, 799.5, 699.5));
   }
 
   void RenderWritesPngAndSvgPicturesOfTheExamples() {
