@@ -173,6 +173,7 @@ void PaintArcs(QPainter& painter, const PreviewDrawing& drawing, const Viewport&
     }
     const bool dashed = pens.Dashed(arc.style);
     const QPolygonF points = ArcPolyline(arc, view);
+    budget.Charge(static_cast<double>(points.size()));
     if (budget.Hidden(points)) return;
     const auto n = points.size() - 1;
     double along = 0;  // where the dash pattern stands at the start of a chord

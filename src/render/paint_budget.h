@@ -35,6 +35,9 @@ class PaintBudget {
   // Whether to paint a text running from `at` to `end` along its baseline, `extra` pixels of
   // work besides (laying out its glyphs).
   bool TakeText(QPointF at, QPointF end, double extra);
+  // Counts `pixels` of work that paints nothing (the points of an arc, most of them off the
+  // device), so that a drawing of such work also ends within the bound.
+  void Charge(double pixels) { ink_ += pixels; }
   // Whether a polyline (an arc's chords) may be passed over at once: the picture has had its
   // fill of ink and each of its points lies in a solid cell.
   bool Hidden(const QPolygonF& points) const;

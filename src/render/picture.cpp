@@ -75,7 +75,9 @@ std::string DrawingSvg(const PreviewDrawing& drawing, QSize size, InkLimits limi
   }
   for (const ArcItem& arc : drawing.arcs) {
     if (!(arc.radius * view.scale >= 0.5)) continue;
+    if (budget.Spent()) break;
     const QPolygonF points = ArcPolyline(arc, view);
+    budget.Charge(static_cast<double>(points.size()));
     for (qsizetype i = 0; i + 1 < points.size(); ++i) line(arc.style, points[i], points[i + 1]);
   }
   std::string svg = "<?xml version=\"1.0\" encoding=\"UTF-8\"?>\n";

@@ -85,6 +85,14 @@ class PaintBudgetTest : public QObject {
     const int dark = DarkPixels(bounded.image, bounded.image.rect());
     QVERIFY2(dark > 0 && dark < 3 * 3000, qPrintable(QString::number(dark)));
     QVERIFY(DarkPixels(all.image, all.image.rect()) > 3 * 3000);
+    // Arcs of a huge radius, each thousands of chords off the picture and a few on it: the
+    // chords made count too, so that painting them ends within the bound.
+    PreviewDrawing arcs;
+    arcs.styles.push_back({0, Dash::kSolid});
+    for (int i = 0; i < 1000; ++i) arcs.arcs.push_back({0, -1e9, 1e9 + i * 1e-2, 0, 360, 0});
+    arcs.bounds = QRectF(0, 0, 1, 1);
+    QVERIFY(!Paint(arcs, QSize(200, 200), {100000, 400000}).whole);
+    QVERIFY(Paint(arcs, QSize(200, 200), {}).whole);
   }
 
   void DenseDrawingsAreThinnedEvenly() {
