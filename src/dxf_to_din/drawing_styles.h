@@ -63,6 +63,15 @@ class DrawingStyles {
   // Whether texts of that style are written top to bottom.
   bool IsVertical(std::string_view style) const;
 
+  // How POINTs are drawn, from the header's $PDMODE and $PDSIZE: the figure (0 and 1 show
+  // nothing; 2 a plus, 3 an x, 4 a tick; 32 adds a circle, 64 a square) and its size in
+  // drawing units.
+  struct PointStyle {
+    std::int32_t mode = 0;
+    double size = 1;
+  };
+  PointStyle points;
+
  private:
   // Names as CAD programs compare them, looked up without a copy.
   struct NameHash {

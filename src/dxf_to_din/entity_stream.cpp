@@ -5,7 +5,9 @@
 
 #include "dxf_to_din/curve_translators.h"
 #include "dxf_to_din/dxf_groups.h"
+#include "dxf_to_din/entity_text.h"
 #include "dxf_to_din/entity_translators.h"
+#include "dxf_to_din/figure_translators.h"
 #include "dxf_to_din/outline_translators.h"
 #include "dxf_to_din/text_translators.h"
 #include "io/text_input.h"
@@ -264,6 +266,31 @@ void TranslateInsertAttribute(TConversionContext& context, const TConversionSett
   TranslateAttribute(context, settings, {frame.placement, &owner.style}, cells);
 }
 
+// An entity a viewer draws through simpler ones: `read` reads its groups and writes those
+// entities to an EntityText, which are then drawn in its frame, with its style lent to them as
+// an insert lends its own to a block. One that is hidden is counted once; one that draws
+// nothing is counted as passed over.
+template <typename Read>
+void DrawThrough(TConversionContext& context, const TConversionSettings& settings,
+                 const DrawingFrame& frame, BlockExpansion& blocks, const std::string& kind,
+                 Read read) {
+  EntityText text;
+  read(text);
+  const Hidden hidden = ResolveEntityStyle(context, frame);
+  if (hidden != Hidden::kNo && settings.hidden_layers != 1) {
+    CountHidden(context, hidden);
+    return;
+  }
+  if (text.Empty()) {
+    CountPassedOver(context, kind);
+    return;
+  }
+  if (text.Cut()) CountPassedOver(context, kind + " drawn in part (too large)");
+  const InsertStyle style{context.entity_layer, context.colour, context.line_type,
+                          context.line_type_name};
+  DrawEntityText(context, settings, {frame.placement, &style}, blocks, text.Groups());
+}
+
 // Translates the entity whose type is in context.line_buf. False for a kind that is not
 // drawn (nothing of it is read).
 bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings,
@@ -302,6 +329,9 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
     Translate3dFace(context, settings, frame);
   } else if (type == "LEADER") {
     TranslateLeader(context, settings, frame);
+  } else if (type == "POINT") {
+    DrawThrough(context, settings, frame, blocks, "POINT",
+                [&](EntityText& text) { ReadPoint(context, text); });
   } else if (type == "INSERT") {
     TranslateInsert(context, settings, frame, blocks, owner);
   } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
@@ -325,6 +355,21 @@ void CountPassedOver(TConversionContext& context, const std::string& kind) {
   } else {
     ++kinds["other kinds"];
   }
+}
+
+void DrawEntityText(TConversionContext& context, const TConversionSettings& settings,
+                    const DrawingFrame& frame, BlockExpansion& blocks, std::string_view groups) {
+  // Reading them is work of the file, as reading a block's groups is.
+  context.work += static_cast<std::int64_t>(groups.size() / 16) + 1;
+  TextInput* const referring = context.dxf_in;
+  const auto in = TextInput::FromView(groups);
+  context.dxf_in = in.get();
+  if (ReadGroupCode(context) && context.group_code == 0) {
+    TranslateEntityStream(context, settings, frame, blocks);
+  }
+  context.dxf_in = referring;
+  context.group_code = 0;
+  context.type_read = false;
 }
 
 void TranslateEntityStream(TConversionContext& context, const TConversionSettings& settings,

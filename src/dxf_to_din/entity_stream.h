@@ -5,6 +5,7 @@
 
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "din_format/conversion_context.h"
@@ -35,6 +36,12 @@ struct BlockExpansion {
 // left in context.line_buf with context.type_read set, or to the end of the input.
 void TranslateEntityStream(TConversionContext& context, const TConversionSettings& settings,
                            const DrawingFrame& frame, BlockExpansion& blocks);
+
+// Draws the entities written as DXF groups in `groups` (an EntityText's) as the file's own,
+// in `frame`; then goes back to the stream that was being read, which stands after the group
+// code 0 that ended the entity they draw.
+void DrawEntityText(TConversionContext& context, const TConversionSettings& settings,
+                    const DrawingFrame& frame, BlockExpansion& blocks, std::string_view groups);
 
 // Counts an entity that is not drawn, by kind, in the file's report.
 void CountPassedOver(TConversionContext& context, const std::string& kind);

@@ -11,8 +11,10 @@
 #include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_stream.h"
+#include "dxf_to_din/figure_translators.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
+#include "text/byte_string.h"
 #include "text/dxf_text.h"
 #include "text/look_alikes.h"
 #include "text/number_text.h"
@@ -43,7 +45,7 @@ bool ScaleOfLayerName(const std::string& name, float& scale) {
 constexpr std::size_t kMaxNamesOfARecord = 16;
 
 // The tables whose records decide how entities are drawn.
-enum class Table { kOther, kLayer, kLineType, kStyle };
+enum class Table { kOther, kLayer, kLineType, kStyle, kViewport };
 
 // After "0 TABLE": the table's head, up to its first record. Returns which table it is.
 Table StartTable(TConversionContext& context) {
@@ -54,6 +56,7 @@ Table StartTable(TConversionContext& context) {
       table = context.line_buf == "LAYER"   ? Table::kLayer
               : context.line_buf == "LTYPE" ? Table::kLineType
               : context.line_buf == "STYLE" ? Table::kStyle
+              : context.line_buf == "VPORT" ? Table::kViewport
                                             : Table::kOther;
     } else {
       SkipValue(context);
@@ -138,6 +141,23 @@ void ReadTextStyleRecord(TConversionContext& context, DrawingStyles& styles) {
   if (!name.empty()) styles.AddTextStyle(name, flags);
 }
 
+// After "0 VPORT" in the VPORT table: the height of the view of the active viewport
+// ("*ACTIVE"), the first one's, into `view_height`.
+void ReadViewportRecord(TConversionContext& context, double& view_height) {
+  std::string name;
+  double height = NAN;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadRecordName(context, name);
+    } else if (context.group_code == 40) {
+      ReadDoubleValue(context, height);
+    } else {
+      SkipValue(context);
+    }
+  }
+  if (std::isnan(view_height) && SameName(name, "*ACTIVE")) view_height = height;
+}
+
 // After "0 SECTION": the section's name (group 2); the groups after it are left.
 std::string SectionName(TConversionContext& context) {
   while (ReadGroupCode(context) && context.group_code != 0) {
@@ -150,20 +170,37 @@ std::string SectionName(TConversionContext& context) {
   return {};
 }
 
-// The HEADER's variables that decide the encoding of the drawing's texts: $ACADVER (group 1)
-// and $DWGCODEPAGE (group 3).
-void ReadHeader(TConversionContext& context, std::string& acadver, std::string& codepage) {
+// The HEADER's variables read: those that decide the encoding of the drawing's texts,
+// $ACADVER (group 1) and $DWGCODEPAGE (group 3); the point style, $PDMODE and $PDSIZE; and
+// the height of the drawing's extents.
+struct HeaderValues {
+  std::string acadver, codepage;
+  std::int32_t pdmode = 0;
+  double pdsize = 0;
+  double extents_bottom = NAN, extents_top = NAN;
+};
+
+void ReadHeader(TConversionContext& context, HeaderValues& header) {
   std::string variable;
   while (ReadGroupCode(context) && context.group_code != 0) {
-    if (context.group_code == 9) {
+    const std::int32_t code = context.group_code;
+    if (code == 9) {
       ReadNameValue(context);
       variable = context.line_buf;
-    } else if (context.group_code == 1 && variable == "$ACADVER") {
+    } else if (code == 1 && variable == "$ACADVER") {
       ReadNameValue(context);
-      acadver = context.line_buf;
-    } else if (context.group_code == 3 && variable == "$DWGCODEPAGE") {
+      header.acadver = context.line_buf;
+    } else if (code == 3 && variable == "$DWGCODEPAGE") {
       ReadNameValue(context);
-      codepage = context.line_buf;
+      header.codepage = context.line_buf;
+    } else if (code == 70 && variable == "$PDMODE") {
+      ReadIntValue(context, header.pdmode);
+    } else if (code == 40 && variable == "$PDSIZE") {
+      ReadDoubleValue(context, header.pdsize);
+    } else if (code == 20 && variable == "$EXTMIN") {
+      ReadDoubleValue(context, header.extents_bottom);
+    } else if (code == 20 && variable == "$EXTMAX") {
+      ReadDoubleValue(context, header.extents_top);
     } else {
       SkipValue(context);
     }
@@ -205,7 +242,8 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   BlockExpansion blocks(block_table, context.max_block_entities);
   DrawingStyles styles;
   // The texts' encoding is known once the header is read (or is not there).
-  std::string acadver, codepage;
+  HeaderValues header;
+  double view_height = NAN;
   std::optional<DxfTextDecoder> decoder;
   // The decoder and the styles are this file's: the context lets go of them however it ends.
   struct FileReaders {
@@ -226,7 +264,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     const std::string named = EncodingNamed(settings.dxf_encoding);
     decoder.emplace(!named.empty() ? named
                     : utf8_mark    ? std::string("UTF-8")
-                                   : EncodingOfDrawing(acadver, codepage));
+                                   : EncodingOfDrawing(header.acadver, header.codepage));
     context.dxf_text = &*decoder;
   };
   // A drawing is whole when its entities end (their ENDSEC) or its EOF is read; a file that
@@ -244,7 +282,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     if (type == "SECTION") {
       const std::string name = SectionName(context);
       if (name == "HEADER" && !decoder) {
-        ReadHeader(context, acadver, codepage);
+        ReadHeader(context, header);
       } else {
         texts_from_here();
         if (context.group_code != 0 && context.group_code != -1) SkipToGroupCode0(context);
@@ -257,6 +295,9 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       if (section == Section::kBlocks && context.group_code == 0) {
         block_table.ReadSection(context);
       } else if (section == Section::kEntities && context.group_code == 0) {
+        styles.points = {header.pdmode,
+                         PointFigureSize(header.pdsize, header.extents_top - header.extents_bottom,
+                                         view_height)};
         TranslateEntityStream(context, settings, DrawingFrame{}, blocks);
       }
     } else if (section == Section::kTables && type == "TABLE") {
@@ -266,6 +307,8 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       ReadLayerRecord(context, styles, layer_position);
     } else if (section == Section::kTables && table == Table::kLineType && type == "LTYPE") {
       ReadLineTypeRecord(context, styles);
+    } else if (section == Section::kTables && table == Table::kViewport && type == "VPORT") {
+      ReadViewportRecord(context, view_height);
     } else if (section == Section::kTables && table == Table::kStyle && type == "STYLE") {
       ReadTextStyleRecord(context, styles);
     } else {

@@ -407,6 +407,64 @@ def cell_attributes(insert):
     return cells
 
 
+# Kinds a viewer draws through simpler entities (ezdxf's virtual_entities()); each part is
+# drawn with the style of the entity it belongs to.
+EXPANDED = {"MULTILEADER", "MLEADER", "MLINE", "ACAD_PROXY_ENTITY"}
+
+
+def point_size(doc):
+    """The size of the figures of POINTs: $PDSIZE when positive; 0, 5% of the height of the
+    drawing's extents; negative, that percentage of the active view's height; a height not
+    known gives way to the other, then to 1."""
+    pdsize = doc.header.get("$PDSIZE", 0)
+    try:
+        extents = doc.header.get("$EXTMAX", (0, math.nan))[1] - doc.header.get("$EXTMIN", (0, math.nan))[1]
+    except Exception:
+        extents = math.nan
+    try:
+        view = doc.viewports.get("*Active")[0].dxf.height
+    except Exception:
+        view = math.nan
+
+    def usable(h):
+        return math.isfinite(h) and h > 0
+
+    if pdsize > 0:
+        return pdsize
+    if pdsize == 0:
+        h = extents if usable(extents) else view
+        return 0.05 * h if usable(h) else 1
+    h = view if usable(view) else extents
+    return -pdsize / 100 * h if usable(h) and usable(-pdsize / 100 * h) else 1
+
+
+def point_figure(point):
+    """The lines and circle ezdxf draws for a POINT by the drawing's $PDMODE; none on the
+    layer DEFPOINTS, which is not plotted."""
+    from ezdxf.render.point import virtual_entities as point_entities
+    doc = point.doc
+    mode = doc.header.get("$PDMODE", 0) if doc else 0
+    if point.dxf.layer.lower() == "defpoints":
+        return []
+    return [part for part in point_entities(point, point_size(doc), mode)
+            if part.dxftype() != "LINE" or not Vec3(part.dxf.start).isclose(part.dxf.end)]
+
+
+def expanded(entity):
+    """The parts a viewer draws of an entity drawn through simpler ones, or None for other
+    kinds. A dimension whose block is missing is drawn from its definition points by its
+    dimension style."""
+    kind = entity.dxftype()
+    if kind == "POINT":
+        return point_figure(entity)
+    if kind in EXPANDED:
+        return list(entity.virtual_entities())
+    if kind == "DIMENSION" and entity.doc and entity.dxf.get("geometry", "") not in entity.doc.blocks:
+        entity.override().render()
+        return list(entity.virtual_entities())
+    return None
+
+
 def drawn(entities, styles, label=None, parent=TOP):
     """What a viewer draws of the entities: blocks of inserts (arrays too), dimensions and
     tables expanded, with the attributes of inserts; (label, entity, style) triples, labelled
@@ -418,6 +476,12 @@ def drawn(entities, styles, label=None, parent=TOP):
         here = label or "%s #%s" % (kind, entity.dxf.get("handle", "?"))
         style, hides_block = styles.resolve(entity, parent)
         try:
+            parts = expanded(entity)
+            if parts is not None:
+                # Every part has the entity's style, hidden with it.
+                for part in parts:
+                    yield here, part, style
+                continue
             if kind in ("INSERT", "DIMENSION", "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION",
                         "ACAD_TABLE"):
                 if hides_block:
