@@ -11,6 +11,8 @@
 #include <string_view>
 #include <unordered_map>
 
+#include "dxf_to_din/dimension_style.h"
+
 namespace dxfdin {
 
 // DIN line-type codes (ITEM position 4). Dots and short dashes ("hidden") are drawn with the
@@ -71,6 +73,9 @@ class DrawingStyles {
     double size = 1;
   };
   PointStyle points;
+
+  // The dimension styles, for what the drawing holds no block of.
+  DimensionStyles dimensions;
 
  private:
   // Names as CAD programs compare them, looked up without a copy.

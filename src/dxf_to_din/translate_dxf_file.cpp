@@ -45,7 +45,7 @@ bool ScaleOfLayerName(const std::string& name, float& scale) {
 constexpr std::size_t kMaxNamesOfARecord = 16;
 
 // The tables whose records decide how entities are drawn.
-enum class Table { kOther, kLayer, kLineType, kStyle, kViewport };
+enum class Table { kOther, kLayer, kLineType, kStyle, kViewport, kDimStyle, kBlockRecord };
 
 // After "0 TABLE": the table's head, up to its first record. Returns which table it is.
 Table StartTable(TConversionContext& context) {
@@ -53,11 +53,13 @@ Table StartTable(TConversionContext& context) {
   while (ReadGroupCode(context) && context.group_code != 0) {
     if (context.group_code == 2) {
       ReadNameValue(context);
-      table = context.line_buf == "LAYER"   ? Table::kLayer
-              : context.line_buf == "LTYPE" ? Table::kLineType
-              : context.line_buf == "STYLE" ? Table::kStyle
-              : context.line_buf == "VPORT" ? Table::kViewport
-                                            : Table::kOther;
+      table = context.line_buf == "LAYER"          ? Table::kLayer
+              : context.line_buf == "LTYPE"        ? Table::kLineType
+              : context.line_buf == "STYLE"        ? Table::kStyle
+              : context.line_buf == "VPORT"        ? Table::kViewport
+              : context.line_buf == "DIMSTYLE"     ? Table::kDimStyle
+              : context.line_buf == "BLOCK_RECORD" ? Table::kBlockRecord
+                                                   : Table::kOther;
     } else {
       SkipValue(context);
     }
@@ -158,6 +160,38 @@ void ReadViewportRecord(TConversionContext& context, double& view_height) {
   if (std::isnan(view_height) && SameName(name, "*ACTIVE")) view_height = height;
 }
 
+// After "0 DIMSTYLE" in the DIMSTYLE table: the record's name and the variables followed.
+void ReadDimensionStyleRecord(TConversionContext& context, DimensionStyles& styles) {
+  std::string name, value;
+  DimensionStyle style;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadRecordName(context, name);
+    } else if (context.group_code == 105) {
+      SkipValue(context);  // the record's handle, where group 5 is an arrow block's name
+    } else {
+      ReadTextValue(context, value, 256);
+      style.Set(context.group_code, value);
+    }
+  }
+  if (!name.empty()) styles.Add(name, style);
+}
+
+// After "0 BLOCK_RECORD" in the BLOCK_RECORD table: the record's handle and block name.
+void ReadBlockRecord(TConversionContext& context, DimensionStyles& styles) {
+  std::string name, handle;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    if (context.group_code == 2) {
+      ReadRecordName(context, name);
+    } else if (context.group_code == 5) {
+      ReadRecordName(context, handle);
+    } else {
+      SkipValue(context);
+    }
+  }
+  if (!name.empty() && !handle.empty()) styles.AddBlockRecord(handle, name);
+}
+
 // After "0 SECTION": the section's name (group 2); the groups after it are left.
 std::string SectionName(TConversionContext& context) {
   while (ReadGroupCode(context) && context.group_code != 0) {
@@ -177,6 +211,7 @@ struct HeaderValues {
   std::string acadver, codepage;
   std::int32_t pdmode = 0;
   double pdsize = 0;
+  std::int32_t measurement = 0;
   double extents_bottom = NAN, extents_top = NAN;
 };
 
@@ -195,6 +230,8 @@ void ReadHeader(TConversionContext& context, HeaderValues& header) {
       header.codepage = context.line_buf;
     } else if (code == 70 && variable == "$PDMODE") {
       ReadIntValue(context, header.pdmode);
+    } else if (code == 70 && variable == "$MEASUREMENT") {
+      ReadIntValue(context, header.measurement);
     } else if (code == 40 && variable == "$PDSIZE") {
       ReadDoubleValue(context, header.pdsize);
     } else if (code == 20 && variable == "$EXTMIN") {
@@ -295,6 +332,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       if (section == Section::kBlocks && context.group_code == 0) {
         block_table.ReadSection(context);
       } else if (section == Section::kEntities && context.group_code == 0) {
+        styles.dimensions.metric = header.measurement == 1;
         styles.points = {header.pdmode,
                          PointFigureSize(header.pdsize, header.extents_top - header.extents_bottom,
                                          view_height)};
@@ -307,6 +345,11 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
       ReadLayerRecord(context, styles, layer_position);
     } else if (section == Section::kTables && table == Table::kLineType && type == "LTYPE") {
       ReadLineTypeRecord(context, styles);
+    } else if (section == Section::kTables && table == Table::kDimStyle && type == "DIMSTYLE") {
+      ReadDimensionStyleRecord(context, styles.dimensions);
+    } else if (section == Section::kTables && table == Table::kBlockRecord &&
+               type == "BLOCK_RECORD") {
+      ReadBlockRecord(context, styles.dimensions);
     } else if (section == Section::kTables && table == Table::kViewport && type == "VPORT") {
       ReadViewportRecord(context, view_height);
     } else if (section == Section::kTables && table == Table::kStyle && type == "STYLE") {
