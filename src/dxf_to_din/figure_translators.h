@@ -11,7 +11,8 @@ namespace dxfdin {
 
 // The size of a point's figure from $PDSIZE: positive, in drawing units; 0, 5% of the
 // drawing's height; negative, that percentage of the view's height. A height that is not
-// known (not finite, or not above 0) gives way to the other, then to 1.
+// known (not finite, or not above 0) gives way to the other, then to 1, as does a $PDSIZE
+// that is not finite.
 double PointFigureSize(double pdsize, double drawing_height, double view_height);
 
 // POINT: reads its groups; writes its figure (lines and a circle about its location, in the

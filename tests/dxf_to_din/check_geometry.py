@@ -415,7 +415,7 @@ EXPANDED = {"MULTILEADER", "MLEADER", "MLINE", "ACAD_PROXY_ENTITY"}
 def point_size(doc):
     """The size of the figures of POINTs: $PDSIZE when positive; 0, 5% of the height of the
     drawing's extents; negative, that percentage of the active view's height; a height not
-    known gives way to the other, then to 1."""
+    known gives way to the other, then to 1 (as does a size that is not finite)."""
     pdsize = doc.header.get("$PDSIZE", 0)
     try:
         extents = doc.header.get("$EXTMAX", (0, math.nan))[1] - doc.header.get("$EXTMIN", (0, math.nan))[1]
@@ -429,6 +429,8 @@ def point_size(doc):
     def usable(h):
         return math.isfinite(h) and h > 0
 
+    if not math.isfinite(pdsize):
+        return 1
     if pdsize > 0:
         return pdsize
     if pdsize == 0:
