@@ -29,6 +29,21 @@ void AppendHex(TConversionContext& context, std::string& data, std::size_t room)
   }
 }
 
+// The style groups of the entity; any other group passed over as a plain skip does.
+void StyleOrSkip(TConversionContext& context) {
+  switch (context.group_code) {
+    case 6:
+    case 8:
+    case 60:
+    case 62:
+      ReadGeometryGroup(context, {});
+      break;
+    default:
+      context.dxf_in->ReadLine(context.skip_buf, 0);
+      break;
+  }
+}
+
 }  // namespace
 
 std::string ReadProxyGraphics(TConversionContext& context) {
@@ -39,25 +54,23 @@ std::string ReadProxyGraphics(TConversionContext& context) {
   std::size_t expected = 0;
   while (ReadGroupCode(context) && context.group_code != 0) {
     const std::int32_t code = context.group_code;
-    if ((code == 92 || code == 160) && state == State::kNone) {
+    if (state == State::kNone && (code == 92 || code == 160)) {
       double count = 0;
       ReadDoubleValue(context, count);
       if (count >= 1 && std::isfinite(count)) {
         expected = static_cast<std::size_t>(std::min<double>(count, kMaxProxyGraphicsBytes));
         state = State::kCounted;
       }
-      continue;
-    }
-    if (code == 310 && (state == State::kCounted || state == State::kData)) {
+    } else if (code == 310 && (state == State::kCounted || state == State::kData)) {
       state = State::kData;
       AppendHex(context, data, expected - data.size());
       if (data.size() >= expected) state = State::kDone;
-      continue;
+    } else {
+      // A count that no data follows was something else.
+      if (state == State::kCounted) state = State::kNone;
+      if (state == State::kData) state = State::kDone;
+      StyleOrSkip(context);
     }
-    // A count that no data follows was something else.
-    if (state == State::kCounted) state = State::kNone;
-    if (state == State::kData) state = State::kDone;
-    ReadGeometryGroup(context, {});
   }
   return data;
 }
