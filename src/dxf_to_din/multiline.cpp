@@ -43,7 +43,7 @@ void Caps(const MlineVertex& vertex, const Point3& outward, const std::vector<st
   const std::size_t n = order.size();
   const Point3 bottom = ElementPoint(vertex, order.front());
   const Point3 top = ElementPoint(vertex, order.back());
-  if (square) out.Line(bottom, top);
+  if (square && bottom != top) out.Line(bottom, top);
   if (round) HalfCircle(top, bottom, outward, axes, out);
   // Pairs of inner elements, from the outside in; the middle one of an odd count stays open.
   if (inner_arcs) {
@@ -145,7 +145,7 @@ void DrawMline(const Mline& mline, std::int32_t style_flags, EntityText& out) {
   };
   std::stable_sort(order.begin(), order.end(),
                    [&](std::size_t a, std::size_t b) { return offset(a) < offset(b); });
-  if (style_flags & kMlineMiters) {
+  if (style_flags & kMlineMiters && elements > 1) {
     // Across the inner vertices; a closed multiline's first vertex is one of them.
     for (std::size_t i = closed ? 0 : 1; i + (closed ? 0 : 1) < count; ++i) {
       out.Line(ElementPoint(vertices[i], order.front()), ElementPoint(vertices[i], order.back()));

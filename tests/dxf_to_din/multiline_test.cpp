@@ -139,11 +139,13 @@ TEST(Multiline, InnerArcsJoinThePairsOfInnerElements) {
   }
 }
 
-TEST(Multiline, TooFewVerticesOrElementsDrawNothing) {
+TEST(Multiline, TooFewVerticesOrElementsDrawNothingAndOneElementNoCaps) {
   Mline one = LShape(1);
   one.vertices.resize(1);
   EXPECT_TRUE(Draw(one, kMlineStartSquare).empty());
   EXPECT_TRUE(Draw(LShape(1, {}), kMlineStartSquare).empty());
+  // One element: its chain, and no lines of no length across it.
+  EXPECT_EQ(Draw(LShape(1, {0.5}), kMlineStartSquare | kMlineEndRound | kMlineMiters).size(), 1u);
 }
 
 Mline Read(const std::string& groups) {
