@@ -43,7 +43,7 @@ build() {
 
 # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
-FUZZ_TARGETS=(dxf_to_din din_to_dxf settings din_text dxf_text batch blocks preview)
+FUZZ_TARGETS=(dxf_to_din din_to_dxf settings din_text dxf_text batch blocks proxy_graphics preview)
 FUZZ_BUILD="$DXFDIN_ROOT/build-fuzz"
 
 build_fuzz() {

@@ -8,7 +8,10 @@
 #include "dxf_to_din/entity_text.h"
 #include "dxf_to_din/entity_translators.h"
 #include "dxf_to_din/figure_translators.h"
+#include "dxf_to_din/multiline.h"
 #include "dxf_to_din/outline_translators.h"
+#include "dxf_to_din/proxy_entity.h"
+#include "dxf_to_din/proxy_graphics.h"
 #include "dxf_to_din/text_translators.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
@@ -291,8 +294,23 @@ void DrawThrough(TConversionContext& context, const TConversionSettings& setting
   DrawEntityText(context, settings, {frame.placement, &style}, blocks, text.Groups());
 }
 
-// Translates the entity whose type is in context.line_buf. False for a kind that is not
-// drawn (nothing of it is read).
+// An entity drawn from its proxy graphics: an ACAD_PROXY_ENTITY, or one of a kind this
+// converter does not know. One without them is counted as passed over, hidden or not, as
+// every kind that is not drawn.
+void DrawProxyGraphicsOf(TConversionContext& context, const TConversionSettings& settings,
+                         const DrawingFrame& frame, BlockExpansion& blocks,
+                         const std::string& kind) {
+  const std::string data = ReadProxyGraphics(context);
+  if (data.empty()) {
+    CountPassedOver(context, kind);
+    return;
+  }
+  DrawThrough(context, settings, frame, blocks, kind,
+              [&](EntityText& text) { DrawProxyGraphics(data, text); });
+}
+
+// Translates the entity whose type is in context.line_buf. False for the parts of a
+// polyline that no polyline took (nothing of them is read).
 bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings,
                      const DrawingFrame& frame, BlockExpansion& blocks, AttributeOwner& owner) {
   const std::string& type = context.line_buf;
@@ -332,14 +350,23 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
   } else if (type == "POINT") {
     DrawThrough(context, settings, frame, blocks, "POINT",
                 [&](EntityText& text) { ReadPoint(context, text); });
+  } else if (type == "MLINE") {
+    // Its style, and with it its caps, comes in the OBJECTS section after the entities: the
+    // caps of the STANDARD style, none, are drawn.
+    DrawThrough(context, settings, frame, blocks, "MLINE",
+                [&](EntityText& text) { DrawMline(ReadMline(context), 0, text); });
   } else if (type == "INSERT") {
     TranslateInsert(context, settings, frame, blocks, owner);
   } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
              type == "ACAD_TABLE") {
     const std::string kind = type;  // line_buf is read over while the block is drawn
     TranslateBlockReference(context, settings, frame, blocks, kind);
-  } else {
+  } else if (type.empty() || type == "SEQEND" || type == "VERTEX") {
     return false;
+  } else {
+    // ACAD_PROXY_ENTITY and the kinds not known here: drawn from their proxy graphics.
+    const std::string kind = type;
+    DrawProxyGraphicsOf(context, settings, frame, blocks, kind);
   }
   return true;
 }
@@ -409,13 +436,8 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
     if (TakeBackOutOfRange(context, mark)) {
       CountPassedOver(context, "entities with coordinates out of range");
     }
-    if (!drawn) {
-      // Vertices and ends of sequences that no polyline took are parts, not drawings.
-      if (!type.empty() && type != "SEQEND" && type != "VERTEX") {
-        CountPassedOver(context, type);
-      }
-      SkipToGroupCode0(context);
-    }
+    // Vertices and ends of sequences that no polyline took are parts, not drawings.
+    if (!drawn) SkipToGroupCode0(context);
   }
 }
 

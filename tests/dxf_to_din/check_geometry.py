@@ -410,6 +410,21 @@ def cell_attributes(insert):
 # Kinds a viewer draws through simpler entities (ezdxf's virtual_entities()); each part is
 # drawn with the style of the entity it belongs to.
 EXPANDED = {"MULTILEADER", "MLEADER", "MLINE", "ACAD_PROXY_ENTITY"}
+# Kinds the converter translates itself; an entity of any other kind is drawn from its proxy
+# graphics, where it carries them.
+TRANSLATED = CHECKED | EXPANDED | {"TEXT", "MTEXT", "ATTRIB", "ATTDEF", "INSERT", "POINT", "DIMENSION",
+                                   "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION", "ACAD_TABLE",
+                                   "3DLINE", "VERTEX", "SEQEND"}
+
+
+def proxy_graphic_parts(entity):
+    """What ezdxf draws of the proxy graphics of an entity of a kind the converter does not
+    translate, or None for one without them."""
+    from ezdxf.proxygraphic import ProxyGraphic
+    data = getattr(entity, "proxy_graphic", None)
+    if entity.dxftype() in TRANSLATED or not data:
+        return None
+    return list(ProxyGraphic(data, entity.doc).virtual_entities())
 
 
 def point_size(doc):
@@ -461,6 +476,9 @@ def expanded(entity):
         return point_figure(entity)
     if kind in EXPANDED:
         return list(entity.virtual_entities())
+    parts = proxy_graphic_parts(entity)
+    if parts is not None:
+        return parts
     if kind == "DIMENSION" and entity.doc and entity.dxf.get("geometry", "") not in entity.doc.blocks:
         entity.override().render()
         return list(entity.virtual_entities())
