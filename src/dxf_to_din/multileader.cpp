@@ -509,6 +509,7 @@ class Drawer {
     std::optional<Definition> current;
     std::string handle;
     std::int32_t flags = 0;
+    bool embedded = false;
     const auto finish = [&]() {
       if (!current) return;
       if (!(flags & 3) && found.size() < kMaxMultileaderAttributes) {
@@ -529,14 +530,19 @@ class Drawer {
           current.emplace();
           handle.clear();
           flags = 0;
+          embedded = false;
         }
         continue;
       }
-      if (!current) continue;
-      if (code == "5") {
+      // The groups of a multiline definition's embedded text (after group 101) are its own.
+      if (!current || embedded) continue;
+      if (code == "101") {
+        embedded = true;
+      } else if (code == "5") {
         handle = std::string(value);
       } else if (code == "70") {
-        flags = static_cast<std::int32_t>(Number(value, 0));
+        const double read = Number(value, 0);
+        flags = std::fabs(read) < 1e9 ? static_cast<std::int32_t>(read) : 0;
       } else if (code == "10" || code == "20" || code == "30") {
         current->at[static_cast<std::size_t>(code[0] - '1')] = Number(value, 0);
       } else if (code == "40") {
