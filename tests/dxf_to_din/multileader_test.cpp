@@ -186,11 +186,13 @@ const std::string kBlockRecords =
     "  0\nTABLE\n  2\nBLOCK_RECORD\n  0\nBLOCK_RECORD\n  5\n1A\n  2\nTAG\n"
     "  0\nBLOCK_RECORD\n  5\n2B\n  2\n_BoxFilled\n  0\nENDTAB\n";
 // TAG: a line (0, 0) to (2, 0), an attribute definition (handle 1C) at (1, 1), 0.5 high,
-// an invisible one (1D) and a constant one (1E). _BOXFILLED: a line (-0.5, 0) to (-1, 0).
+// with an embedded text of its own elsewhere; an invisible one (1D) and a constant one (1E).
+// _BOXFILLED: a line (-0.5, 0) to (-1, 0).
 const std::string kBlocks =
     "  0\nBLOCK\n  2\nTAG\n 10\n0\n 20\n0\n 30\n0\n"
     "  0\nLINE\n  8\n0\n 10\n0\n 20\n0\n 11\n2\n 21\n0\n"
     "  0\nATTDEF\n  5\n1C\n  8\n0\n 10\n1\n 20\n1\n 40\n0.5\n  1\n\n  2\nNO\n  3\nNo.\n 70\n0\n"
+    "101\nEmbedded Object\n 10\n99\n 20\n99\n 40\n9\n"
     "  0\nATTDEF\n  5\n1D\n  8\n0\n 10\n1\n 20\n3\n 40\n0.5\n  1\n\n  2\nHID\n 70\n1\n"
     "  0\nATTDEF\n  5\n1E\n  8\n0\n 10\n1\n 20\n5\n 40\n0.5\n  1\nFIX\n  2\nFIX\n 70\n2\n"
     "  0\nENDBLK\n"
