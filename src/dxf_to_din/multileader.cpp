@@ -367,6 +367,12 @@ std::size_t LongestLine(std::string_view text, bool shift_jis) {
     longest = std::max(longest, count);
     count = 0;
   };
+  // The first ';' from a position on, searched again only once it lies behind.
+  std::size_t semicolon = text.find(';');
+  const auto semicolon_from = [&](std::size_t from) {
+    if (semicolon != std::string_view::npos && semicolon < from) semicolon = text.find(';', from);
+    return semicolon;
+  };
   for (std::size_t i = 0; i < text.size(); ++i) {
     const char c = text[i];
     const auto byte = static_cast<unsigned char>(c);
@@ -381,7 +387,7 @@ std::size_t LongestLine(std::string_view text, bool shift_jis) {
         ++count;
         i = std::min(i + 5, text.size() - 1);
       } else if (std::string_view("LlOoKkX").find(next) == std::string_view::npos) {
-        const std::size_t close = text.find(';', i);
+        const std::size_t close = semicolon_from(i);
         if (close == std::string_view::npos) {
           count += 2;
         } else {

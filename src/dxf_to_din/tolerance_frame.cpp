@@ -67,6 +67,13 @@ std::string FieldText(std::string_view field) {
   std::string text;
   bool gdt = false;
   std::vector<bool> fonts;  // the font outside each open brace
+  // The first ';' from a position on, searched again only once it lies behind: a field of
+  // codes without their end is read in one pass.
+  std::size_t semicolon = field.find(';');
+  const auto semicolon_from = [&](std::size_t from) {
+    if (semicolon != std::string_view::npos && semicolon < from) semicolon = field.find(';', from);
+    return semicolon;
+  };
   for (std::size_t i = 0; i < field.size(); ++i) {
     const char c = field[i];
     const char next = i + 1 < field.size() ? field[i + 1] : '\0';
@@ -80,7 +87,7 @@ std::string FieldText(std::string_view field) {
       continue;
     }
     if (c == '\\' && next != '\0') {
-      const std::size_t close = field.find(';', i);
+      const std::size_t close = semicolon_from(i);
       if ((next == 'F' || next == 'f') && close != std::string_view::npos) {
         std::string_view font = field.substr(i + 2, close - i - 2);
         font = font.substr(0, font.find('|'));

@@ -289,6 +289,8 @@ TEST(Multileader, HostileCountsAndValuesAreBounded) {
   std::string vertices = "302\nLEADER{\n 10\n1\n 20\n1\n304\nLEADER_LINE{\n";
   for (int i = 0; i < 70000; ++i) vertices += " 10\n" + std::to_string(i % 100) + "\n 20\n1\n";
   vertices += "305\n}\n303\n}\n";
+  std::string codes;
+  for (int i = 0; i < 30000; ++i) codes += "\\A";
   std::string attributes;
   for (int i = 0; i < 1000; ++i) attributes += "330\n1C\n302\nv\n";
   const std::string cases[] = {
@@ -297,6 +299,8 @@ TEST(Multileader, HostileCountsAndValuesAreBounded) {
       TextMultileader("302\nLEADER{\n304\nLEADER_LINE{\n 10\n1\n 20\n2\n"),  // no end
       TextMultileader(LeaderSection({"0 0", "1e308 1e308"}, "nan 8")),
       TextMultileader(LeaderSection({"0 0", "6 8"}, "10 8"), "", "140\n1e300\n 41\n-5\n"),
+      // An underlined text of codes without their end, measured in one pass.
+      Replaced(TextMultileader(LeaderSection({"0 0", "6 8"}, "10 8"), "173\n6\n"), "NOTE", codes),
       "  0\nMULTILEADER\n300\nCONTEXT_DATA{\n296\n1\n341\n1A\n 16\n1e300\n301\n}\n" + attributes,
       "  0\nMULTILEADER\n300\n300\n301\n301\n302\n302\n304\n305\n",
   };

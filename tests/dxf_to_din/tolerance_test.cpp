@@ -169,6 +169,8 @@ TEST(ToleranceFrame, HostileContentsAreBounded) {
   EXPECT_EQ(LayOutTolerance(braces + "j", 1, 0).texts.size(), 1u);
   EXPECT_EQ(LayOutTolerance("\\Fgdt", 1, 0).texts[0].text, "\\Fgdt");
   EXPECT_EQ(LayOutTolerance("\\U+12", 1, 0).texts[0].text, "\\U+12");
+  // Codes without their end, a field full of them, read in one pass.
+  EXPECT_EQ(LayOutTolerance(std::string(1 << 16, '\\'), 1, 0).texts.size(), 1u);
 
   // Heights that draw nothing: the entity is passed over, the next one drawn.
   for (const char* height : {"0", "-2", "nan", "1e400"}) {
