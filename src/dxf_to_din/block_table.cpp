@@ -92,7 +92,10 @@ void BlockTable::ReadBlock(TConversionContext& context) {
       break;
     }
     while (ReadGroupCode(context) && context.group_code != 0) {
-      if (!keep || Unread(context.group_code)) {
+      // An attribute definition keeps its handle: a multileader names the definitions it
+      // fills in by handle.
+      const bool handle_kept = context.group_code == 5 && type == "ATTDEF";
+      if (!keep || (Unread(context.group_code) && !handle_kept)) {
         SkipValue(context);
         continue;
       }

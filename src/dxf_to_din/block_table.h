@@ -17,7 +17,8 @@ struct BlockDefinition {
   std::array<double, 3> base{};
   // The entities as "code\nvalue\n" lines, ending with "0\nENDBLK\n"; groups that no
   // translation reads (handles, subclass markers, extended data, comments) are left out, so
-  // that every insert reads no more than what draws.
+  // that every insert reads no more than what draws. Attribute definitions keep their handle
+  // (group 5), by which a multileader fills them in.
   std::string entities;
   // The groups in `entities`: the work of reading them for an insert.
   std::int64_t groups = 0;

@@ -207,6 +207,10 @@ DimensionStyle DimensionStyles::Find(std::string_view name) const {
 
 std::string DimensionStyles::ArrowBlock(std::string_view name, std::string_view handle) const {
   if (!Text(name).empty()) return Text(name);
+  return BlockName(handle);
+}
+
+std::string DimensionStyles::BlockName(std::string_view handle) const {
   if (Key(handle).empty()) return {};
   if (auto found = block_names_.find(Key(handle)); found != block_names_.end()) {
     return found->second;

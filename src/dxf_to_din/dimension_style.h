@@ -72,6 +72,8 @@ class DimensionStyles {
   // The name of an arrow block: by name when the style names it, else by its record's handle;
   // "" for the closed filled arrow of a style that names none.
   std::string ArrowBlock(std::string_view name, std::string_view handle) const;
+  // The name of the block whose record has that handle; "" for a handle not in the table.
+  std::string BlockName(std::string_view handle) const;
 
   bool metric = false;
 

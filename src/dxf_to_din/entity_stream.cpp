@@ -8,11 +8,13 @@
 #include "dxf_to_din/entity_text.h"
 #include "dxf_to_din/entity_translators.h"
 #include "dxf_to_din/figure_translators.h"
+#include "dxf_to_din/multileader.h"
 #include "dxf_to_din/multiline.h"
 #include "dxf_to_din/outline_translators.h"
 #include "dxf_to_din/proxy_entity.h"
 #include "dxf_to_din/proxy_graphics.h"
 #include "dxf_to_din/text_translators.h"
+#include "dxf_to_din/tolerance_frame.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
 
@@ -355,6 +357,13 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
     // caps of the STANDARD style, none, are drawn.
     DrawThrough(context, settings, frame, blocks, "MLINE",
                 [&](EntityText& text) { DrawMline(ReadMline(context), 0, text); });
+  } else if (type == "MULTILEADER" || type == "MLEADER") {
+    const std::string kind = type;  // line_buf is read over while its parts are drawn
+    DrawThrough(context, settings, frame, blocks, kind,
+                [&](EntityText& text) { ReadMultileader(context, blocks.table, text); });
+  } else if (type == "TOLERANCE") {
+    DrawThrough(context, settings, frame, blocks, "TOLERANCE",
+                [&](EntityText& text) { ReadTolerance(context, text); });
   } else if (type == "INSERT") {
     TranslateInsert(context, settings, frame, blocks, owner);
   } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||

@@ -113,6 +113,20 @@ void EntityText::Arc(const Point3& centre, double radius, double start, double e
   ExtrusionGroups(extrusion);
 }
 
+void EntityText::Spline(const std::vector<Point3>& fit, const Point3& start_tangent,
+                        const Point3& end_tangent) {
+  if (groups_.size() + kEntityRoom + fit.size() * 80 > kMaxBytes || !Begin("SPLINE")) {
+    cut_ = true;
+    return;
+  }
+  Group(70, std::int64_t{8});
+  Group(71, std::int64_t{3});
+  Group(74, static_cast<std::int64_t>(fit.size()));
+  for (const Point3& p : fit) Point(11, p);
+  Point(12, start_tangent);
+  Point(13, end_tangent);
+}
+
 void EntityText::Text(const Point3& at, double height, double rotation, std::string_view text,
                       const Extrusion& extrusion) {
   if (!Begin("TEXT")) return;

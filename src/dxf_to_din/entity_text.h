@@ -33,6 +33,10 @@ class EntityText {
   // Counter-clockwise from `start` to `end` degrees about the extrusion, in its OCS.
   void Arc(const Point3& centre, double radius, double start, double end,
            const Extrusion& extrusion = {});
+  // The cubic curve through fit points (world coordinates), leaving the first along
+  // `start_tangent` and reaching the last along `end_tangent`.
+  void Spline(const std::vector<Point3>& fit, const Point3& start_tangent,
+              const Point3& end_tangent);
   // A single-line text from its insertion point (the left end of its base line), `rotation`
   // degrees, in the drawing's encoding or with \U+XXXX escapes.
   void Text(const Point3& at, double height, double rotation, std::string_view text,

@@ -6,38 +6,12 @@
 
 #include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
+#include "dxf_to_din/ocs_axes.h"
 #include "text/byte_string.h"
 
 namespace dxfdin {
 
 namespace {
-
-// The axes of an extrusion's coordinate system in the world, by DXF's arbitrary-axis rule.
-struct Axes {
-  Point3 x, y, z;
-};
-
-Point3 Cross(const Point3& a, const Point3& b) {
-  return {a[1] * b[2] - a[2] * b[1], a[2] * b[0] - a[0] * b[2], a[0] * b[1] - a[1] * b[0]};
-}
-
-Point3 Unit(const Point3& v) {
-  const double length = std::sqrt(v[0] * v[0] + v[1] * v[1] + v[2] * v[2]);
-  if (!(length > 0) || !std::isfinite(length)) return {0, 0, 0};
-  return {v[0] / length, v[1] / length, v[2] / length};
-}
-
-Axes AxesOf(const Extrusion& extrusion) {
-  const Point3 z = Unit({extrusion.x, extrusion.y, extrusion.z});
-  if (z == Point3{0, 0, 0}) return {{1, 0, 0}, {0, 1, 0}, {0, 0, 1}};
-  const bool near_z = std::abs(z[0]) < 1.0 / 64 && std::abs(z[1]) < 1.0 / 64;
-  const Point3 x = Unit(Cross(near_z ? Point3{0, 1, 0} : Point3{0, 0, 1}, z));
-  return {x, Cross(z, x), z};
-}
-
-double Dot(const Point3& a, const Point3& b) {
-  return a[0] * b[0] + a[1] * b[1] + a[2] * b[2];
-}
 
 // Points are a dimension's definition points on this layer.
 bool OnDefinitionPointsLayer(std::string_view layer) {
@@ -78,7 +52,7 @@ void ReadPoint(TConversionContext& context, EntityText& out) {
   if (OnDefinitionPointsLayer(context.entity_layer)) return;
   const double size = style.size, half = size / 2;
   // The figure's axes: those of the point's plane, turned clockwise by its angle.
-  const Axes axes = AxesOf(extrusion);
+  const OcsAxes axes(Point3{extrusion.x, extrusion.y, extrusion.z});
   const double turn = -angle * 3.14159265358979323846 / 180;
   const double c = std::cos(turn), s = std::sin(turn);
   const auto place = [&](double u, double v) {
@@ -100,7 +74,7 @@ void ReadPoint(TConversionContext& context, EntityText& out) {
               true);
   }
   if (circle) {
-    out.Circle({Dot(at, axes.x), Dot(at, axes.y), Dot(at, axes.z)}, half, extrusion);
+    out.Circle(axes.ToOcs(at), half, extrusion);
   }
 }
 

@@ -4,6 +4,7 @@
 #pragma once
 
 #include <cmath>
+#include <numbers>
 
 #include "dxf_to_din/curves.h"
 #include "dxf_to_din/placement.h"
@@ -66,6 +67,12 @@ struct OcsAxes {
     return Plus(Plus(Times(x, p[0]), Times(y, p[1])), Times(z, p[2]));
   }
   Extrusion AsExtrusion() const { return {z[0], z[1], z[2]}; }
+  // The direction, in degrees from the x axis, of a world direction laid into the plane.
+  double AngleOf(const Point3& direction) const {
+    const double u = Dot(direction, x), v = Dot(direction, y);
+    if (u == 0 && v == 0) return 0;
+    return std::atan2(v, u) * 180 / std::numbers::pi;
+  }
 };
 
 }  // namespace dxfdin

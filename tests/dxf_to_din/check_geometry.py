@@ -6,9 +6,11 @@ origin, an entity of a hidden layer). Each DIN item must have the class and line
 entity it lies on (expected_styles.py says which), with a new user's settings and with pens.
 
 usage: check_geometry.py DXFDIN DXF_FILE_OR_FOLDER..."""
+import dataclasses
 import glob
 import math
 import os
+import re
 import subprocess
 import sys
 import tempfile
@@ -467,6 +469,206 @@ def point_figure(point):
             if part.dxftype() != "LINE" or not Vec3(part.dxf.start).isclose(part.dxf.end)]
 
 
+def without_inserts(parts):
+    """The parts with every INSERT among them expanded into its block's entities and its
+    visible attributes, nested ones too; those of colour BYBLOCK take the insert's."""
+    for part in parts:
+        if part.dxftype() != "INSERT":
+            yield part
+            continue
+        inner = [a for a in part.attribs if not a.dxf.get("flags", 0) & 1]
+        for child in without_inserts(inner + list(part.virtual_entities())):
+            if child.dxf.get("color") == 0 and part.dxf.get("color") is not None:
+                child.dxf.color = part.dxf.color
+            yield child
+
+
+def closed_filled_arrow(doc):
+    """The block of AutoCAD's closed filled arrowhead, which ezdxf draws for a multileader
+    that names no arrow block: a triangle its size long and a third of that wide, as the
+    proxy graphics AutoCAD writes show it (ezdxf's own is a little narrower)."""
+    if doc is None or "_CLOSEDFILLED" in doc.blocks:
+        return
+    block = doc.blocks.new("_CLOSEDFILLED")
+    block.add_solid([(0, 0), (-1, 1 / 6), (-1, -1 / 6)], dxfattribs={"color": 0})
+
+
+MULTILEADERS = ("MULTILEADER", "MLEADER")
+
+
+def multileader_colour(styles, part, style):
+    """The colour of a part of a multileader of `style`: its own, its layer's for BYLAYER;
+    None for BYBLOCK or none (the entity's own)."""
+    colour = part.dxf.get("color")
+    if colour == 256:
+        return styles.layers.get(style.layer.lower(), (7,))[0]
+    return colour if colour and 1 <= colour <= 255 else None
+
+
+def multileader_parts(entity):
+    """What a viewer draws of a MULTILEADER: AutoCAD's proxy graphics when the entity holds
+    them, else ezdxf's rendering of its leaders, arrowheads and content, with the blocks of
+    arrowheads and content expanded. A line-type handle that names no line type (ezdxf
+    refuses the entity then) is left out: the parts are drawn with the entity's style."""
+    doc = entity.doc
+    handle = entity.dxf.get("leader_linetype_handle")
+    if doc is not None and handle is not None:
+        linetype = doc.entitydb.get(handle)
+        if linetype is None or linetype.dxftype() != "LTYPE":
+            entity.dxf.discard("leader_linetype_handle")
+    closed_filled_arrow(doc)
+    # The width of its text, which an underline takes, as ezdxf estimates it without a
+    # font's metrics (a text height for each character), as the converter does.
+    use_matplotlib = ezdxf.options.use_matplotlib
+    ezdxf.options.use_matplotlib = False
+    try:
+        return list(without_inserts(entity.virtual_entities()))
+    finally:
+        ezdxf.options.use_matplotlib = use_matplotlib
+
+
+# The GD&T symbols of the GDT font's letters as a DIN text holds them: the symbol where
+# Shift-JIS has one, a short word where it has none.
+GDT_SYMBOLS = {"a": "\u2220", "b": "\u22a5", "c": "FLAT", "d": "PROF", "e": "\u25cb",
+               "f": "\u2225", "g": "CYL", "h": "RUNOUT", "i": "SYM", "j": "POS", "k": "\u2312",
+               "l": "(L)", "m": "(M)", "n": "\u03c6", "p": "(P)", "r": "\u25ce", "s": "(S)",
+               "t": "TRUNOUT", "u": "STRAIGHT"}
+DRAWING_SYMBOLS = {"c": "\u03c6", "d": "\u00b0", "p": "\u00b1"}
+
+
+def split_apart(text, separator, count):
+    """text split at the separator (any case) into at most `count` parts."""
+    parts = re.split(re.escape(separator), text, maxsplit=count - 1, flags=re.I)
+    return parts
+
+
+def gdt_field(field, encoding):
+    """A field of a feature control frame as its text and the bytes it takes in a DIN text:
+    the letters written in the GDT font as their symbols, %%c, %%d, %%p and \\U+XXXX as their
+    characters (a symbol two bytes), the drawing's own characters as many bytes as its
+    encoding gives them, other formatting left out."""
+    out, size, gdt, fonts = [], 0, False, []
+    token = re.compile(r"\\[Ff]([^;]*);|\\[HhWwQqTtAaCcp][^;]*;|\\[LlOoKk]|\\([\\{}])"
+                       r"|\\[Uu]\+([0-9A-Fa-f]{4})|%%([cdpCDP])|([{}])|(.)", re.S)
+
+    def add(text, count):
+        nonlocal size
+        out.append(text)
+        size += count
+
+    for m in token.finditer(field):
+        font, literal, code, symbol, brace, char = m.groups()
+        if font is not None:
+            gdt = font.split("|")[0].lower() in ("gdt", "aigdt")
+        elif literal:
+            add(literal, 1)
+        elif code:
+            add(chr(int(code, 16)), 2)
+        elif symbol:
+            add(DRAWING_SYMBOLS[symbol.lower()], 2)
+        elif brace == "{" and len(fonts) < 16:
+            fonts.append(gdt)
+        elif brace == "}" and fonts:
+            gdt = fonts.pop()
+        elif brace:
+            add(brace, 1)
+        elif gdt and char in GDT_SYMBOLS:
+            word = GDT_SYMBOLS[char]
+            add(word, 2 if len(word) == 1 else len(word))
+        elif char is not None:
+            add(char, len(char.encode(encoding, "replace")))
+    return "".join(out), size
+
+
+def tolerance_style(entity):
+    """The text height and gap of a TOLERANCE: DIMTXT and DIMGAP times DIMSCALE of its
+    dimension style (else "Standard", else the defaults: imperial, or metric where
+    $MEASUREMENT is 1), as its own DSTYLE list overrides them."""
+    doc = entity.doc
+    metric = doc is not None and doc.header.get("$MEASUREMENT", 0) == 1
+    values = {"dimtxt": 2.5 if metric else 0.18, "dimgap": 0.625 if metric else 0.09,
+              "dimscale": 1.0}
+    style = None
+    if doc is not None:
+        for name in (entity.dxf.get("dimstyle", "Standard"), "Standard"):
+            if doc.dimstyles.has_entry(name):
+                style = doc.dimstyles.get(name)
+                break
+    if style is not None:
+        values = {key: style.dxf.get(key, default) for key, default in
+                  (("dimtxt", 0.18), ("dimgap", 0.09), ("dimscale", 1.0))}
+    codes = {140: "dimtxt", 147: "dimgap", 40: "dimscale"}
+    try:
+        tags = [(tag.code, tag.value) for tag in entity.get_xdata("ACAD")]
+    except Exception:
+        tags = []
+    for k, (code, value) in enumerate(tags):
+        if code == 1000 and value == "DSTYLE" and k + 1 < len(tags) and tags[k + 1] == (1002, "{"):
+            rest = tags[k + 2:]
+            for (c1, v1), (_, v2) in zip(rest[::2], rest[1::2]):
+                if c1 != 1070:
+                    break
+                if v1 in codes:
+                    values[codes[v1]] = float(v2)
+    scale = values["dimscale"] if values["dimscale"] > 0 else 1.0
+    return values["dimtxt"] * scale, abs(values["dimgap"] * scale)
+
+
+def tolerance_parts(entity):
+    """The feature control frame of a TOLERANCE (ezdxf draws none): rows two text heights
+    high, the middle of the first's left side at the insertion point, the next ones below;
+    in each row a box for every field that is not empty, 0.625 text heights wide for each
+    byte of its text (a symbol two) and a gap on either side; the text in its box, its base
+    line half a text height below the row's middle; when the first fields of the first two
+    rows are the same, one box over both rows, its text between them. In the plane of the
+    extrusion, the rows along the direction laid into it."""
+    from ezdxf.entities import Line, Text
+    from ezdxf.math import OCS
+    height, gap = tolerance_style(entity)
+    if not (height > 0 and math.isfinite(height) and math.isfinite(gap)):
+        return []
+    encoding = entity.doc.encoding if entity.doc else "cp1252"
+    z = Vec3(entity.dxf.get("extrusion", (0, 0, 1))).normalize()
+    ocs = OCS(z)
+    x = Vec3(entity.dxf.get("x_axis_vector", (1, 0, 0)))
+    x = x - z * x.dot(z)
+    x = x.normalize() if x.magnitude > 1e-12 else ocs.to_wcs((1, 0, 0))
+    y = z.cross(x)
+    origin = Vec3(entity.dxf.get("insert", (0, 0, 0)))
+
+    def world(u, v):
+        return origin + x * u + y * v
+
+    rows = [[gdt_field(f, encoding) for f in split_apart(row, "%%v", 64)]
+            for row in split_apart(entity.dxf.get("content", ""), "^J", 64)]
+    composite = len(rows) > 1 and rows[0][0][0] and rows[0][0][0] == rows[1][0][0]
+    angle = math.degrees(math.atan2(ocs.from_wcs(x).y, ocs.from_wcs(x).x))
+    parts, drawn = [], 0
+    for r, fields in enumerate(rows):
+        cells = [(text, size) for text, size in fields if text]
+        if not cells:
+            continue
+        middle = -2 * height * drawn
+        drawn += 1
+        edges = [0.0]
+        for k, (text, size) in enumerate(cells):
+            edges.append(edges[-1] + 0.625 * height * size + 2 * gap)
+            if composite and k == 0 and r == 1:
+                continue
+            lowered = height if composite and k == 0 and r == 0 else 0
+            at = ocs.from_wcs(world(edges[-2] + gap, middle - height / 2 - lowered))
+            parts.append(Text.new(dxfattribs={"insert": at, "height": height, "rotation": angle,
+                                              "text": text, "extrusion": z}))
+        segments = [((e, middle - height), (e, middle + height)) for e in edges]
+        top = edges[1] if composite and r == 1 else 0
+        bottom = edges[1] if composite and r == 0 else 0
+        segments.append(((top, middle + height), (edges[-1], middle + height)))
+        segments.append(((bottom, middle - height), (edges[-1], middle - height)))
+        parts += [Line.new(dxfattribs={"start": world(*a), "end": world(*b)})
+                  for a, b in segments if a != b]
+    return parts
+
+
 def expanded(entity):
     """The parts a viewer draws of an entity drawn through simpler ones, or None for other
     kinds. A dimension whose block is missing is drawn from its definition points by its
@@ -474,6 +676,10 @@ def expanded(entity):
     kind = entity.dxftype()
     if kind == "POINT":
         return point_figure(entity)
+    if kind in MULTILEADERS:
+        return multileader_parts(entity)
+    if kind == "TOLERANCE":
+        return tolerance_parts(entity)
     if kind in EXPANDED:
         return list(entity.virtual_entities())
     parts = proxy_graphic_parts(entity)
@@ -498,9 +704,11 @@ def drawn(entities, styles, label=None, parent=TOP):
         try:
             parts = expanded(entity)
             if parts is not None:
-                # Every part has the entity's style, hidden with it.
+                # Every part has the entity's style, hidden with it; a multileader's parts
+                # their own colours.
                 for part in parts:
-                    yield here, part, style
+                    own = multileader_colour(styles, part, style) if kind in MULTILEADERS else None
+                    yield here, part, style if own is None else dataclasses.replace(style, colour=own)
                 continue
             if kind in ("INSERT", "DIMENSION", "ARC_DIMENSION", "LARGE_RADIAL_DIMENSION",
                         "ACAD_TABLE"):

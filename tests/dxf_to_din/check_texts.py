@@ -1,9 +1,10 @@
 """Converts DXF drawings with dxfdin and checks the DIN texts against ezdxf's reading of the
-same drawings: every TEXT, visible ATTRIB and MTEXT line a viewer shows (blocks, dimensions
-and tables expanded) must be in the DIN with the same characters, a TEXT at its insertion
-point and the lines of an MTEXT within the box ezdxf estimates for it (one character height
-around); and no DIN text may hold a character that no text of the drawing has (the sign of
-text read in the wrong encoding).
+same drawings: every TEXT, visible ATTRIB and MTEXT line a viewer shows (blocks, dimensions,
+tables, multileaders and tolerance frames expanded as check_geometry.py expands them) must be
+in the DIN with the same characters, a TEXT at its insertion point and the lines of an MTEXT
+within the box ezdxf estimates for it (one character height around); and no DIN text may
+hold a character that no text of the drawing has (the sign of text read in the wrong
+encoding).
 
 usage: check_texts.py DXFDIN [--synthetic] DXF_FILE_OR_FOLDER...
 

@@ -67,8 +67,8 @@ TEST(Points, EachModeDrawsItsFigure) {
     }
     if (c.mode & 32) {
       EXPECT_NEAR(items.back().radius, 1, 1e-9);
-      EXPECT_NEAR(items.back().points[3].x, 10, 1e-9);
-      EXPECT_NEAR(items.back().points[3].y, 20, 1e-9);
+      EXPECT_NEAR(items.back().points[3][0], 10, 1e-9);
+      EXPECT_NEAR(items.back().points[3][1], 20, 1e-9);
     }
   }
 }
