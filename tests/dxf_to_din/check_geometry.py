@@ -19,6 +19,11 @@ import ezdxf
 import ezdxf.path
 from ezdxf import recover
 
+# Texts measured as ezdxf measures them without a font's metrics, whether or not matplotlib
+# is installed, as the converter does: the widths that place underlines and dimension texts
+# are then the same on every machine.
+ezdxf.options.use_matplotlib = False
+
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
 from expected_styles import TOP, Styles, vertical_text_points  # noqa: E402
 from ezdxf.math import Vec3
@@ -517,14 +522,7 @@ def multileader_parts(entity):
         if linetype is None or linetype.dxftype() != "LTYPE":
             entity.dxf.discard("leader_linetype_handle")
     closed_filled_arrow(doc)
-    # The width of its text, which an underline takes, as ezdxf estimates it without a
-    # font's metrics (a text height for each character), as the converter does.
-    use_matplotlib = ezdxf.options.use_matplotlib
-    ezdxf.options.use_matplotlib = False
-    try:
-        return list(without_inserts(entity.virtual_entities()))
-    finally:
-        ezdxf.options.use_matplotlib = use_matplotlib
+    return list(without_inserts(entity.virtual_entities()))
 
 
 # The GD&T symbols of the GDT font's letters as a DIN text holds them: the symbol where
