@@ -241,7 +241,8 @@ def pieces(entity, segments_per_turn=512):
         for a, b in zip(vertices, vertices[1:]):
             yield ("segment", a, b)
     elif kind == "HATCH":
-        yield from hatch_pieces(entity, segments_per_turn)
+        pattern = hatch_pattern_pieces(entity)
+        yield from hatch_pieces(entity, segments_per_turn) if pattern is None else pattern
     elif kind == "POLYLINE" and entity.is_poly_face_mesh:
         # Faces name their corners by number from 1; a negative number hides the edge that
         # starts there.
@@ -294,6 +295,90 @@ def spline_points(curve):
     hull = [(p.x, p.y) for p in curve.control_points]
     size = math.dist(*extent_of(hull)) if hull else 1
     return [(p.x, p.y) for p in curve.flattening(max(size, 1e-9) * 1e-5, segments=4)]
+
+
+def hatch_pattern_pieces(hatch):
+    """The lines of a hatch's pattern as ezdxf's drawing add-on draws them instead of its
+    boundary: ("pattern", a, b, (slack at a, slack at b)), a dot where a is b; None for a solid
+    fill or a pattern without lines, whose boundary is drawn. The add-on cuts the lines at the
+    Bezier curves of the boundary paths, and a line through the joint of two curves, crossing
+    both ends, at random; here the paths are flattened finely and cut as ezdxf cuts polygons,
+    each vertex once. The curves stand off arcs by 2.7e-4 of their radius: where a line ends on
+    a curve, its end may lie further along it by what that makes of a crossing at its angle
+    (much where the line nearly touches the curve), its slack."""
+    from ezdxf.math import Bezier4P, Vec2
+    from ezdxf.path import Curve4To
+    from ezdxf.render import hatching
+    if hatch.dxf.solid_fill or hatch.pattern is None or not hatch.pattern.lines:
+        return None
+    ocs = hatch.ocs()
+    z = hatch.dxf.elevation.z
+    paths = hatching.hatch_boundary_paths(hatch, filter_text_boxes=True)
+    # The curves of the boundary: (their points, how far the cut may stand off, their size).
+    curves, polygons = [], []
+    for path in paths:
+        points = list(path.control_vertices())
+        extent = math.dist(*extent_of([(p.x, p.y) for p in points])) if points else 0
+        polygons.append([Vec2(p) for p in path.flattening(max(extent, 1e-9) * 1e-7, segments=16)])
+        start = path.start
+        for command in path.commands():
+            if isinstance(command, Curve4To):
+                hull = [start, command.ctrl1, command.ctrl2, command.end]
+                size = max(a.distance(b) for a in hull for b in hull)
+                points = list(Bezier4P(hull).approximate(64))
+                curves.append((points, 6e-4 * size, size))
+            start = command.end
+
+    def slack(p, direction):
+        most = 0.0
+        for points, off, size in curves:
+            nearest, normal = math.inf, None
+            for a, b in zip(points, points[1:]):
+                distance = segment_distance((p.x, p.y), (a.x, a.y), (b.x, b.y))
+                if distance < nearest and a != b:
+                    nearest, normal = distance, (b - a).normalize().orthogonal()
+            if normal is None or nearest > 2 * off + 1e-9 * (abs(p.x) + abs(p.y)):
+                continue
+            crossing = abs(direction.dot(normal))
+            along = math.sqrt(2 * size * off)
+            most = max(most, off + (min(along, off / crossing) if crossing > 0 else along))
+        return most
+
+    def wcs(v):
+        p = ocs.to_wcs(Vec3(v.x, v.y, z))
+        return (p.x, p.y)
+
+    pieces = []
+    for baseline in hatching.pattern_baselines(hatch):
+        for line in hatching.hatch_polygons(baseline, polygons):
+            ends = {}
+            if curves:
+                for end in (line.start, line.end):
+                    ends[end] = slack(end, baseline.direction)
+            # ezdxf keys its lines by their distance rounded to 1e-4, and dashes them on the
+            # line of the rounded distance: the line's own distance is a whole number of
+            # spacings.
+            spacing = baseline.normal_distance
+            renderer = baseline.pattern_renderer(round(line.distance / spacing) * spacing)
+            for s, e in renderer.render(line.start, line.end):
+                slacks = tuple(next((value for end, value in ends.items() if end.isclose(v)), 0.0)
+                               for v in (s, e))
+                pieces.append(("pattern", wcs(s), wcs(e), slacks))
+    return pieces
+
+
+def pattern_segment(piece, grow):
+    """A pattern piece as a segment: its ends moved along it by their slacks, outwards when
+    `grow` is 1, inwards when -1; None when nothing of it is left."""
+    _, a, b, (slack_a, slack_b) = piece
+    length = math.dist(a, b)
+    if length == 0:
+        return ("segment", a, b)
+    if grow < 0 and slack_a + slack_b >= length:
+        return None
+    ux, uy = (b[0] - a[0]) / length, (b[1] - a[1]) / length
+    return ("segment", (a[0] - grow * ux * slack_a, a[1] - grow * uy * slack_a),
+            (b[0] + grow * ux * slack_b, b[1] + grow * uy * slack_b))
 
 
 def hatch_pieces(hatch, segments_per_turn):
@@ -365,6 +450,9 @@ def samples(piece):
         return [a] + [(a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t) for t in (0.25, 0.5, 0.75)] + [b]
     if piece[0] == "arc":
         return arc_points(piece[1], 32)
+    if piece[0] == "pattern":
+        inner = pattern_segment(piece, -1)
+        return samples(inner) if inner else []
     return piece[1]
 
 
@@ -405,6 +493,25 @@ def cell_attributes(insert):
                 copy.dxf.insert = Vec3(attribute.dxf.insert) + offset
                 cells.append(copy)
     return cells
+
+
+def placed_patterns(parts, matrix):
+    """The parts of an insert, the patterns of its hatches placed with them: ezdxf moves a
+    hatch's boundary with the insert but leaves its pattern where the block has it."""
+    from ezdxf.math import OCSTransform, Vec2
+    for part in parts:
+        source = part.source_of_copy
+        if part.dxftype() == "HATCH" and part.pattern and source is not None and source.pattern:
+            ocs = OCSTransform(source.dxf.extrusion, matrix)
+            z = source.dxf.elevation.z
+            for line, original in zip(part.pattern.lines, source.pattern.lines):
+                direction = ocs.transform_direction(Vec3.from_deg_angle(original.angle))
+                line.angle = direction.angle_deg
+                line.base_point = Vec2(ocs.transform_vertex(Vec3(original.base_point).replace(z=z)))
+                line.offset = Vec2(ocs.transform_direction(Vec3(original.offset)))
+                line.dash_length_items = [dash * direction.magnitude
+                                          for dash in original.dash_length_items]
+        yield part
 
 
 # Kinds a viewer draws through simpler entities (ezdxf's virtual_entities()); each part is
@@ -489,7 +596,8 @@ def drawn(entities, styles, label=None, parent=TOP):
                     continue
                 if kind == "INSERT":
                     yield from drawn(cell_attributes(entity), styles, here, style)
-                    parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
+                    parts = entity.multi_insert() if entity.mcount > 1 else \
+                        placed_patterns(entity.virtual_entities(), entity.matrix44())
                 else:
                     parts = entity.virtual_entities()
                 yield from drawn(list(parts), styles, here, style)
@@ -667,6 +775,8 @@ def check(dxfdin, dxf_path, out_dir):
         for part in parts:
             if part[0] == "chain":
                 target += [(("segment", a, b), loose, number) for a, b in zip(part[1], part[1][1:])]
+            elif part[0] == "pattern":
+                target.append((pattern_segment(part, 1), 0, number))
             else:
                 target.append((part, 0, number))
     din_grid = Grid.for_primitives(din_primitives)
@@ -683,7 +793,7 @@ def check(dxfdin, dxf_path, out_dir):
         if style and style.hidden:
             continue
         # A dot (a face of one corner, a polyline of one vertex) need not be drawn.
-        lines = [part for part in parts if part[0] != "segment" or part[1] != part[2]]
+        lines = [part for part in parts if part[0] not in ("segment", "pattern") or part[1] != part[2]]
         points = [p for part in lines for p in samples(part)]
         if not all(math.isfinite(v) for p in points for v in p):
             continue
