@@ -631,10 +631,9 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
         DrawPattern(fill.families, loops, context.work, [&](const PatternPiece& piece) {
           if (DrawingStopped(context)) return false;
           PolylineItems items(context, head, placement, elevation);
+          // A dot is a line of no length, as viewers draw it.
           items.AddVertex(piece.ax, piece.ay, 0);
-          if (piece.bx != piece.ax || piece.by != piece.ay) {
-            items.AddVertex(piece.bx, piece.by, 0);
-          }
+          items.AddVertex(piece.bx, piece.by, 0);
           items.Finish(false);
           context.item_count += items.Items();
           return true;

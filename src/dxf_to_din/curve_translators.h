@@ -17,7 +17,7 @@ void TranslateEllipse(TConversionContext& context, const TConversionSettings& se
 void TranslateSpline(TConversionContext& context, const TConversionSettings& settings,
                      const DrawingFrame& frame);
 // HATCH: a pattern (group 70 is 0) as the lines of its definition within the boundary paths
-// its island style fills, each piece a line chain, a dot one of a single point; a solid fill,
+// its island style fills, each piece a line chain, a dot one of no length; a solid fill,
 // or a pattern without lines, as each boundary path: polyline paths with their bulges and
 // edge paths of lines, arcs, elliptic arcs and splines; arcs stay arcs where the placement
 // allows. A pattern too dense to draw whole is drawn with its boundary and counted.

@@ -497,11 +497,15 @@ def cell_attributes(insert):
 
 def placed_patterns(parts, matrix):
     """The parts of an insert, the patterns of its hatches placed with them: ezdxf moves a
-    hatch's boundary with the insert but leaves its pattern where the block has it."""
+    hatch's boundary with the insert but leaves its pattern where the block has it (and an
+    unequal scale that makes a polyline path an edge path loses the path's flags, which the
+    island style looks at)."""
     from ezdxf.math import OCSTransform, Vec2
     for part in parts:
         source = part.source_of_copy
         if part.dxftype() == "HATCH" and part.pattern and source is not None and source.pattern:
+            for path, original in zip(part.paths, source.paths):
+                path.path_type_flags = (original.path_type_flags & ~2) | (path.path_type_flags & 2)
             ocs = OCSTransform(source.dxf.extrusion, matrix)
             z = source.dxf.elevation.z
             for line, original in zip(part.pattern.lines, source.pattern.lines):
@@ -953,11 +957,50 @@ def synthetic_drawings(out_dir):
             curved.add_line((150, 400), (100, 400))
             tilted_hatch = msp.add_hatch(dxfattribs={"extrusion": (0, 0, -1)})
             tilted_hatch.paths.add_polyline_path([(0, 500, 0.5), (20, 500, 0), (20, 520, 0)])
+            add_pattern_hatches(doc, msp)
             msp.add_leader([(0, 600), (10, 610), (30, 610)])
         path = os.path.join(out_dir, "synthetic-%s.dxf" % version.lower())
         doc.saveas(path)
         files.append(path)
     return files
+
+
+def add_pattern_hatches(doc, msp):
+    """Pattern hatches: islands under each style, dashes and dots, edges of arcs, ellipses and
+    splines, a hatch seen from below, and hatches in inserts turned, scaled and mirrored."""
+    nested = [((0, 0), (40, 30), 1), ((5, 5), (35, 25), 16), ((12, 10), (28, 20), 0)]
+    for style in (0, 1, 2):
+        hatch = msp.add_hatch(dxfattribs={"hatch_style": style})
+        hatch.set_pattern_fill("ANSI31", scale=0.5, style=style)
+        for (x0, y0), (x1, y1), flags in nested:
+            x0, x1 = x0 + 50 * style + 700, x1 + 50 * style + 700
+            hatch.paths.add_polyline_path([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], flags=flags)
+    curved = msp.add_hatch()
+    curved.set_pattern_fill("STARS", scale=0.3, angle=15)
+    edges = curved.paths.add_edge_path(flags=1)
+    edges.add_line((850.3, 0.7), (870.3, 0.7))
+    edges.add_arc((870.3, 10.7), 10, -90, 90, ccw=True)
+    edges.add_line((870.3, 20.7), (850.3, 20.7))
+    edges.add_ellipse((850.3, 10.7), major_axis=(0, -10), ratio=0.5, start_angle=0,
+                      end_angle=180, ccw=False)
+    hole = curved.paths.add_edge_path(flags=16)
+    hole.add_spline(control_points=[(855, 8), (860, 16), (866, 4), (871, 10)])
+    hole.add_line((871, 10), (855, 8))
+    dots = msp.add_hatch()
+    dots.set_pattern_fill("DOTS", scale=0.5)
+    dots.paths.add_polyline_path([(900, 0.3, 0.5), (920, 0.3, 0), (920, 20.3, -1), (900, 20.3, 0)],
+                                 flags=1)
+    below = msp.add_hatch(dxfattribs={"extrusion": (0, 0, -1)})
+    below.set_pattern_fill("BRICK", scale=0.2, angle=30)
+    below.paths.add_polyline_path([(-950, 0), (-930, 0), (-930, 25), (-950, 25)], flags=1)
+    block = doc.blocks.new("HATCHED")
+    inner = block.add_hatch()
+    inner.set_pattern_fill("ANSI37", scale=0.4)
+    inner.paths.add_polyline_path([(0, 0, 0.4), (15, 0), (15, 10), (0, 10)], flags=1)
+    for at, attributes in (((1000, 100), {"rotation": 25}),
+                           ((1050, 100), {"xscale": 1.5, "yscale": 1.5, "rotation": -40}),
+                           ((1100, 100), {"xscale": -1, "yscale": 2})):
+        msp.add_blockref("HATCHED", at, dxfattribs=attributes)
 
 
 def run(check, synthetic_drawings, what):
