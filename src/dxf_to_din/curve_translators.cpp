@@ -74,8 +74,8 @@ double Sweep(double start, double end, double turn) {
   return sweep > 0 ? sweep : sweep + turn;
 }
 
-// The spans of a NURBS curve as chains: each span between distinct knots gets its share of
-// the points a spline may give.
+}  // namespace
+
 void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement& placement,
               const Nurbs& curve) {
   std::vector<std::pair<double, double>> spans;
@@ -93,6 +93,8 @@ void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement
     first = false;
   }
 }
+
+namespace {
 
 Point3 Normal(const Extrusion& extrusion) {
   const double length =

@@ -4,10 +4,17 @@
 #pragma once
 
 #include "din_format/conversion_context.h"
+#include "dxf_to_din/curves.h"
 #include "dxf_to_din/drawing_frame.h"
+#include "dxf_to_din/polyline_items.h"
 #include "settings/conversion_settings.h"
 
 namespace dxfdin {
+
+// The points of a NURBS curve added to a chain, span by span: each span between distinct
+// knots gets its share of the points a spline may give, as many as keep within 1/10000 of it.
+void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement& placement,
+              const Nurbs& curve);
 
 // ELLIPSE, whole or from its start to its end parameter.
 void TranslateEllipse(TConversionContext& context, const TConversionSettings& settings,

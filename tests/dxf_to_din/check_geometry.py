@@ -237,9 +237,7 @@ def pieces(entity, segments_per_turn=512):
                 a, b = corners[k], corners[(k + 1) % count]
                 yield ("segment", (a.x, a.y), (b.x, b.y))
     elif kind == "LEADER":
-        vertices = [(Vec3(v).x, Vec3(v).y) for v in entity.vertices]
-        for a, b in zip(vertices, vertices[1:]):
-            yield ("segment", a, b)
+        yield from leader_pieces(entity, segments_per_turn)
     elif kind == "HATCH":
         pattern = hatch_pattern_pieces(entity)
         yield from hatch_pieces(entity, segments_per_turn) if pattern is None else pattern
@@ -287,6 +285,23 @@ def pieces(entity, segments_per_turn=512):
                          else [(v.dxf.location.x, v.dxf.location.y) for v in entity.vertices]):
                 p = entity.ocs().to_wcs(Vec3(x, y, 0)) if kind == "LWPOLYLINE" else Vec3(x, y, 0)
                 yield ("segment", (p.x, p.y), (p.x, p.y))
+
+
+def leader_pieces(leader, segments_per_turn):
+    """A leader through its vertices: straight, or for path type 1 the spline ezdxf's
+    virtual_entities() makes through them with its arrowhead (the hook line ezdxf adds after
+    the last vertex under a text is drawn for neither)."""
+    from ezdxf.math import fit_points_to_cad_cv
+    vertices = [Vec3(v) for v in leader.vertices]
+    if leader.dxf.get("path_type", 0) != 1 or len(vertices) < 2:
+        for a, b in zip(vertices, vertices[1:]):
+            yield ("segment", (a.x, a.y), (b.x, b.y))
+        return
+    tangents = [vertices[1] - vertices[0], vertices[-1] - vertices[-2]]
+    yield ("chain", spline_points(fit_points_to_cad_cv(vertices, tangents=tangents)))
+    for part in leader.virtual_entities():
+        if part.dxftype() != "SPLINE":
+            yield from pieces(part, segments_per_turn)
 
 
 def spline_points(curve):
@@ -959,6 +974,14 @@ def synthetic_drawings(out_dir):
             tilted_hatch.paths.add_polyline_path([(0, 500, 0.5), (20, 500, 0), (20, 520, 0)])
             add_pattern_hatches(doc, msp)
             msp.add_leader([(0, 600), (10, 610), (30, 610)])
+            # Spline leaders: the arrow of the dimension style, a closed one of the leader's own
+            # size, and none.
+            for at, override in ((50, None), (120, {"dimldrblk": "CLOSEDBLANK", "dimasz": 3,
+                                                    "dimscale": 2}),
+                                 (200, {"dimldrblk": "NONE"})):
+                leader = msp.add_leader([(at, 600), (at + 10, 615), (at + 30, 612),
+                                         (at + 45, 620)], override=override)
+                leader.dxf.path_type = 1
         path = os.path.join(out_dir, "synthetic-%s.dxf" % version.lower())
         doc.saveas(path)
         files.append(path)
