@@ -223,6 +223,19 @@ TEST(HatchPattern, HatchesDrawTheirPatternInsteadOfTheirBoundary) {
     EXPECT_EQ(ItemPoints(din), c.items) << c.what;
     EXPECT_TRUE(context.passed_over.empty()) << c.what;
   }
+  // An edge path's edges are joined where their ends meet, whichever way each runs, and a
+  // gap is bridged: the square below is one loop, cut once on each side.
+  const std::string edges =
+      "  0\nSECTION\n  2\nENTITIES\n  0\nHATCH\n 10\n0\n 20\n0\n 30\n0\n 70\n0\n"
+      " 91\n1\n 92\n1\n 93\n4\n"
+      " 72\n1\n 10\n0\n 20\n0\n 11\n10\n 21\n0\n"
+      " 72\n1\n 10\n10\n 20\n10\n 11\n10\n 21\n0\n"
+      " 72\n1\n 10\n0\n 20\n0\n 11\n0\n 21\n10\n"
+      " 72\n1\n 10\n9\n 20\n10\n 11\n0\n 21\n10\n"
+      " 97\n0\n 75\n0\n 76\n1\n" +
+      std::string(kOneLine) + " 98\n0\n  0\nENDSEC\n  0\nEOF\n";
+  auto joined = FreshContext();
+  EXPECT_EQ(ItemPoints(ToDin(joined, {}, edges)), (Items{{"0 5", "10 5"}}));
   // A pattern too dense to draw leaves the boundary to show where the hatch is, and says so.
   auto context = FreshContext();
   const std::string din =
