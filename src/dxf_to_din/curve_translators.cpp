@@ -11,6 +11,7 @@
 #include "dxf_to_din/curves.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_stream.h"
+#include "dxf_to_din/hatch_pattern.h"
 #include "dxf_to_din/polyline_items.h"
 
 namespace dxfdin {
@@ -73,8 +74,8 @@ double Sweep(double start, double end, double turn) {
   return sweep > 0 ? sweep : sweep + turn;
 }
 
-// The spans of a NURBS curve as chains: each span between distinct knots gets its share of
-// the points a spline may give.
+}  // namespace
+
 void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement& placement,
               const Nurbs& curve) {
   std::vector<std::pair<double, double>> spans;
@@ -92,6 +93,8 @@ void AddNurbs(TConversionContext& context, PolylineItems& items, const Placement
     first = false;
   }
 }
+
+namespace {
 
 Point3 Normal(const Extrusion& extrusion) {
   const double length =
@@ -137,6 +140,11 @@ class HatchReader {
     if (!y) return std::nullopt;
     return std::array<double, 2>{*x, *y};
   }
+  // The count of the next group with this code, passing over what comes before it.
+  std::size_t SeekCount(std::int32_t code) {
+    while (at_ < groups_.size() && groups_[at_].code != code) ++at_;
+    return TakeCount(code);
+  }
   // A count, bounded by the groups that are left.
   std::size_t TakeCount(std::int32_t code) {
     auto value = Take(code);
@@ -149,23 +157,40 @@ class HatchReader {
   std::size_t at_ = 0;
 };
 
-// A boundary path of a hatch, chained: consecutive edges that meet make one chain, arcs are
-// its bulged segments.
-class BoundaryPath {
+// Whether an edge starting at (x, y) goes on from (last_x, last_y).
+bool Meets(double last_x, double last_y, double x, double y) {
+  const double tolerance = 1e-9 * (std::fabs(x) + std::fabs(y) + 1);
+  return std::fabs(x - last_x) <= tolerance && std::fabs(y - last_y) <= tolerance;
+}
+
+bool Meets(const LoopVertex& a, const LoopVertex& b) {
+  return Meets(a.x, a.y, b.x, b.y);
+}
+
+// A chain of a hatch's boundary as it is drawn: the vertices of a polyline path, or edges of
+// an edge path that meet end to start, arcs as bulged segments.
+struct BoundaryChain {
+  std::vector<LoopVertex> vertices;
+  bool closed = false;
+};
+
+// A boundary path: its flags (group 92) and its chains, [first, end) of the hatch's.
+struct BoundaryPathChains {
+  std::int64_t flags;
+  std::size_t first, end;
+};
+
+// The chains of an edge path: consecutive edges that meet make one chain.
+class EdgeChains {
  public:
-  BoundaryPath(TConversionContext& context, const Placement& placement, double elevation)
-      : context_(context), placement_(placement), elevation_(elevation) {}
-  ~BoundaryPath() { Flush(); }
-  BoundaryPath(const BoundaryPath&) = delete;
-  BoundaryPath& operator=(const BoundaryPath&) = delete;
+  explicit EdgeChains(std::vector<BoundaryChain>& chains) : chains_(chains) {}
+  ~EdgeChains() { Flush(); }
+  EdgeChains(const EdgeChains&) = delete;
+  EdgeChains& operator=(const EdgeChains&) = delete;
 
   // Starts an edge at (x, y): a new chain unless it meets the end of the last edge.
   void MoveTo(double x, double y) {
-    if (!chain_.empty()) {
-      const Vertex& last = chain_.back();
-      const double tolerance = 1e-9 * (std::fabs(x) + std::fabs(y) + 1);
-      if (std::fabs(x - last.x) <= tolerance && std::fabs(y - last.y) <= tolerance) return;
-    }
+    if (!chain_.empty() && Meets(chain_.back().x, chain_.back().y, x, y)) return;
     Flush();
     chain_.push_back({x, y, 0});
   }
@@ -181,25 +206,107 @@ class BoundaryPath {
     }
     chain_.push_back({x, y, 0});
   }
+  // A chain of a single point draws nothing.
   void Flush() {
-    if (chain_.size() >= 2) {
-      PolylineItems items(context_, ItemHeadOf(context_), placement_, elevation_);
-      for (const Vertex& vertex : chain_) items.AddVertex(vertex.x, vertex.y, vertex.bulge);
-      items.Finish(false);
-      context_.item_count += items.Items();
-    }
+    if (chain_.size() >= 2) chains_.push_back({std::move(chain_), false});
     chain_.clear();
   }
 
  private:
-  struct Vertex {
-    double x, y, bulge;
-  };
-  TConversionContext& context_;
-  const Placement& placement_;
-  double elevation_;
-  std::vector<Vertex> chain_;
+  std::vector<BoundaryChain>& chains_;
+  std::vector<LoopVertex> chain_;
 };
+
+// The chain run the other way: each bulge goes to the other end of its segment, turned.
+std::vector<LoopVertex> Reversed(const std::vector<LoopVertex>& chain) {
+  std::vector<LoopVertex> reversed(chain.rbegin(), chain.rend());
+  for (std::size_t i = 0; i < reversed.size(); ++i) {
+    reversed[i].bulge = i + 1 < reversed.size() ? -reversed[i + 1].bulge : 0;
+  }
+  return reversed;
+}
+
+// The closed loops a path's chains make, as a viewer joins them: a polyline path is one loop;
+// the chains of an edge path join where their ends meet, either way round, a gap is bridged
+// by a straight segment unless the loop so far is closed, and the last loop closes itself.
+void AddLoops(const std::vector<BoundaryChain>& chains, const BoundaryPathChains& path,
+              bool polyline, std::vector<Loop>& loops) {
+  if (polyline) {
+    for (std::size_t c = path.first; c < path.end; ++c) {
+      if (chains[c].vertices.size() >= 2) loops.push_back(chains[c].vertices);
+    }
+    return;
+  }
+  Loop loop;
+  const auto append = [](Loop& to, const std::vector<LoopVertex>& chain) {
+    if (!to.empty() && Meets(to.back(), chain.front())) to.pop_back();
+    to.insert(to.end(), chain.begin(), chain.end());
+  };
+  for (std::size_t c = path.first; c < path.end; ++c) {
+    const std::vector<LoopVertex>& chain = chains[c].vertices;
+    if (loop.empty()) {
+      loop = chain;
+    } else if (Meets(loop.back(), chain.front())) {
+      append(loop, chain);
+    } else if (Meets(loop.back(), chain.back())) {
+      append(loop, Reversed(chain));
+    } else if (Meets(loop.front(), chain.back())) {
+      Loop joined = chain;
+      append(joined, loop);
+      loop = std::move(joined);
+    } else if (Meets(loop.front(), chain.front())) {
+      loop = Reversed(loop);
+      append(loop, chain);
+    } else if (Meets(loop.front(), loop.back())) {
+      loops.push_back(std::move(loop));
+      loop = chain;
+    } else {
+      loop.back().bulge = 0;
+      loop.insert(loop.end(), chain.begin(), chain.end());
+    }
+  }
+  if (loop.size() >= 2) loops.push_back(std::move(loop));
+}
+
+// How a hatch is filled: solid (group 70), its island style (75) and the lines of its
+// pattern (78, then 53, 43, 44, 45, 46, 79 and its 49s for each line).
+struct HatchFill {
+  bool solid = true;
+  std::int64_t style = 0;
+  std::vector<PatternFamily> families;
+};
+
+HatchFill FillOf(const std::vector<Group>& groups) {
+  HatchFill fill;
+  fill.solid = HatchReader(groups).Seek(70).value_or(1) != 0;
+  fill.style = Whole(HatchReader(groups).Seek(75).value_or(0));
+  HatchReader pattern(groups);
+  for (std::size_t count = pattern.SeekCount(78); count > 0; --count) {
+    const auto angle = pattern.Take(53);
+    const auto base_x = pattern.Take(43);
+    const auto base_y = pattern.Take(44);
+    const auto offset_x = pattern.Take(45);
+    const auto offset_y = pattern.Take(46);
+    if (!angle || !base_x || !base_y || !offset_x || !offset_y) break;
+    PatternFamily family{*angle, *base_x, *base_y, *offset_x, *offset_y, {}};
+    for (std::size_t dashes = pattern.TakeCount(79); dashes > 0; --dashes) {
+      const auto dash = pattern.Take(49);
+      if (!dash) break;
+      family.dashes.push_back(*dash);
+    }
+    fill.families.push_back(std::move(family));
+  }
+  return fill;
+}
+
+// Whether a viewer fills a path of these flags with the pattern under the island style: text
+// boxes never; under style 1 (outermost) only the external and outermost paths, under 2
+// (ignore islands, and any other) only the external ones.
+bool PatternedPath(std::int64_t flags, std::int64_t style) {
+  if (flags & 8) return false;
+  if (style == 0) return true;
+  return (flags & 1) || (style == 1 && (flags & 16));
+}
 
 }  // namespace
 
@@ -363,25 +470,27 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
   const double paths = boundary.Seek(91).value_or(0);
   const auto path_count = static_cast<std::size_t>(
       std::isfinite(paths) ? std::clamp(paths, 0.0, static_cast<double>(groups.size())) : 0.0);
+  std::vector<BoundaryChain> chains;
+  std::vector<BoundaryPathChains> path_chains;
   for (std::size_t path = 0; path < path_count; ++path) {
     const auto flags = boundary.Take(92);
     if (!flags) break;
-    BoundaryPath chain(context, placement, elevation);
+    const std::size_t first = chains.size();
     if (Whole(*flags) & 2) {
-      // A polyline path: vertices with their bulges.
+      // A polyline path: vertices with their bulges; drawn even without a segment.
+      BoundaryChain polyline;
       const bool bulges = boundary.Take(72).value_or(0) != 0;
-      const bool closed = boundary.Take(73).value_or(0) != 0;
+      polyline.closed = boundary.Take(73).value_or(0) != 0;
       const std::size_t count = boundary.TakeCount(93);
-      PolylineItems items(context, ItemHeadOf(context), placement, elevation);
       for (std::size_t k = 0; k < count; ++k) {
         const auto p = boundary.TakePoint(10);
         if (!p) break;
         const double bulge = bulges ? boundary.Take(42).value_or(0) : 0;
-        items.AddVertex((*p)[0], (*p)[1], bulge);
+        polyline.vertices.push_back({(*p)[0], (*p)[1], bulge});
       }
-      items.Finish(closed);
-      context.item_count += items.Items();
+      chains.push_back(std::move(polyline));
     } else {
+      EdgeChains chain(chains);
       const std::size_t edges = boundary.TakeCount(93);
       for (std::size_t e = 0; e < edges; ++e) {
         const auto type = boundary.Take(72);
@@ -508,6 +617,41 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
     }
     // The objects that made the path (their count; their handles were not kept).
     boundary.Take(97);
+    path_chains.push_back({Whole(*flags), first, chains.size()});
+  }
+  const DinItemHead head = ItemHeadOf(context);
+  // A pattern is drawn as its lines within the boundary, without the boundary itself. A
+  // pattern too dense to draw whole leaves the boundary to show where the hatch is.
+  const HatchFill fill = FillOf(groups);
+  if (!fill.solid && !fill.families.empty()) {
+    std::vector<Loop> loops;
+    for (const BoundaryPathChains& path : path_chains) {
+      if (PatternedPath(path.flags, fill.style))
+        AddLoops(chains, path, (path.flags & 2) != 0, loops);
+    }
+    const PatternOutcome outcome =
+        DrawPattern(fill.families, loops, context.work, [&](const PatternPiece& piece) {
+          if (DrawingStopped(context)) return false;
+          PolylineItems items(context, head, placement, elevation);
+          // A dot is a line of no length, as viewers draw it.
+          items.AddVertex(piece.ax, piece.ay, 0);
+          items.AddVertex(piece.bx, piece.by, 0);
+          items.Finish(false);
+          context.item_count += items.Items();
+          return true;
+        });
+    if (outcome == PatternOutcome::kDrawn || outcome == PatternOutcome::kStopped) return;
+    CountPassedOver(context, outcome == PatternOutcome::kCut
+                                 ? "HATCH pattern drawn in part (too dense), with its boundary"
+                                 : "HATCH pattern too dense to draw, its boundary drawn");
+  }
+  for (const BoundaryChain& chain : chains) {
+    PolylineItems items(context, head, placement, elevation);
+    for (const LoopVertex& vertex : chain.vertices) {
+      items.AddVertex(vertex.x, vertex.y, vertex.bulge);
+    }
+    items.Finish(chain.closed);
+    context.item_count += items.Items();
   }
 }
 

@@ -1,11 +1,20 @@
 #include "dxf_to_din/outline_translators.h"
 
+#include <algorithm>
 #include <array>
+#include <cctype>
+#include <cmath>
+#include <numbers>
+#include <string>
 #include <vector>
 
 #include "din_format/din_writer.h"
+#include "dxf_to_din/curve_translators.h"
 #include "dxf_to_din/curves.h"
+#include "dxf_to_din/dimension_style.h"
+#include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
+#include "dxf_to_din/entity_stream.h"
 #include "dxf_to_din/polyline_items.h"
 
 namespace dxfdin {
@@ -46,7 +55,40 @@ Corners ReadCorners(TConversionContext& context, std::initializer_list<RealGroup
   return corners;
 }
 
+Point3 Minus(const Point3& a, const Point3& b) {
+  return {a[0] - b[0], a[1] - b[1], a[2] - b[2]};
+}
+
+// Whether two arrow-block names are the same, compared without regard to ASCII case.
+bool SameArrow(std::string_view a, std::string_view b) {
+  return a.size() == b.size() && std::equal(a.begin(), a.end(), b.begin(), [](char x, char y) {
+           return std::toupper(static_cast<unsigned char>(x)) ==
+                  std::toupper(static_cast<unsigned char>(y));
+         });
+}
+
 }  // namespace
+
+std::optional<std::vector<std::pair<std::vector<Point3>, bool>>> ArrowheadOutline(
+    std::string_view arrow, double size, const Point3& tip, const Point3& next) {
+  std::vector<std::pair<std::vector<Point3>, bool>> outline;
+  const bool closed = arrow.empty() || SameArrow(arrow, "_CLOSEDFILLED") ||
+                      SameArrow(arrow, "_CLOSEDBLANK") || SameArrow(arrow, "_CLOSED");
+  if (SameArrow(arrow, "_NONE")) return outline;
+  if (!closed) return std::nullopt;
+  // Pointing from the next vertex to the tip, in the plane of the tip: its back corners a
+  // size behind the tip, enclosing 18.924644 degrees.
+  const double angle = std::atan2(tip[1] - next[1], tip[0] - next[0]);
+  const double c = std::cos(angle), s = std::sin(angle);
+  const double half = size * std::sin(18.924644 / 2 * std::numbers::pi / 180);
+  const auto place = [&](double x, double y) {
+    return Point3{tip[0] + x * c - y * s, tip[1] + x * s + y * c, tip[2]};
+  };
+  outline.push_back({{place(-size, half), tip, place(-size, -half)}, true});
+  // The closed arrow has a line from its tip to the middle of its back.
+  if (SameArrow(arrow, "_CLOSED")) outline.push_back({{tip, place(-size, 0)}, false});
+  return outline;
+}
 
 void TranslateSolid(TConversionContext& context, const TConversionSettings& settings,
                     const DrawingFrame& frame) {
@@ -101,6 +143,9 @@ void TranslateLeader(TConversionContext& context, const TConversionSettings& set
   context.item_kind = kItemLineChain;
   std::vector<Point3> vertices;
   bool taking = false;  // the vertex being read is one of those kept
+  std::int32_t arrowhead = 1, path_type = 0;
+  std::string style_name, value;
+  DimensionStyleOverrides overrides;
   while (ReadGroupCode(context) && context.group_code != 0) {
     const std::int32_t code = context.group_code;
     // Each group 10 is a vertex; its 20 and 30 follow.
@@ -114,13 +159,48 @@ void TranslateLeader(TConversionContext& context, const TConversionSettings& set
       } else {
         SkipValue(context);
       }
+    } else if (code == 3) {
+      ReadRecordName(context, style_name);
+    } else if (code >= 1000) {
+      ReadTextValue(context, value, 256);
+      overrides.Take(code, value);
     } else {
-      ReadGeometryGroup(context, {});
+      ReadGeometryGroup(context, {}, {{71, &arrowhead}, {72, &path_type}});
     }
   }
   if (!AssignClassInFrame(context, settings, frame)) return;
-  if (vertices.size() >= 2) {
+  if (vertices.size() < 2) return;
+  if (path_type != 1) {
     context.item_count += WriteChain(context, frame.placement, vertices, false);
+    return;
+  }
+  // A spline leader: the curve through its vertices, leaving the first along the first
+  // segment and reaching the last along the last; straight when no such curve can be made.
+  const std::size_t n = vertices.size();
+  context.work += static_cast<std::int64_t>(n * n / 8);
+  const auto curve = CurveThroughFitPoints(vertices, Minus(vertices[1], vertices[0]),
+                                           Minus(vertices[n - 1], vertices[n - 2]));
+  if (curve) {
+    PolylineItems items(context, ItemHeadOf(context), frame.placement, 0);
+    AddNurbs(context, items, frame.placement, *curve);
+    items.Finish(false);
+    context.item_count += items.Items();
+  } else {
+    context.item_count += WriteChain(context, frame.placement, vertices, false);
+  }
+  if (arrowhead != 1 || !context.drawing_styles) return;
+  DimensionStyle style = context.drawing_styles->dimensions.Find(style_name);
+  overrides.ApplyTo(style);
+  const std::string arrow =
+      context.drawing_styles->dimensions.ArrowBlock("", style.dimldrblk_handle);
+  const auto outline =
+      ArrowheadOutline(arrow, style.Scaled(style.dimasz), vertices[0], vertices[1]);
+  if (!outline) {
+    CountPassedOver(context, "LEADER arrowhead of a block");
+    return;
+  }
+  for (const auto& [points, closed] : *outline) {
+    context.item_count += WriteChain(context, frame.placement, points, closed);
   }
 }
 

@@ -244,11 +244,10 @@ def pieces(entity, segments_per_turn=512):
                 a, b = corners[k], corners[(k + 1) % count]
                 yield ("segment", (a.x, a.y), (b.x, b.y))
     elif kind == "LEADER":
-        vertices = [(Vec3(v).x, Vec3(v).y) for v in entity.vertices]
-        for a, b in zip(vertices, vertices[1:]):
-            yield ("segment", a, b)
+        yield from leader_pieces(entity, segments_per_turn)
     elif kind == "HATCH":
-        yield from hatch_pieces(entity, segments_per_turn)
+        pattern = hatch_pattern_pieces(entity)
+        yield from hatch_pieces(entity, segments_per_turn) if pattern is None else pattern
     elif kind == "POLYLINE" and entity.is_poly_face_mesh:
         # Faces name their corners by number from 1; a negative number hides the edge that
         # starts there.
@@ -295,12 +294,113 @@ def pieces(entity, segments_per_turn=512):
                 yield ("segment", (p.x, p.y), (p.x, p.y))
 
 
+def leader_pieces(leader, segments_per_turn):
+    """A leader through its vertices: straight, or for path type 1 the spline ezdxf's
+    virtual_entities() makes through them with its arrowhead (the hook line ezdxf adds after
+    the last vertex under a text is drawn for neither)."""
+    from ezdxf.math import fit_points_to_cad_cv
+    vertices = [Vec3(v) for v in leader.vertices]
+    if leader.dxf.get("path_type", 0) != 1 or len(vertices) < 2:
+        for a, b in zip(vertices, vertices[1:]):
+            yield ("segment", (a.x, a.y), (b.x, b.y))
+        return
+    tangents = [vertices[1] - vertices[0], vertices[-1] - vertices[-2]]
+    yield ("chain", spline_points(fit_points_to_cad_cv(vertices, tangents=tangents)))
+    for part in leader.virtual_entities():
+        if part.dxftype() != "SPLINE":
+            yield from pieces(part, segments_per_turn)
+
+
 def spline_points(curve):
     """Points on a B-spline, dense enough that its chords keep within 1/100000 of its
     size."""
     hull = [(p.x, p.y) for p in curve.control_points]
     size = math.dist(*extent_of(hull)) if hull else 1
     return [(p.x, p.y) for p in curve.flattening(max(size, 1e-9) * 1e-5, segments=4)]
+
+
+def hatch_pattern_pieces(hatch):
+    """The lines of a hatch's pattern as ezdxf's drawing add-on draws them instead of its
+    boundary: ("pattern", a, b, (slack at a, slack at b)), a dot where a is b; None for a solid
+    fill or a pattern without lines, whose boundary is drawn. The add-on cuts the lines at the
+    Bezier curves of the boundary paths, and a line through the joint of two curves, crossing
+    both ends, at random; here the paths are flattened finely and cut as ezdxf cuts polygons,
+    each vertex once. The curves stand off arcs by 2.7e-4 of their radius: where a line ends on
+    a curve, its end may lie further along it by what that makes of a crossing at its angle
+    (much where the line nearly touches the curve), its slack."""
+    from ezdxf.math import Bezier4P, Vec2
+    from ezdxf.path import Curve4To
+    from ezdxf.render import hatching
+    if hatch.dxf.solid_fill or hatch.pattern is None or not hatch.pattern.lines:
+        return None
+    ocs = hatch.ocs()
+    z = hatch.dxf.elevation.z
+    paths = hatching.hatch_boundary_paths(hatch, filter_text_boxes=True)
+    # The curves of the boundary: (their points, how far the cut may stand off, their size).
+    curves, polygons = [], []
+    for path in paths:
+        points = list(path.control_vertices())
+        extent = math.dist(*extent_of([(p.x, p.y) for p in points])) if points else 0
+        polygons.append([Vec2(p) for p in path.flattening(max(extent, 1e-9) * 1e-7, segments=16)])
+        start = path.start
+        for command in path.commands():
+            if isinstance(command, Curve4To):
+                hull = [start, command.ctrl1, command.ctrl2, command.end]
+                size = max(a.distance(b) for a in hull for b in hull)
+                points = list(Bezier4P(hull).approximate(64))
+                curves.append((points, 6e-4 * size, size))
+            start = command.end
+
+    def slack(p, direction):
+        most = 0.0
+        for points, off, size in curves:
+            nearest, normal = math.inf, None
+            for a, b in zip(points, points[1:]):
+                distance = segment_distance((p.x, p.y), (a.x, a.y), (b.x, b.y))
+                if distance < nearest and a != b:
+                    nearest, normal = distance, (b - a).normalize().orthogonal()
+            if normal is None or nearest > 2 * off + 1e-9 * (abs(p.x) + abs(p.y)):
+                continue
+            crossing = abs(direction.dot(normal))
+            along = math.sqrt(2 * size * off)
+            most = max(most, off + (min(along, off / crossing) if crossing > 0 else along))
+        return most
+
+    def wcs(v):
+        p = ocs.to_wcs(Vec3(v.x, v.y, z))
+        return (p.x, p.y)
+
+    pieces = []
+    for baseline in hatching.pattern_baselines(hatch):
+        for line in hatching.hatch_polygons(baseline, polygons):
+            ends = {}
+            if curves:
+                for end in (line.start, line.end):
+                    ends[end] = slack(end, baseline.direction)
+            # ezdxf keys its lines by their distance rounded to 1e-4, and dashes them on the
+            # line of the rounded distance: the line's own distance is a whole number of
+            # spacings.
+            spacing = baseline.normal_distance
+            renderer = baseline.pattern_renderer(round(line.distance / spacing) * spacing)
+            for s, e in renderer.render(line.start, line.end):
+                slacks = tuple(next((value for end, value in ends.items() if end.isclose(v)), 0.0)
+                               for v in (s, e))
+                pieces.append(("pattern", wcs(s), wcs(e), slacks))
+    return pieces
+
+
+def pattern_segment(piece, grow):
+    """A pattern piece as a segment: its ends moved along it by their slacks, outwards when
+    `grow` is 1, inwards when -1; None when nothing of it is left."""
+    _, a, b, (slack_a, slack_b) = piece
+    length = math.dist(a, b)
+    if length == 0:
+        return ("segment", a, b)
+    if grow < 0 and slack_a + slack_b >= length:
+        return None
+    ux, uy = (b[0] - a[0]) / length, (b[1] - a[1]) / length
+    return ("segment", (a[0] - grow * ux * slack_a, a[1] - grow * uy * slack_a),
+            (b[0] + grow * ux * slack_b, b[1] + grow * uy * slack_b))
 
 
 def hatch_pieces(hatch, segments_per_turn):
@@ -372,6 +472,9 @@ def samples(piece):
         return [a] + [(a[0] + (b[0] - a[0]) * t, a[1] + (b[1] - a[1]) * t) for t in (0.25, 0.5, 0.75)] + [b]
     if piece[0] == "arc":
         return arc_points(piece[1], 32)
+    if piece[0] == "pattern":
+        inner = pattern_segment(piece, -1)
+        return samples(inner) if inner else []
     return piece[1]
 
 
@@ -412,6 +515,29 @@ def cell_attributes(insert):
                 copy.dxf.insert = Vec3(attribute.dxf.insert) + offset
                 cells.append(copy)
     return cells
+
+
+def placed_patterns(parts, matrix):
+    """The parts of an insert, the patterns of its hatches placed with them: ezdxf moves a
+    hatch's boundary with the insert but leaves its pattern where the block has it (and an
+    unequal scale that makes a polyline path an edge path loses the path's flags, which the
+    island style looks at)."""
+    from ezdxf.math import OCSTransform, Vec2
+    for part in parts:
+        source = part.source_of_copy
+        if part.dxftype() == "HATCH" and part.pattern and source is not None and source.pattern:
+            for path, original in zip(part.paths, source.paths):
+                path.path_type_flags = (original.path_type_flags & ~2) | (path.path_type_flags & 2)
+            ocs = OCSTransform(source.dxf.extrusion, matrix)
+            z = source.dxf.elevation.z
+            for line, original in zip(part.pattern.lines, source.pattern.lines):
+                direction = ocs.transform_direction(Vec3.from_deg_angle(original.angle))
+                line.angle = direction.angle_deg
+                line.base_point = Vec2(ocs.transform_vertex(Vec3(original.base_point).replace(z=z)))
+                line.offset = Vec2(ocs.transform_direction(Vec3(original.offset)))
+                line.dash_length_items = [dash * direction.magnitude
+                                          for dash in original.dash_length_items]
+        yield part
 
 
 # Kinds a viewer draws through simpler entities (ezdxf's virtual_entities()); each part is
@@ -715,7 +841,8 @@ def drawn(entities, styles, label=None, parent=TOP):
                     continue
                 if kind == "INSERT":
                     yield from drawn(cell_attributes(entity), styles, here, style)
-                    parts = entity.multi_insert() if entity.mcount > 1 else entity.virtual_entities()
+                    parts = entity.multi_insert() if entity.mcount > 1 else \
+                        placed_patterns(entity.virtual_entities(), entity.matrix44())
                 else:
                     parts = entity.virtual_entities()
                 yield from drawn(list(parts), styles, here, style)
@@ -893,6 +1020,8 @@ def check(dxfdin, dxf_path, out_dir):
         for part in parts:
             if part[0] == "chain":
                 target += [(("segment", a, b), loose, number) for a, b in zip(part[1], part[1][1:])]
+            elif part[0] == "pattern":
+                target.append((pattern_segment(part, 1), 0, number))
             else:
                 target.append((part, 0, number))
     din_grid = Grid.for_primitives(din_primitives)
@@ -909,7 +1038,7 @@ def check(dxfdin, dxf_path, out_dir):
         if style and style.hidden:
             continue
         # A dot (a face of one corner, a polyline of one vertex) need not be drawn.
-        lines = [part for part in parts if part[0] != "segment" or part[1] != part[2]]
+        lines = [part for part in parts if part[0] not in ("segment", "pattern") or part[1] != part[2]]
         points = [p for part in lines for p in samples(part)]
         if not all(math.isfinite(v) for p in points for v in p):
             continue
@@ -1069,11 +1198,58 @@ def synthetic_drawings(out_dir):
             curved.add_line((150, 400), (100, 400))
             tilted_hatch = msp.add_hatch(dxfattribs={"extrusion": (0, 0, -1)})
             tilted_hatch.paths.add_polyline_path([(0, 500, 0.5), (20, 500, 0), (20, 520, 0)])
+            add_pattern_hatches(doc, msp)
             msp.add_leader([(0, 600), (10, 610), (30, 610)])
+            # Spline leaders: the arrow of the dimension style, a closed one of the leader's own
+            # size, and none.
+            for at, override in ((50, None), (120, {"dimldrblk": "CLOSEDBLANK", "dimasz": 3,
+                                                    "dimscale": 2}),
+                                 (200, {"dimldrblk": "NONE"})):
+                leader = msp.add_leader([(at, 600), (at + 10, 615), (at + 30, 612),
+                                         (at + 45, 620)], override=override)
+                leader.dxf.path_type = 1
         path = os.path.join(out_dir, "synthetic-%s.dxf" % version.lower())
         doc.saveas(path)
         files.append(path)
     return files
+
+
+def add_pattern_hatches(doc, msp):
+    """Pattern hatches: islands under each style, dashes and dots, edges of arcs, ellipses and
+    splines, a hatch seen from below, and hatches in inserts turned, scaled and mirrored."""
+    nested = [((0, 0), (40, 30), 1), ((5, 5), (35, 25), 16), ((12, 10), (28, 20), 0)]
+    for style in (0, 1, 2):
+        hatch = msp.add_hatch(dxfattribs={"hatch_style": style})
+        hatch.set_pattern_fill("ANSI31", scale=0.5, style=style)
+        for (x0, y0), (x1, y1), flags in nested:
+            x0, x1 = x0 + 50 * style + 700, x1 + 50 * style + 700
+            hatch.paths.add_polyline_path([(x0, y0), (x1, y0), (x1, y1), (x0, y1)], flags=flags)
+    curved = msp.add_hatch()
+    curved.set_pattern_fill("STARS", scale=0.3, angle=15)
+    edges = curved.paths.add_edge_path(flags=1)
+    edges.add_line((850.3, 0.7), (870.3, 0.7))
+    edges.add_arc((870.3, 10.7), 10, -90, 90, ccw=True)
+    edges.add_line((870.3, 20.7), (850.3, 20.7))
+    edges.add_ellipse((850.3, 10.7), major_axis=(0, -10), ratio=0.5, start_angle=0,
+                      end_angle=180, ccw=False)
+    hole = curved.paths.add_edge_path(flags=16)
+    hole.add_spline(control_points=[(855, 8), (860, 16), (866, 4), (871, 10)])
+    hole.add_line((871, 10), (855, 8))
+    dots = msp.add_hatch()
+    dots.set_pattern_fill("DOTS", scale=0.5)
+    dots.paths.add_polyline_path([(900, 0.3, 0.5), (920, 0.3, 0), (920, 20.3, -1), (900, 20.3, 0)],
+                                 flags=1)
+    below = msp.add_hatch(dxfattribs={"extrusion": (0, 0, -1)})
+    below.set_pattern_fill("BRICK", scale=0.2, angle=30)
+    below.paths.add_polyline_path([(-950, 0), (-930, 0), (-930, 25), (-950, 25)], flags=1)
+    block = doc.blocks.new("HATCHED")
+    inner = block.add_hatch()
+    inner.set_pattern_fill("ANSI37", scale=0.4)
+    inner.paths.add_polyline_path([(0, 0, 0.4), (15, 0), (15, 10), (0, 10)], flags=1)
+    for at, attributes in (((1000, 100), {"rotation": 25}),
+                           ((1050, 100), {"xscale": 1.5, "yscale": 1.5, "rotation": -40}),
+                           ((1100, 100), {"xscale": -1, "yscale": 2})):
+        msp.add_blockref("HATCHED", at, dxfattribs=attributes)
 
 
 def run(check, synthetic_drawings, what):

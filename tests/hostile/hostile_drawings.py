@@ -61,6 +61,19 @@ def drawings(scale):
              " 91\n1\n 92\n1\n 93\n1\n" + edge + " 97\n0\n 75\n0\n 76\n1\n 98\n0\n")
     yield "hatch-spline-knots.dxf", dxf(entities=hatch)
 
+    # A hatch pattern of a spacing next to nothing over a large boundary, in a million cells
+    # of an array; and one of dashes next to nothing.
+    def pattern_hatch(size, spacing, dashes):
+        return ("  0\nHATCH\n  8\n0\n 10\n0\n 20\n0\n 30\n0\n  2\nP\n 70\n0\n 71\n0\n"
+                " 91\n1\n 92\n3\n 72\n0\n 73\n1\n 93\n4\n 10\n0\n 20\n0\n 10\n%g\n 20\n0\n"
+                " 10\n%g\n 20\n%g\n 10\n0\n 20\n%g\n 97\n0\n 75\n0\n 76\n1\n 78\n1\n"
+                " 53\n0\n 43\n0\n 44\n0\n 45\n0\n 46\n%g\n 79\n%d\n%s 98\n0\n"
+                % (size, size, size, size, spacing, len(dashes),
+                   "".join(" 49\n%g\n" % d for d in dashes)))
+    yield "hatch-dense-pattern.dxf", dxf(block("H", pattern_hatch(1e6, 1e-3, [])),
+                                         minsert("H", big(1000), 1000, 1e6) +
+                                         pattern_hatch(1000, 1, [1e-4, -1e-4]))
+
     # Two billion rows of an empty block.
     yield "minsert-rows.dxf", dxf(block("E", ""), minsert("E", 1, 2147483647))
 
