@@ -91,12 +91,17 @@ void BlockTable::ReadBlock(TConversionContext& context) {
       SkipToGroupCode0(context);
       break;
     }
+    // A dimension without a block of its own is drawn from its groups: its style variables
+    // (XDATA) and its text as written (a single blank is no text) are kept.
+    const bool dimension = type == "DIMENSION";
     while (ReadGroupCode(context) && context.group_code != 0) {
-      if (!keep || Unread(context.group_code)) {
+      const std::int32_t code = context.group_code;
+      if (!keep || (Unread(code) && !(dimension && code >= 1000))) {
         SkipValue(context);
         continue;
       }
       context.dxf_in->ReadLine(value, kValueKeep);
+      if (dimension && code == 1) value.insert(0, context.value_lead.substr(0, kValueKeep));
       if (value.empty() || value.back() != '\n') value += '\n';
       text += std::to_string(context.group_code);
       text += '\n';

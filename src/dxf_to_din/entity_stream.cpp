@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "dxf_to_din/curve_translators.h"
+#include "dxf_to_din/dimension_drawing.h"
+#include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_text.h"
 #include "dxf_to_din/entity_translators.h"
@@ -196,8 +199,23 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
   }
 }
 
-// DIMENSION (arc and large radial ones too) and ACAD_TABLE: their anonymous block holds what
-// they show, in world coordinates; a dimension's clone point (group 12) or a table's insertion
+// Draws the block a DIMENSION or ACAD_TABLE refers to, moved to `to`, with the style of the
+// entity just read; or says in the report why it is not drawn.
+void DrawReferencedBlock(TConversionContext& context, const TConversionSettings& settings,
+                         const DrawingFrame& frame, BlockExpansion& blocks, const std::string& kind,
+                         const std::string& name, const WorldPoint& to) {
+  AttributeOwner reference;
+  if (!StyleOf(context, settings, frame, reference)) return;
+  const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
+  if (!block) return;
+  const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
+  blocks.open.push_back(BlockKey(name));
+  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &reference.style}, blocks);
+  blocks.open.pop_back();
+}
+
+// ARC_DIMENSION, LARGE_RADIAL_DIMENSION and ACAD_TABLE: their anonymous block holds what they
+// show, in world coordinates; a dimension's clone point (group 12) or a table's insertion
 // point (group 10) moves it.
 void TranslateBlockReference(TConversionContext& context, const TConversionSettings& settings,
                              const DrawingFrame& frame, BlockExpansion& blocks,
@@ -219,17 +237,10 @@ void TranslateBlockReference(TConversionContext& context, const TConversionSetti
                                 {220, &extrusion.y},
                                 {230, &extrusion.z}});
   }
-  AttributeOwner reference;
-  if (!StyleOf(context, settings, frame, reference)) return;
-  const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
-  if (!block) return;
   // A dimension's point is in its own coordinate system, a table's in the world's.
   const WorldPoint to =
       !table ? Placement(extrusion).ToWorld(at[0], at[1], at[2]) : WorldPoint{at[0], at[1]};
-  const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
-  blocks.open.push_back(BlockKey(name));
-  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &reference.style}, blocks);
-  blocks.open.pop_back();
+  DrawReferencedBlock(context, settings, frame, blocks, kind, name, to);
 }
 
 // An ATTRIB after its insert: drawn in the insert's frame with its style, or passed over with
@@ -291,6 +302,97 @@ void DrawThrough(TConversionContext& context, const TConversionSettings& setting
   DrawEntityText(context, settings, {frame.placement, &style}, blocks, text.Groups());
 }
 
+// DIMENSION: drawn through its anonymous block, moved by its clone point (group 12, in its
+// own coordinate system); one whose block the drawing does not hold is drawn from its
+// definition points by its dimension style, as CAD programs regenerate it. Its own style
+// variables (XDATA) are only read for that.
+void TranslateDimension(TConversionContext& context, const TConversionSettings& settings,
+                        const DrawingFrame& frame, BlockExpansion& blocks) {
+  // A dimension's own text is kept to this many bytes.
+  constexpr std::size_t kTextKeep = 4096;
+  DimensionRecord record;
+  std::array<double, 3> at{};
+  DimensionStyleOverrides overrides;
+  std::string value;
+  // Whether the block is missing, once known (XDATA comes after the block's name).
+  std::optional<bool> blockless;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    const std::int32_t code = context.group_code;
+    if (code == 2) {
+      record.block = ReadBlockReference(context);
+      continue;
+    }
+    if (code == 1) {
+      // With the blanks that begin it: a single blank is no text at all.
+      record.text = context.value_lead.substr(0, kTextKeep);
+      ReadTextValue(context, value, kTextKeep);
+      record.text += value;
+      while (!record.text.empty() && (record.text.back() == '\n' || record.text.back() == '\r')) {
+        record.text.pop_back();
+      }
+      continue;
+    }
+    if (code == 3) {
+      ReadRecordName(context, record.style);
+      continue;
+    }
+    if (code >= 1000) {
+      if (!blockless) blockless = !blocks.table.Find(record.block);
+      if (*blockless) {
+        ReadTextValue(context, value, 256);
+        overrides.Take(code, value);
+      } else {
+        SkipValue(context);
+      }
+      continue;
+    }
+    ReadGeometryGroup(context,
+                      {{10, &record.definition[0]},
+                       {20, &record.definition[1]},
+                       {30, &record.definition[2]},
+                       {11, &record.text_middle[0]},
+                       {21, &record.text_middle[1]},
+                       {31, &record.text_middle[2]},
+                       {12, &at[0]},
+                       {22, &at[1]},
+                       {32, &at[2]},
+                       {13, &record.first[0]},
+                       {23, &record.first[1]},
+                       {33, &record.first[2]},
+                       {14, &record.second[0]},
+                       {24, &record.second[1]},
+                       {34, &record.second[2]},
+                       {15, &record.third[0]},
+                       {25, &record.third[1]},
+                       {35, &record.third[2]},
+                       {16, &record.arc[0]},
+                       {26, &record.arc[1]},
+                       {36, &record.arc[2]},
+                       {50, &record.angle},
+                       {51, &record.horizontal_direction},
+                       {52, &record.oblique},
+                       {53, &record.text_rotation},
+                       {210, &record.extrusion.x},
+                       {220, &record.extrusion.y},
+                       {230, &record.extrusion.z}},
+                      {{70, &record.type}});
+  }
+  if (!blocks.table.Find(record.block) && !blocks.table.Overflowed()) {
+    DrawThrough(
+        context, settings, frame, blocks, "DIMENSION of a missing block", [&](EntityText& text) {
+          const DimensionStyles none;
+          DimensionLook look =
+              DimensionLookOf(context.drawing_styles ? context.drawing_styles->dimensions : none,
+                              record.style, overrides);
+          look.holds_block = [&](std::string_view name) { return blocks.table.Find(name); };
+          WriteDimension(DrawDimension(record, look), record, text);
+        });
+    return;
+  }
+  const WorldPoint to = Placement(record.extrusion).ToWorld(at[0], at[1], at[2]);
+  DrawReferencedBlock(context, settings, frame, blocks, "DIMENSION", record.block, to);
+}
+
 // Translates the entity whose type is in context.line_buf. False for a kind that is not
 // drawn (nothing of it is read).
 bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings,
@@ -334,8 +436,9 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
                 [&](EntityText& text) { ReadPoint(context, text); });
   } else if (type == "INSERT") {
     TranslateInsert(context, settings, frame, blocks, owner);
-  } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
-             type == "ACAD_TABLE") {
+  } else if (type == "DIMENSION") {
+    TranslateDimension(context, settings, frame, blocks);
+  } else if (type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" || type == "ACAD_TABLE") {
     const std::string kind = type;  // line_buf is read over while the block is drawn
     TranslateBlockReference(context, settings, frame, blocks, kind);
   } else {
