@@ -302,6 +302,48 @@ void DrawThrough(TConversionContext& context, const TConversionSettings& setting
   DrawEntityText(context, settings, {frame.placement, &style}, blocks, text.Groups());
 }
 
+// The field of a DIMENSION's real-valued group (its points, angles and extrusion, and the
+// clone point 12 in `at`); none for another group.
+double* DimensionField(DimensionRecord& record, std::array<double, 3>& at, std::int32_t code) {
+  if (code >= 10 && code <= 36 && code % 10 <= 6) {
+    const std::int32_t axis = code / 10 - 1;
+    switch (code % 10) {
+      case 0:
+        return &record.definition[axis];
+      case 1:
+        return &record.text_middle[axis];
+      case 2:
+        return &at[axis];
+      case 3:
+        return &record.first[axis];
+      case 4:
+        return &record.second[axis];
+      case 5:
+        return &record.third[axis];
+      default:
+        return &record.arc[axis];
+    }
+  }
+  switch (code) {
+    case 50:
+      return &record.angle;
+    case 51:
+      return &record.horizontal_direction;
+    case 52:
+      return &record.oblique;
+    case 53:
+      return &record.text_rotation;
+    case 210:
+      return &record.extrusion.x;
+    case 220:
+      return &record.extrusion.y;
+    case 230:
+      return &record.extrusion.z;
+    default:
+      return nullptr;
+  }
+}
+
 // DIMENSION: drawn through its anonymous block, moved by its clone point (group 12, in its
 // own coordinate system); one whose block the drawing does not hold is drawn from its
 // definition points by its dimension style, as CAD programs regenerate it. Its own style
@@ -346,38 +388,16 @@ void TranslateDimension(TConversionContext& context, const TConversionSettings& 
       }
       continue;
     }
-    ReadGeometryGroup(context,
-                      {{10, &record.definition[0]},
-                       {20, &record.definition[1]},
-                       {30, &record.definition[2]},
-                       {11, &record.text_middle[0]},
-                       {21, &record.text_middle[1]},
-                       {31, &record.text_middle[2]},
-                       {12, &at[0]},
-                       {22, &at[1]},
-                       {32, &at[2]},
-                       {13, &record.first[0]},
-                       {23, &record.first[1]},
-                       {33, &record.first[2]},
-                       {14, &record.second[0]},
-                       {24, &record.second[1]},
-                       {34, &record.second[2]},
-                       {15, &record.third[0]},
-                       {25, &record.third[1]},
-                       {35, &record.third[2]},
-                       {16, &record.arc[0]},
-                       {26, &record.arc[1]},
-                       {36, &record.arc[2]},
-                       {50, &record.angle},
-                       {51, &record.horizontal_direction},
-                       {52, &record.oblique},
-                       {53, &record.text_rotation},
-                       {210, &record.extrusion.x},
-                       {220, &record.extrusion.y},
-                       {230, &record.extrusion.z}},
-                      {{70, &record.type}});
+    if (double* field = DimensionField(record, at, code)) {
+      ReadDoubleValue(context, *field);
+    } else if (code == 70) {
+      ReadIntValue(context, record.type);
+    } else {
+      ReadGeometryGroup(context, {});
+    }
   }
-  if (!blocks.table.Find(record.block) && !blocks.table.Overflowed()) {
+  if (!blockless) blockless = !blocks.table.Find(record.block);
+  if (*blockless && !blocks.table.Overflowed()) {
     DrawThrough(
         context, settings, frame, blocks, "DIMENSION of a missing block", [&](EntityText& text) {
           const DimensionStyles none;
