@@ -562,7 +562,7 @@ def regenerate(dimension):
         block.add_entity(mtext)
 
 
-def _own_text_as_it_is():
+def _dimensions_as_cad_programs_draw_them():
     """ezdxf puts "R" or the diameter sign before a radius or diameter dimension's own text;
     CAD programs show it as it is, and the sign before the measurement. ezdxf rounds to whole
     numbers where DIMRND is 0 (CAD programs do not round), and refuses a DIMPOST without "<>"
@@ -595,7 +595,7 @@ def _own_text_as_it_is():
     dim_curved.apply_dimpost = apply_dimpost
 
 
-_own_text_as_it_is()
+_dimensions_as_cad_programs_draw_them()
 
 
 def _angle_where_its_arc_lies():
@@ -1140,7 +1140,7 @@ def run(check, synthetic_drawings, what):
                     continue
             found = check(dxfdin, path, out_dir)
             checked += 1
-            for problem in found[:int(os.environ.get("CHECK_SHOW", 5))]:
+            for problem in found[:5]:
                 print(problem)
             if len(found) > 5:
                 print("%s: and %d more" % (os.path.basename(path), len(found) - 5))

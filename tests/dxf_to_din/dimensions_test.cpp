@@ -386,6 +386,29 @@ TEST(DimensionDrawing, DrawnThroughTheConverter) {
   EXPECT_EQ(context.passed_over["on hidden layers"], 1);
 }
 
+TEST(DimensionDrawing, TextStylesByHandleAndTheirFixedHeight) {
+  DimensionStyles styles;
+  styles.AddTextStyle("", "Standard", {0.5, 0.8});
+  styles.AddTextStyle("1A", "BIG", {5, 1});
+  styles.AddTextStyle("1B", "ZERO", {-1, 0});  // no fixed height, width 1
+  EXPECT_EQ(styles.TextStyleOf("1a").height, 5);
+  EXPECT_EQ(styles.TextStyleOf("1B").height, 0);
+  EXPECT_EQ(styles.TextStyleOf("1B").width, 1);
+  EXPECT_EQ(styles.TextStyleOf("").width, 0.8);  // none named: STANDARD's
+  EXPECT_EQ(styles.TextStyleOf("FF").height, 0.5);
+  EXPECT_EQ(DimensionStyles().TextStyleOf("1A").height, 0);
+
+  // Through the converter: the text style of the DIMSTYLE record, its fixed height whatever
+  // DIMSCALE.
+  auto context = FreshContext();
+  const std::string tables =
+      "  0\nTABLE\n  2\nSTYLE\n  0\nSTYLE\n  5\n1A\n  2\nBIG\n 40\n5\n 41\n1\n  0\nENDTAB\n"
+      "  0\nTABLE\n  2\nDIMSTYLE\n  0\nDIMSTYLE\n  2\nMM\n 40\n2\n340\n1A\n178\n1\n"
+      "  0\nENDTAB\n";
+  const std::string din = ToDin(context, {}, Drawing(tables, "", Dimension()));
+  EXPECT_NE(din.find("   500   "), std::string::npos);
+}
+
 TEST(DimensionDrawing, SeenFromBelow) {
   // Extrusion (0, 0, -1): the world points give the lines they give seen from above; the text
   // lies along the plane's x axis, which runs the other way, right of its middle.
