@@ -252,19 +252,20 @@ DimensionStyles::TextStyle DimensionStyles::TextStyleOf(std::string_view handle)
 }
 
 void DimensionStyleOverrides::Take(std::int32_t code, std::string_view value) {
-  const std::string text = Key(value);
+  // Names are compared only where they matter: the values of a long list are read as they
+  // come (a dimension in a block is read again at every insert).
   if (code == 1001) {
-    state_ = text == "ACAD" ? State::kAcad : State::kOther;
+    state_ = Key(value) == "ACAD" ? State::kAcad : State::kOther;
     return;
   }
   switch (state_) {
     case State::kOther:
       return;
     case State::kAcad:
-      if (code == 1000 && text == "DSTYLE") state_ = State::kDstyle;
+      if (code == 1000 && Key(value) == "DSTYLE") state_ = State::kDstyle;
       return;
     case State::kDstyle:
-      state_ = code == 1002 && text == "{" ? State::kList : State::kAcad;
+      state_ = code == 1002 && Key(value) == "{" ? State::kList : State::kAcad;
       return;
     case State::kList:
       if (code == 1002) {

@@ -381,6 +381,8 @@ void TranslateDimension(TConversionContext& context, const TConversionSettings& 
     if (code >= 1000) {
       if (!blockless) blockless = !blocks.table.Find(record.block);
       if (*blockless) {
+        // Taking a style variable is work of its own, beyond reading its group.
+        ++context.work;
         ReadTextValue(context, value, 256);
         overrides.Take(code, value);
       } else {
