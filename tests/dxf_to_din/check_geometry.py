@@ -508,6 +508,8 @@ def regenerate(dimension):
     from ezdxf.entities import MText
     dxf = dimension.dxf
     dxf.discard("insert")
+    if dxf.get("dimstyle", "Standard") not in dimension.doc.dimstyles:
+        dxf.dimstyle = "Standard"  # a style the drawing does not hold: its standard one
     kind = dimension.dimtype
     if kind == 1 and Vec3(dxf.defpoint3) != Vec3(dxf.defpoint2):
         dxf.angle = (Vec3(dxf.defpoint3) - Vec3(dxf.defpoint2)).angle_deg
