@@ -91,15 +91,20 @@ void BlockTable::ReadBlock(TConversionContext& context) {
       SkipToGroupCode0(context);
       break;
     }
+    // A dimension without a block of its own is drawn from its groups: its style variables
+    // (XDATA) and its text as written (a single blank is no text) are kept.
+    const bool dimension = type == "DIMENSION";
     while (ReadGroupCode(context) && context.group_code != 0) {
       // An attribute definition keeps its handle: a multileader names the definitions it
-      // fills in by handle.
-      const bool handle_kept = context.group_code == 5 && type == "ATTDEF";
-      if (!keep || (Unread(context.group_code) && !handle_kept)) {
+      // fills in by handle; a dimension keeps its own style variables (XDATA).
+      const std::int32_t code = context.group_code;
+      const bool handle_kept = code == 5 && type == "ATTDEF";
+      if (!keep || (Unread(code) && !handle_kept && !(dimension && code >= 1000))) {
         SkipValue(context);
         continue;
       }
       context.dxf_in->ReadLine(value, kValueKeep);
+      if (dimension && code == 1) value.insert(0, context.value_lead.substr(0, kValueKeep));
       if (value.empty() || value.back() != '\n') value += '\n';
       text += std::to_string(context.group_code);
       text += '\n';

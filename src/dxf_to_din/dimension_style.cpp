@@ -58,6 +58,9 @@ bool DimensionStyle::Set(std::int32_t code, std::string_view value) {
     case 3:
       text = &dimpost;
       break;
+    case 4:
+      text = &dimapost;
+      break;
     case 5:
       text = &dimblk;
       break;
@@ -127,6 +130,18 @@ bool DimensionStyle::Set(std::int32_t code, std::string_view value) {
     case 172:
       integer = &dimtofl;
       break;
+    case 176:
+      integer = &dimclrd;
+      break;
+    case 177:
+      integer = &dimclre;
+      break;
+    case 178:
+      integer = &dimclrt;
+      break;
+    case 279:
+      integer = &dimtmove;
+      break;
     case 173:
       integer = &dimsah;
       break;
@@ -156,6 +171,9 @@ bool DimensionStyle::Set(std::int32_t code, std::string_view value) {
       break;
     case 282:
       integer = &dimsd2;
+      break;
+    case 340:
+      text = &dimtxsty_handle;
       break;
     case 341:
       text = &dimldrblk_handle;
@@ -218,20 +236,40 @@ std::string DimensionStyles::BlockName(std::string_view handle) const {
   return {};
 }
 
+void DimensionStyles::AddTextStyle(std::string_view handle, std::string_view name,
+                                   const TextStyle& style) {
+  TextStyle usable = style;
+  if (!std::isfinite(usable.height) || usable.height < 0) usable.height = 0;
+  if (!std::isfinite(usable.width) || usable.width <= 0) usable.width = 1;
+  if (Key(name) == "STANDARD" && !standard_text_) standard_text_ = usable;
+  if (Key(handle).empty() || text_styles_.size() >= kMaxRecords) return;
+  text_styles_.emplace(Key(handle), usable);
+}
+
+DimensionStyles::TextStyle DimensionStyles::TextStyleOf(std::string_view handle) const {
+  if (!Key(handle).empty()) {
+    if (auto found = text_styles_.find(Key(handle)); found != text_styles_.end()) {
+      return found->second;
+    }
+  }
+  return standard_text_.value_or(TextStyle{});
+}
+
 void DimensionStyleOverrides::Take(std::int32_t code, std::string_view value) {
-  const std::string text = Key(value);
+  // Names are compared only where they matter: the values of a long list are read as they
+  // come (a dimension in a block is read again at every insert).
   if (code == 1001) {
-    state_ = text == "ACAD" ? State::kAcad : State::kOther;
+    state_ = Key(value) == "ACAD" ? State::kAcad : State::kOther;
     return;
   }
   switch (state_) {
     case State::kOther:
       return;
     case State::kAcad:
-      if (code == 1000 && text == "DSTYLE") state_ = State::kDstyle;
+      if (code == 1000 && Key(value) == "DSTYLE") state_ = State::kDstyle;
       return;
     case State::kDstyle:
-      state_ = code == 1002 && text == "{" ? State::kList : State::kAcad;
+      state_ = code == 1002 && Key(value) == "{" ? State::kList : State::kAcad;
       return;
     case State::kList:
       if (code == 1002) {

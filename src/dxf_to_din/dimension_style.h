@@ -7,6 +7,7 @@
 
 #include <cstddef>
 #include <cstdint>
+#include <optional>
 #include <string>
 #include <string_view>
 #include <unordered_map>
@@ -46,11 +47,17 @@ struct DimensionStyle {
   std::int32_t dimsd1 = 0;     // 281: first dimension line suppressed
   std::int32_t dimsd2 = 0;     // 282: second dimension line suppressed
   std::int32_t dimtofl = 0;    // 172: dimension line drawn between lines with the text outside
+  std::int32_t dimclrd = 0;    // 176: colour of dimension lines and arrows (0 BYBLOCK)
+  std::int32_t dimclre = 0;    // 177: colour of extension lines
+  std::int32_t dimclrt = 0;    // 178: colour of the text
+  std::int32_t dimtmove = 0;   // 279: moved text: 0 moves the line, 1 with a leader, 2 free
   // Texts and arrow blocks: the arrow blocks by name (R12: groups 5, 6, 7) or by the handle of
   // their block record (groups 342, 343, 344), resolved through the drawing's block records.
-  std::string dimpost;  // 3: the text around the measurement, "<>" standing for it
+  std::string dimpost;   // 3: the text around the measurement, "<>" standing for it
+  std::string dimapost;  // 4: the same around an angle
   std::string dimblk, dimblk1, dimblk2;
   std::string dimblk_handle, dimblk1_handle, dimblk2_handle, dimldrblk_handle;  // 342-344, 341
+  std::string dimtxsty_handle;  // 340: the text style's record
 
   // Sets the variable of `code` from a group's value text; false for a code not followed.
   bool Set(std::int32_t code, std::string_view value);
@@ -75,11 +82,22 @@ class DimensionStyles {
   // The name of the block whose record has that handle; "" for a handle not in the table.
   std::string BlockName(std::string_view handle) const;
 
+  // A text style (STYLE record): its fixed height (0 none) and width factor.
+  struct TextStyle {
+    double height = 0;
+    double width = 1;
+  };
+  void AddTextStyle(std::string_view handle, std::string_view name, const TextStyle& style);
+  // The text style of the record of that handle; else "STANDARD"; else no fixed height.
+  TextStyle TextStyleOf(std::string_view handle) const;
+
   bool metric = false;
 
  private:
   std::unordered_map<std::string, DimensionStyle> styles_;    // by upper-case name
   std::unordered_map<std::string, std::string> block_names_;  // by upper-case handle
+  std::unordered_map<std::string, TextStyle> text_styles_;    // by upper-case handle
+  std::optional<TextStyle> standard_text_;
 };
 
 // The entity's own style variables: XDATA of the application "ACAD" holding "DSTYLE", "{",

@@ -2,8 +2,11 @@
 
 #include <algorithm>
 #include <memory>
+#include <optional>
 
 #include "dxf_to_din/curve_translators.h"
+#include "dxf_to_din/dimension_drawing.h"
+#include "dxf_to_din/drawing_styles.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_text.h"
 #include "dxf_to_din/entity_translators.h"
@@ -201,8 +204,23 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
   }
 }
 
-// DIMENSION (arc and large radial ones too) and ACAD_TABLE: their anonymous block holds what
-// they show, in world coordinates; a dimension's clone point (group 12) or a table's insertion
+// Draws the block a DIMENSION or ACAD_TABLE refers to, moved to `to`, with the style of the
+// entity just read; or says in the report why it is not drawn.
+void DrawReferencedBlock(TConversionContext& context, const TConversionSettings& settings,
+                         const DrawingFrame& frame, BlockExpansion& blocks, const std::string& kind,
+                         const std::string& name, const WorldPoint& to) {
+  AttributeOwner reference;
+  if (!StyleOf(context, settings, frame, reference)) return;
+  const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
+  if (!block) return;
+  const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
+  blocks.open.push_back(BlockKey(name));
+  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &reference.style}, blocks);
+  blocks.open.pop_back();
+}
+
+// ARC_DIMENSION, LARGE_RADIAL_DIMENSION and ACAD_TABLE: their anonymous block holds what they
+// show, in world coordinates; a dimension's clone point (group 12) or a table's insertion
 // point (group 10) moves it.
 void TranslateBlockReference(TConversionContext& context, const TConversionSettings& settings,
                              const DrawingFrame& frame, BlockExpansion& blocks,
@@ -224,17 +242,10 @@ void TranslateBlockReference(TConversionContext& context, const TConversionSetti
                                 {220, &extrusion.y},
                                 {230, &extrusion.z}});
   }
-  AttributeOwner reference;
-  if (!StyleOf(context, settings, frame, reference)) return;
-  const BlockDefinition* block = DrawableBlock(context, blocks, kind, name);
-  if (!block) return;
   // A dimension's point is in its own coordinate system, a table's in the world's.
   const WorldPoint to =
       !table ? Placement(extrusion).ToWorld(at[0], at[1], at[2]) : WorldPoint{at[0], at[1]};
-  const Placement moved = Placement::Insert({0, 0, 0}, {to.x, to.y, 0}, {1, 1, 1}, 0, Extrusion{});
-  blocks.open.push_back(BlockKey(name));
-  DrawBlock(context, settings, *block, {frame.placement.Compose(moved), &reference.style}, blocks);
-  blocks.open.pop_back();
+  DrawReferencedBlock(context, settings, frame, blocks, kind, name, to);
 }
 
 // An ATTRIB after its insert: drawn in the insert's frame with its style, or passed over with
@@ -311,6 +322,119 @@ void DrawProxyGraphicsOf(TConversionContext& context, const TConversionSettings&
               [&](EntityText& text) { DrawProxyGraphics(data, text); });
 }
 
+// The field of a DIMENSION's real-valued group (its points, angles and extrusion, and the
+// clone point 12 in `at`); none for another group.
+double* DimensionField(DimensionRecord& record, std::array<double, 3>& at, std::int32_t code) {
+  if (code >= 10 && code <= 36 && code % 10 <= 6) {
+    const std::int32_t axis = code / 10 - 1;
+    switch (code % 10) {
+      case 0:
+        return &record.definition[axis];
+      case 1:
+        return &record.text_middle[axis];
+      case 2:
+        return &at[axis];
+      case 3:
+        return &record.first[axis];
+      case 4:
+        return &record.second[axis];
+      case 5:
+        return &record.third[axis];
+      default:
+        return &record.arc[axis];
+    }
+  }
+  switch (code) {
+    case 50:
+      return &record.angle;
+    case 51:
+      return &record.horizontal_direction;
+    case 52:
+      return &record.oblique;
+    case 53:
+      return &record.text_rotation;
+    case 210:
+      return &record.extrusion.x;
+    case 220:
+      return &record.extrusion.y;
+    case 230:
+      return &record.extrusion.z;
+    default:
+      return nullptr;
+  }
+}
+
+// DIMENSION: drawn through its anonymous block, moved by its clone point (group 12, in its
+// own coordinate system); one whose block the drawing does not hold is drawn from its
+// definition points by its dimension style, as CAD programs regenerate it. Its own style
+// variables (XDATA) are only read for that.
+void TranslateDimension(TConversionContext& context, const TConversionSettings& settings,
+                        const DrawingFrame& frame, BlockExpansion& blocks) {
+  // A dimension's own text is kept to this many bytes.
+  constexpr std::size_t kTextKeep = 4096;
+  DimensionRecord record;
+  std::array<double, 3> at{};
+  DimensionStyleOverrides overrides;
+  std::string value;
+  // Whether the block is missing, once known (XDATA comes after the block's name).
+  std::optional<bool> blockless;
+  while (ReadGroupCode(context) && context.group_code != 0) {
+    const std::int32_t code = context.group_code;
+    if (code == 2) {
+      record.block = ReadBlockReference(context);
+      continue;
+    }
+    if (code == 1) {
+      // With the blanks that begin it: a single blank is no text at all.
+      record.text = context.value_lead.substr(0, kTextKeep);
+      ReadTextValue(context, value, kTextKeep);
+      record.text += value;
+      while (!record.text.empty() && (record.text.back() == '\n' || record.text.back() == '\r')) {
+        record.text.pop_back();
+      }
+      continue;
+    }
+    if (code == 3) {
+      ReadRecordName(context, record.style);
+      continue;
+    }
+    if (code >= 1000) {
+      if (!blockless) blockless = !blocks.table.Find(record.block);
+      if (*blockless) {
+        // Taking a style variable is work of its own, beyond reading its group.
+        ++context.work;
+        ReadTextValue(context, value, 256);
+        overrides.Take(code, value);
+      } else {
+        SkipValue(context);
+      }
+      continue;
+    }
+    if (double* field = DimensionField(record, at, code)) {
+      ReadDoubleValue(context, *field);
+    } else if (code == 70) {
+      ReadIntValue(context, record.type);
+    } else {
+      ReadGeometryGroup(context, {});
+    }
+  }
+  if (!blockless) blockless = !blocks.table.Find(record.block);
+  if (*blockless && !blocks.table.Overflowed()) {
+    DrawThrough(
+        context, settings, frame, blocks, "DIMENSION of a missing block", [&](EntityText& text) {
+          const DimensionStyles none;
+          DimensionLook look =
+              DimensionLookOf(context.drawing_styles ? context.drawing_styles->dimensions : none,
+                              record.style, overrides);
+          look.holds_block = [&](std::string_view name) { return blocks.table.Find(name); };
+          WriteDimension(DrawDimension(record, look), record, text);
+        });
+    return;
+  }
+  const WorldPoint to = Placement(record.extrusion).ToWorld(at[0], at[1], at[2]);
+  DrawReferencedBlock(context, settings, frame, blocks, "DIMENSION", record.block, to);
+}
+
 // Translates the entity whose type is in context.line_buf. False for the parts of a
 // polyline that no polyline took (nothing of them is read).
 bool TranslateEntity(TConversionContext& context, const TConversionSettings& settings,
@@ -366,8 +490,9 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
                 [&](EntityText& text) { ReadTolerance(context, text); });
   } else if (type == "INSERT") {
     TranslateInsert(context, settings, frame, blocks, owner);
-  } else if (type == "DIMENSION" || type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" ||
-             type == "ACAD_TABLE") {
+  } else if (type == "DIMENSION") {
+    TranslateDimension(context, settings, frame, blocks);
+  } else if (type == "ARC_DIMENSION" || type == "LARGE_RADIAL_DIMENSION" || type == "ACAD_TABLE") {
     const std::string kind = type;  // line_buf is read over while the block is drawn
     TranslateBlockReference(context, settings, frame, blocks, kind);
   } else if (type.empty() || type == "SEQEND" || type == "VERTEX") {

@@ -127,20 +127,29 @@ void ReadLineTypeRecord(TConversionContext& context, DrawingStyles& styles) {
   if (!name.empty()) styles.AddLineType(name, pattern);
 }
 
-// After "0 STYLE" in the STYLE table: the record's name and flags.
+// After "0 STYLE" in the STYLE table: the record's name and flags; its handle, fixed height
+// and width factor for the texts of dimensions.
 void ReadTextStyleRecord(TConversionContext& context, DrawingStyles& styles) {
-  std::string name;
+  std::string name, handle;
   std::int32_t flags = 0;
+  DimensionStyles::TextStyle text_style;
   while (ReadGroupCode(context) && context.group_code != 0) {
     if (context.group_code == 2) {
       ReadRecordName(context, name);
     } else if (context.group_code == 70) {
       ReadIntValue(context, flags);
+    } else if (context.group_code == 5) {
+      ReadRecordName(context, handle);
+    } else if (context.group_code == 40) {
+      ReadDoubleValue(context, text_style.height);
+    } else if (context.group_code == 41) {
+      ReadDoubleValue(context, text_style.width);
     } else {
       SkipValue(context);
     }
   }
   if (!name.empty()) styles.AddTextStyle(name, flags);
+  if (!name.empty()) styles.dimensions.AddTextStyle(handle, name, text_style);
 }
 
 // After "0 VPORT" in the VPORT table: the height of the view of the active viewport

@@ -809,10 +809,191 @@ def expanded(entity):
     parts = proxy_graphic_parts(entity)
     if parts is not None:
         return parts
-    if kind == "DIMENSION" and entity.doc and entity.dxf.get("geometry", "") not in entity.doc.blocks:
-        entity.override().render()
-        return list(entity.virtual_entities())
     return None
+
+
+# The values AutoCAD gives the dimension variables a style leaves out (its imperial
+# "Standard"), where ezdxf's renderer assumes others.
+ACAD_DIMENSION_DEFAULTS = {
+    "dimscale": 1.0, "dimasz": 0.18, "dimexo": 0.0625, "dimexe": 0.18, "dimtxt": 0.18,
+    "dimcen": 0.09, "dimtsz": 0.0, "dimgap": 0.09, "dimtih": 1, "dimtoh": 1, "dimtad": 0,
+    "dimzin": 0, "dimazin": 0, "dimdec": 4, "dimadec": 0, "dimdsep": 46, "dimtofl": 0,
+    "dimtmove": 0, "dimtix": 0, "dimjust": 0, "dimsah": 0, "dimlfac": 1.0, "dimtvp": 0.0,
+    "dimdle": 0.0, "dimse1": 0, "dimse2": 0, "dimsd1": 0, "dimsd2": 0, "dimaunit": 0,
+    "dimpost": "", "dimapost": "", "dimblk": "", "dimblk1": "", "dimblk2": "",
+    "dimtxsty": "Standard", "dimtol": 0, "dimlim": 0}
+
+
+def standard_arrow(name):
+    """An arrow block's name as ezdxf knows the standard ones ("_ArchTick" is "ARCHTICK", the
+    closed filled arrow ""); another block's as it is."""
+    from ezdxf.render.arrows import ARROWS
+    key = (name or "").upper()
+    key = key[1:] if key.startswith("_") else key
+    if key == "CLOSEDFILLED":
+        return ""
+    return key if ARROWS.is_acad_arrow(key) else name
+
+
+def regenerate_dimensions(doc):
+    """Draws the dimensions whose blocks are missing (in the drawing's layouts and its blocks)
+    as CAD programs regenerate them, into blocks of their own, with ezdxf's renderer: the
+    style's missing variables at AutoCAD's values, arrows by name, the text at point 11 when
+    the dimension says it was moved there, "<>" in its own text standing for the measurement,
+    a text after the number where DIMPOST has no "<>", angles with DIMAPOST; no clone point
+    (it moves blocks only); texts as centred MTEXT, as R2000 and later drawings have them."""
+    if getattr(doc, "dimensions_regenerated", False):
+        return
+    doc.dimensions_regenerated = True
+    missing = [entity for block in doc.blocks for entity in block
+               if entity.dxftype() == "DIMENSION" and entity.dxf.get("geometry", "") not in doc.blocks]
+    for dimension in missing:
+        try:
+            regenerate(dimension)
+        except Exception as error:  # ezdxf cannot draw it: nothing to compare
+            print("DIMENSION #%s: ezdxf: %s" % (dimension.dxf.get("handle", "?"), error))
+
+
+def regenerate(dimension):
+    from ezdxf.entities import MText
+    dxf = dimension.dxf
+    dxf.discard("insert")
+    if dxf.get("dimstyle", "Standard") not in dimension.doc.dimstyles:
+        dxf.dimstyle = "Standard"  # a style the drawing does not hold: its standard one
+    kind = dimension.dimtype
+    if kind == 1 and Vec3(dxf.defpoint3) != Vec3(dxf.defpoint2):
+        dxf.angle = (Vec3(dxf.defpoint3) - Vec3(dxf.defpoint2)).angle_deg
+    # ezdxf points the arrows of a dimension measured against its direction (group 50) inwards
+    # and sets its text below the line: measured the other way round, with the variables of
+    # the first extension line and arrow given to the second, it draws what CAD programs do.
+    backwards = kind in (0, 1) and (Vec3(dxf.defpoint3) - Vec3(dxf.defpoint2)).dot(
+        Vec3.from_deg_angle(dxf.get("angle", 0))) < 0
+    if backwards:
+        dxf.defpoint2, dxf.defpoint3 = dxf.defpoint3, dxf.defpoint2
+
+    def override(entity):
+        style = entity.override()
+        for name, value in ACAD_DIMENSION_DEFAULTS.items():
+            if name not in style.dimstyle_attribs and not style.dimstyle.dxf.hasattr(name):
+                style.dimstyle_attribs[name] = value
+        if backwards:
+            for first, second in (("dimse1", "dimse2"), ("dimsd1", "dimsd2"),
+                                  ("dimblk1", "dimblk2")):
+                style.dimstyle_attribs[first], style.dimstyle_attribs[second] = (
+                    style.get(second), style.get(first))
+            style.dimstyle_attribs["dimjust"] = {1: 2, 2: 1, 3: 4, 4: 3}.get(
+                style.get("dimjust"), style.get("dimjust"))
+        for name in ("dimblk", "dimblk1", "dimblk2"):
+            style.dimstyle_attribs[name] = standard_arrow(style.get(name, ""))
+        if style.get("dimdsep", 46) == 0:
+            style.dimstyle_attribs["dimdsep"] = 46
+        if style.get("dimadec", 0) < 0:
+            style.dimstyle_attribs["dimadec"] = style.get("dimdec", 4)
+        if kind in (2, 5):
+            style.dimstyle_attribs["dimpost"] = style.get("dimapost", "")
+        if entity.dxf.dimtype & 128 and kind != 6 and entity.dxf.hasattr("text_midpoint"):
+            style.user_location_override(entity.dxf.text_midpoint)
+        return style
+
+    own = dxf.get("text", "")
+    if own not in ("", "<>", " ") and "<>" in own:
+        # The measurement first, from a copy (the renderer moves points of what it measures).
+        copy = dimension.copy()
+        copy.dxf.text = "<>"
+        measured = override(copy).get_renderer().measurement.text
+        dxf.text = own.replace("<>", measured, 1)
+    override(dimension).render()
+    block = dimension.get_geometry_block()
+    for text in [part for part in block if part.dxftype() == "TEXT"]:
+        # An R12 drawing's centred TEXT, as CAD programs show it.
+        mtext = MText.new(dxfattribs={
+            "insert": text.dxf.get("align_point", text.dxf.insert), "char_height": text.dxf.height,
+            "rotation": text.dxf.get("rotation", 0), "attachment_point": 5})
+        mtext.text = text.dxf.text
+        block.delete_entity(text)
+        block.add_entity(mtext)
+
+
+def _dimensions_as_cad_programs_draw_them():
+    """ezdxf puts "R" or the diameter sign before a radius or diameter dimension's own text;
+    CAD programs show it as it is, and the sign before the measurement. ezdxf rounds to whole
+    numbers where DIMRND is 0 (CAD programs do not round), and refuses a DIMPOST without "<>"
+    (CAD programs write it after the number) and scales a text style's fixed height by
+    DIMSCALE (CAD programs do not)."""
+    from ezdxf.render import dim_base, dim_curved, dim_radius
+    from ezdxf.math import xround
+
+    def text_override(self, measurement):
+        text = dim_base.LengthMeasurement.text_override(self, measurement)
+        if text and self.stored_dim_text in ("", "<>") and text[0] != self.text_prefix:
+            text = self.text_prefix + text
+        return text
+
+    def apply_dimpost(text, dimpost):
+        return dimpost.replace("<>", text, 1) if "<>" in dimpost else text + dimpost
+
+    def get_char_height(dim_style, text_style):
+        # A text style's fixed height is the text's height, whatever DIMSCALE.
+        height = text_style.dxf.get("height", 0.0)
+        if height == 0.0:
+            return dim_style.get("dimtxt", 1.0)
+        scale = dim_style.get("dimscale", 1.0)
+        return height / (scale if abs(scale) >= 1e-9 else 1.0)
+
+    dim_base.get_char_height = get_char_height
+    dim_radius.RadiusMeasurement.text_override = text_override
+    dim_base.xround = lambda value, rounding=0.0: value if not rounding else xround(value, rounding)
+    dim_base.apply_dimpost = apply_dimpost
+    dim_curved.apply_dimpost = apply_dimpost
+
+
+_dimensions_as_cad_programs_draw_them()
+
+
+def _angle_where_its_arc_lies():
+    """ezdxf measures the angle of two lines from one to the other counter-clockwise, whatever
+    the arc's point; CAD programs measure the angle between them in which the arc's point
+    (16) lies, its extension lines from the point of each line nearer the arc."""
+    from ezdxf.math import Vec2
+    from ezdxf.render.dim_curved import AngularDimension
+
+    def arc_angle_span(start, end):
+        span = math.fmod(end - start, 2 * math.pi)
+        return span + 2 * math.pi if span < 0 else span
+
+    def get_ext1_dir(self):
+        dxf = self.dimension.dxf
+        lines = [(Vec2(dxf.defpoint2), Vec2(dxf.defpoint3)), (Vec2(dxf.defpoint4), Vec2(dxf.defpoint))]
+        rays = []
+        for number, (a, b) in enumerate(lines):
+            d = (b - a).normalize()
+            rays += [(d, number), (-d, number)]
+        at = (self.dim_line_location - self.center_of_arc).angle
+        sector = first = None
+        for i in range(4):
+            for j in range(4):
+                if rays[i][1] == rays[j][1]:
+                    continue
+                span = arc_angle_span(rays[i][0].angle, rays[j][0].angle)
+                if not 0 < span < math.pi:
+                    continue
+                first = first or (i, j)
+                if arc_angle_span(rays[i][0].angle, at) <= span:
+                    sector = (i, j)
+                    break
+            if sector:
+                break
+        i, j = sector or first
+        (self.leg1_start, self.leg1_end), (self.leg2_start, self.leg2_end) = (
+            lines[rays[i][1]], lines[rays[j][1]])
+        self._end_ray = rays[j][0]
+        return rays[i][0]
+
+    AngularDimension.get_ext1_dir = get_ext1_dir
+    AngularDimension.get_ext2_dir = lambda self: self._end_ray
+
+
+_angle_where_its_arc_lies()
 
 
 def drawn(entities, styles, label=None, parent=TOP):
@@ -856,6 +1037,7 @@ def dxf_geometry(doc, styles):
     """Per checked entity: (label, pieces, tilted, style); texts apart as (label, insertion
     point, style)."""
     shapes, texts = [], []
+    regenerate_dimensions(doc)
     layouts = [doc.modelspace()]
     try:
         layouts.append(doc.paperspace())
@@ -1209,6 +1391,93 @@ def synthetic_drawings(out_dir):
                                          (at + 45, 620)], override=override)
                 leader.dxf.path_type = 1
         path = os.path.join(out_dir, "synthetic-%s.dxf" % version.lower())
+        doc.saveas(path)
+        files.append(path)
+    return files + dimension_drawings(out_dir)
+
+
+# Dimension styles of the drawings of dimensions without blocks: metric and imperial ones,
+# text above and centred, ticks, dots and other arrows, texts around the number.
+DIMENSION_STYLES = {
+    "ISO": {"dimasz": 2.5, "dimtxt": 2.5, "dimexo": 0.625, "dimexe": 1.25, "dimgap": 0.625,
+            "dimdec": 2, "dimdsep": 44, "dimtad": 1, "dimtih": 0, "dimtoh": 0, "dimzin": 8,
+            "dimadec": 1, "dimazin": 2, "dimcen": 2.5},
+    "INCH": {"dimscale": 10, "dimasz": 0.18, "dimtxt": 0.18, "dimexo": 0.0625, "dimexe": 0.18,
+             "dimgap": 0.09, "dimdec": 4, "dimtad": 0, "dimzin": 4, "dimtofl": 1,
+             "dimcen": -0.09},
+    "TICKS": {"dimtsz": 1.0, "dimdle": 1.5, "dimtxt": 2.0, "dimexe": 1.0, "dimexo": 0.5,
+              "dimgap": 0.5, "dimtad": 1, "dimtih": 0, "dimtoh": 0, "dimpost": "<> mm",
+              "dimzin": 12, "dimdec": 3, "dimrnd": 0.5, "dimtmove": 2},
+    "DOTS": {"dimblk": "DOT", "dimasz": 2.0, "dimtxt": 2.0, "dimexe": 1.0, "dimexo": 0.5,
+             "dimgap": 0.5, "dimtad": 0, "dimjust": 1, "dimse2": 1, "dimdec": 1, "dimtih": 0,
+             "dimtoh": 1, "dimtix": 1, "dimtmove": 2},
+    "ARROWS": {"dimsah": 1, "dimblk1": "CLOSED", "dimblk2": "OPEN30", "dimasz": 2.0,
+               "dimtxt": 2.0, "dimexe": 1.0, "dimexo": 0.5, "dimgap": 0.5, "dimtad": 4,
+               "dimlfac": 2.0, "dimpost": "cm", "dimdec": 2, "dimsd2": 1, "dimtih": 0},
+    "ARCH": {"dimblk": "ARCHTICK", "dimasz": 2.0, "dimtxt": 2.5, "dimexe": 1.0, "dimexo": 0.5,
+             "dimgap": 0.5, "dimtad": 1, "dimdle": 1.0, "dimdec": 0, "dimtih": 0,
+             "dimtoh": 0, "dimtofl": 1},
+}
+
+
+def dimension_drawings(out_dir):
+    """Drawings of dimensions whose blocks are missing, as QCAD and other programs write them:
+    linear ones (horizontal, vertical, turned, aligned, short), angles of two lines and of
+    three points, radius, diameter and ordinate dimensions in each style; texts moved, texts of
+    their own; in R2000 and R12 form."""
+    files = []
+    for version in ("R2000", "R12"):
+        doc = ezdxf.new(version)
+        msp = doc.modelspace()
+        for row, (name, variables) in enumerate(DIMENSION_STYLES.items()):
+            if version == "R12" and name in ("ARROWS", "DOTS"):
+                continue  # R12 has no arrow blocks of its own for a style
+            doc.dimstyles.new(name, dxfattribs=variables)
+            x, y = 0, -200 * row
+            made = [
+                msp.add_linear_dim(base=(x, y + 15), p1=(x, y), p2=(x + 40, y), dimstyle=name),
+                msp.add_linear_dim(base=(x + 60, y), p1=(x + 70, y), p2=(x + 70, y + 30),
+                                   angle=90, dimstyle=name),
+                msp.add_linear_dim(base=(x + 100, y + 20), p1=(x + 100, y), p2=(x + 130, y + 10),
+                                   angle=30, dimstyle=name),
+                msp.add_linear_dim(base=(x + 150, y + 10), p1=(x + 150, y), p2=(x + 153, y),
+                                   dimstyle=name),
+                msp.add_linear_dim(base=(x, y + 60), p1=(x, y + 45), p2=(x + 40, y + 45),
+                                   location=(x + 30, y + 70), dimstyle=name),
+                msp.add_linear_dim(base=(x + 60, y + 60), p1=(x + 60, y + 45),
+                                   p2=(x + 100, y + 45), text="<> typ.", dimstyle=name),
+                msp.add_linear_dim(base=(x + 120, y + 60), p1=(x + 120, y + 45),
+                                   p2=(x + 160, y + 45), text="own", dimstyle=name),
+                msp.add_linear_dim(base=(x + 180, y + 60), p1=(x + 180, y + 45),
+                                   p2=(x + 220, y + 45), text=" ", dimstyle=name),
+                msp.add_angular_dim_2l(base=(x + 30, y + 110), line1=((x, y + 80), (x + 40, y + 80)),
+                                       line2=((x, y + 80), (x + 30, y + 110)), dimstyle=name),
+                msp.add_angular_dim_3p(base=(x + 90, y + 110), center=(x + 70, y + 80),
+                                       p1=(x + 100, y + 80), p2=(x + 70, y + 110), dimstyle=name),
+                msp.add_angular_dim_3p(base=(x + 150, y + 85), center=(x + 120, y + 80),
+                                       p1=(x + 160, y + 80), p2=(x + 160, y + 82), dimstyle=name),
+                msp.add_radius_dim(center=(x + 30, y + 150), radius=15, angle=30, dimstyle=name),
+                msp.add_radius_dim(center=(x + 80, y + 150), radius=15, angle=200,
+                                   location=(x + 60, y + 170), dimstyle=name),
+                msp.add_diameter_dim(center=(x + 130, y + 150), radius=15, angle=60,
+                                     dimstyle=name),
+                msp.add_diameter_dim(center=(x + 180, y + 150), radius=4, angle=-30,
+                                     text="<> thru", dimstyle=name),
+                msp.add_ordinate_x_dim(feature_location=(x + 220, y + 10), offset=(5, 20),
+                                       origin=(x + 200, y), dimstyle=name),
+                msp.add_ordinate_y_dim(feature_location=(x + 220, y + 10), offset=(20, 5),
+                                       origin=(x + 200, y), dimstyle=name),
+            ]
+            aligned = msp.add_aligned_dim(p1=(x + 250, y), p2=(x + 280, y + 20), distance=8,
+                                          dimstyle=name)
+            aligned.dimension.dxf.dimtype = 1 | 32
+            made.append(aligned)
+            for dimension in made:
+                # Without a block, as QCAD writes them: the style's variables and the
+                # dimension's points only.
+                dimension.render(discard=True)
+        doc._acad_compatible = True  # as a drawing of QCAD's, without ezdxf's remark on it
+        path = os.path.join(out_dir, "dimensions-%s.dxf" % version.lower())
         doc.saveas(path)
         files.append(path)
     return files

@@ -22,7 +22,7 @@ from ezdxf.math import OCS, Vec3
 from ezdxf.tools.text import MTextParser, TokenType
 
 sys.path.insert(0, os.path.dirname(os.path.abspath(__file__)))
-from check_geometry import converted, drawn, run  # noqa: E402
+from check_geometry import converted, dimension_drawings, drawn, regenerate_dimensions, run  # noqa: E402,E501
 from expected_styles import VERTICAL_PITCH, Styles, column_points, vertical_text_points  # noqa: E402
 
 GETA = "\u3013"
@@ -187,6 +187,7 @@ def expected_texts(doc, styles, recode):
     """(label, kind, lines, where) of the texts shown: where is the insertion point of a TEXT
     or ATTRIB; for an MTEXT (insertion point, its x and y directions, character height, line
     pitch, attachment). `recode` gives a text value as the drawing means it."""
+    regenerate_dimensions(doc)
     layouts = [doc.modelspace()]
     try:
         layouts.append(doc.paperspace())
@@ -394,7 +395,7 @@ def synthetic_drawings(out_dir):
         path = os.path.join(out_dir, "texts-%s-%s.dxf" % (version.lower(), codepage or "utf8"))
         doc.saveas(path)
         files.append(path)
-    return files
+    return files + dimension_drawings(out_dir)
 
 
 if __name__ == "__main__":

@@ -90,6 +90,15 @@ def drawings(scale):
     yield "non-finite.dxf", dxf(block("IN", inner) + block("OUT", "  0\nINSERT\n  2\nIN\n" + huge),
                                 entities + "  0\nLINE\n 10\n1e999\n 20\n0\n 11\n1\n 21\n1\n")
 
+    # Dimensions without blocks, drawn from their groups at every insert: megabytes of style
+    # overrides a million times; and an own text of megabytes at a huge height.
+    overrides = "1070\n140\n1040\n2.5\n" * big(100000)
+    dimension = ("  0\nDIMENSION\n  8\n0\n 70\n32\n 10\n0\n 20\n5\n 13\n0\n 23\n0\n 14\n10\n"
+                 " 24\n0\n1001\nACAD\n1000\nDSTYLE\n1002\n{\n" + overrides + "1002\n}\n")
+    huge_text = dimension.replace(" 70\n32\n", " 70\n32\n  1\n" + "<>" * big(3 << 20) + "\n").replace(
+        "1070\n140\n1040\n2.5\n", "1070\n140\n1040\n1e300\n", 1)
+    yield "dimension-rereading.dxf", dxf(block("D", dimension), minsert("D", 1000, 1000) + huge_text)
+
     # Control characters in names, kinds and texts.
     yield "control-characters.dxf", dxf(
         block("\x1b]0;title\x07", LINE),
