@@ -70,14 +70,13 @@ std::string ReadBlockReference(TConversionContext& context) {
   return name;
 }
 
-// Draws the entities of `block` in `frame`, then goes back to the stream that referred to it,
-// which stands after the group code 0 that ended the reference.
-void DrawBlock(TConversionContext& context, const TConversionSettings& settings,
-               const BlockDefinition& block, const DrawingFrame& frame, BlockExpansion& blocks) {
-  // Reading the block's groups is the work of the insert, even when it draws nothing.
-  context.work += block.groups + 1;
+// Draws the entities held in `groups` (a block's, or those an entity is drawn through) in
+// `frame`, then goes back to the stream being read, which stands after the group code 0 that
+// ended the entity that drew them.
+void DrawEntitiesOf(TConversionContext& context, const TConversionSettings& settings,
+                    const DrawingFrame& frame, BlockExpansion& blocks, std::string_view groups) {
   TextInput* const referring = context.dxf_in;
-  const auto in = TextInput::FromView(block.entities);
+  const auto in = TextInput::FromView(groups);
   context.dxf_in = in.get();
   if (ReadGroupCode(context) && context.group_code == 0) {
     TranslateEntityStream(context, settings, frame, blocks);
@@ -85,6 +84,15 @@ void DrawBlock(TConversionContext& context, const TConversionSettings& settings,
   context.dxf_in = referring;
   context.group_code = 0;
   context.type_read = false;
+}
+
+// Draws the entities of `block` in `frame`, then goes back to the stream that referred to it,
+// which stands after the group code 0 that ended the reference.
+void DrawBlock(TConversionContext& context, const TConversionSettings& settings,
+               const BlockDefinition& block, const DrawingFrame& frame, BlockExpansion& blocks) {
+  // Reading the block's groups is the work of the insert, even when it draws nothing.
+  context.work += block.groups + 1;
+  DrawEntitiesOf(context, settings, frame, blocks, block.entities);
 }
 
 // Whether the block may be drawn now; if not, says why in the report.
@@ -522,15 +530,7 @@ void DrawEntityText(TConversionContext& context, const TConversionSettings& sett
                     const DrawingFrame& frame, BlockExpansion& blocks, std::string_view groups) {
   // Reading them is work of the file, as reading a block's groups is.
   context.work += static_cast<std::int64_t>(groups.size() / 16) + 1;
-  TextInput* const referring = context.dxf_in;
-  const auto in = TextInput::FromView(groups);
-  context.dxf_in = in.get();
-  if (ReadGroupCode(context) && context.group_code == 0) {
-    TranslateEntityStream(context, settings, frame, blocks);
-  }
-  context.dxf_in = referring;
-  context.group_code = 0;
-  context.type_read = false;
+  DrawEntitiesOf(context, settings, frame, blocks, groups);
 }
 
 void TranslateEntityStream(TConversionContext& context, const TConversionSettings& settings,
