@@ -28,25 +28,37 @@ namespace dxfdin {
 namespace {
 
 // A problem whose message names its file already.
-class FileProblem : public std::runtime_error {
+class FileProblem : public MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
-std::string Named(const std::filesystem::path& path, std::string_view what) {
-  return path.string() + ": " + std::string(what);
+Message Named(const std::filesystem::path& path, Message what) {
+  return Message{MessageId::kNamedProblem, {path.string()}, {std::move(what)}};
+}
+
+Message Named(const std::filesystem::path& path, MessageId what) {
+  return Named(path, MakeMessage(what));
+}
+
+Message TemplateNamed(const std::filesystem::path& path, Message what) {
+  return Message{MessageId::kTemplateProblem, {path.string()}, {std::move(what)}};
+}
+
+Message SystemError(int error) {
+  return MakeMessage(MessageId::kSystemError, {std::to_string(error)});
+}
+
+Message ReadError(const std::error_code& error) {
+  return MakeMessage(MessageId::kReadError, {std::to_string(error.value())});
 }
 
 // One line naming the file: a std::system_error names the file it concerns already.
-std::string ProblemText(const std::filesystem::path& input, const std::exception& error) {
+Message ProblemMessage(const std::filesystem::path& input, const std::exception& error) {
   if (dynamic_cast<const std::system_error*>(&error) || dynamic_cast<const FileProblem*>(&error)) {
-    return error.what();
+    return MessageOf(error);
   }
-  return Named(input, error.what());
-}
-
-std::string TemplateName(const std::filesystem::path& path) {
-  return "DXF header template " + path.string();
+  return Named(input, MessageOf(error));
 }
 
 // The context's streams belong to one file; they are cleared whatever way the file ends.
@@ -86,40 +98,39 @@ bool UserMayReplace(const std::filesystem::path& path, const struct stat& status
 
 // Why `path` is not a file to read a drawing from, or nothing. (A FIFO could be read only
 // once, and a DIN file is read twice.)
-std::optional<std::string> RegularFileProblem(const std::filesystem::path& path) {
+std::optional<Message> RegularFileProblem(const std::filesystem::path& path) {
   struct stat status;
-  if (::stat(path.c_str(), &status) != 0)
-    return std::error_code(errno, std::generic_category()).message();
-  if (S_ISDIR(status.st_mode)) return "is a directory";
-  if (!S_ISREG(status.st_mode)) return "is not a regular file";
+  if (::stat(path.c_str(), &status) != 0) return SystemError(errno);
+  if (S_ISDIR(status.st_mode)) return MakeMessage(MessageId::kIsDirectory);
+  if (!S_ISREG(status.st_mode)) return MakeMessage(MessageId::kNotRegularFile);
   return std::nullopt;
 }
 
 // Why `input` cannot be an input of the batch, or nothing.
-std::optional<std::string> InputProblem(const std::filesystem::path& input,
-                                        BatchDirection direction) {
+std::optional<Message> InputProblem(const std::filesystem::path& input, BatchDirection direction) {
   if (!HasInputExtension(input.filename().string(), direction)) {
     std::error_code error;
-    if (std::filesystem::is_directory(input, error)) return "is a directory";
-    return direction == BatchDirection::kDxfToDin ? "not a .dxf file" : "not a .din file";
+    if (std::filesystem::is_directory(input, error)) return MakeMessage(MessageId::kIsDirectory);
+    return MakeMessage(direction == BatchDirection::kDxfToDin ? MessageId::kNotDxfName
+                                                              : MessageId::kNotDinName);
   }
   return RegularFileProblem(input);
 }
 
 // Why the template cannot start a DXF output, or nothing. Read once before any file.
-std::optional<std::string> TemplateProblem(const BatchOptions& options) {
+std::optional<Message> TemplateProblem(const BatchOptions& options) {
   if (auto problem = RegularFileProblem(options.dxf_template)) return problem;
   std::unique_ptr<TextInput> in;
   try {
     in = options.open_input(options.dxf_template);
   } catch (const std::system_error& open_error) {
-    return open_error.code().message();
+    return SystemError(open_error.code().value());
   }
   const bool empty = in->AtEnd();
   const bool dxf = !empty && DxfFormOf(*in) == DxfForm::kAscii;
-  if (in->Error()) return "read error: " + in->Error().message();
-  if (empty) return "is empty";
-  if (!dxf) return "is not a DXF header (it has no SECTION)";
+  if (in->Error()) return ReadError(in->Error());
+  if (empty) return MakeMessage(MessageId::kTemplateEmpty);
+  if (!dxf) return MakeMessage(MessageId::kTemplateNotDxf);
   return std::nullopt;
 }
 
@@ -135,28 +146,28 @@ void RequireDrawing(TextInput& in, const std::filesystem::path& input, BatchDire
       case DxfForm::kAscii:
         break;
       case DxfForm::kBinary:
-        throw FileProblem(Named(input,
-                                "is a binary DXF file; only ASCII DXF files can be converted "
-                                "(save it as ASCII DXF)"));
+        throw FileProblem(Named(input, MessageId::kBinaryDxf));
       case DxfForm::kNone:
-        if (!in.Error()) throw FileProblem(Named(input, "not an ASCII DXF file"));
+        if (!in.Error()) throw FileProblem(Named(input, MessageId::kNotAsciiDxf));
         break;
     }
   } else if (!IsDinFile(in) && !in.Error()) {
-    throw FileProblem(Named(input, "not a DIN file"));
+    throw FileProblem(Named(input, MessageId::kNotDin));
   }
   in.Rewind();
 }
 
-void RequireCompleteRead(const TextInput& in, const std::string& name) {
-  if (in.Error()) throw FileProblem(name + ": read error: " + in.Error().message());
+void RequireCompleteRead(const TextInput& in, const std::filesystem::path& input) {
+  if (in.Error()) throw FileProblem(Named(input, ReadError(in.Error())));
+}
+
+void RequireCompleteTemplateRead(const TextInput& in, const std::filesystem::path& path) {
+  if (in.Error()) throw FileProblem(TemplateNamed(path, ReadError(in.Error())));
 }
 
 // What is said of a drawing that ends before its end: cut off, or damaged.
-std::string EndsEarly(const std::filesystem::path& input, bool written) {
-  return Named(input, written ? "the drawing ends early (cut off or damaged): written as far as "
-                                "it goes"
-                              : "the drawing ends early (cut off or damaged): nothing written");
+Message EndsEarly(const std::filesystem::path& input, bool written) {
+  return Named(input, written ? MessageId::kEndsEarlyWritten : MessageId::kEndsEarlyNothingWritten);
 }
 
 class FileConversion {
@@ -195,7 +206,7 @@ class FileConversion {
         StreamBinding streams(context_, *in, output.Out(), texts.get());
         TranslateDxfFile(context_, settings_);
       }
-      RequireCompleteRead(*in, input.string());
+      RequireCompleteRead(*in, input);
       // Text items follow all other items.
       texts->CopyContentTo(output.Out());
     } else {
@@ -203,8 +214,8 @@ class FileConversion {
         StreamBinding streams(context_, *in, output.Out(), nullptr);
         TranslateDinFile(context_, *dxf_template);
       }
-      RequireCompleteRead(*dxf_template, TemplateName(options_.dxf_template));
-      RequireCompleteRead(*in, input.string());
+      RequireCompleteTemplateRead(*dxf_template, options_.dxf_template);
+      RequireCompleteRead(*in, input);
     }
     if (context_.ends_early && !options_.partial) throw FileProblem(EndsEarly(input, false));
     const bool keep_existing =
@@ -224,31 +235,56 @@ class FileConversion {
 
 namespace {
 
-// "; passed over 12 HATCH, 5 IMAGE": the kinds by count. A kind in the singular takes an "s"
-// on its first word for a count above one.
-void AppendKinds(std::string& report, std::string_view heading,
-                 const std::map<std::string, std::int64_t>& counts, bool singular) {
-  std::vector<std::pair<std::string, std::int64_t>> kinds(counts.begin(), counts.end());
-  std::stable_sort(kinds.begin(), kinds.end(),
-                   [](const auto& a, const auto& b) { return a.second > b.second; });
+// "; passed over 12 HATCH, 5 IMAGE": the kinds by count, and among equal counts by their
+// English text. In English a kind in the singular takes an "s" on its first word for a count
+// above one.
+void AppendKinds(std::string& report, MessageId heading, const MessageCounts& counts,
+                 bool singular, Language language) {
+  struct Kind {
+    std::string english;
+    std::string text;
+    std::int64_t count;
+  };
+  std::vector<Kind> kinds;
+  for (const auto& [what, count] : counts) {
+    std::string english = MessageText(what, Language::kEnglish);
+    std::string text =
+        language == Language::kEnglish ? english : MessageText(what, language);
+    kinds.push_back({std::move(english), std::move(text), count});
+  }
+  std::sort(kinds.begin(), kinds.end(), [](const Kind& a, const Kind& b) {
+    return a.count != b.count ? a.count > b.count : a.english < b.english;
+  });
   for (std::size_t i = 0; i < kinds.size(); ++i) {
-    report += i == 0 ? heading : ", ";
+    report += MessageFormat(i == 0 ? heading : MessageId::kReportListSeparator, language);
     // Kinds may hold names from the file (entity types, block names).
-    std::string kind = PrintableText(kinds[i].first);
-    if (singular && kinds[i].second != 1) kind.insert(std::min(kind.find(' '), kind.size()), "s");
-    report += std::to_string(kinds[i].second) + " " + kind;
+    std::string kind = PrintableText(kinds[i].text);
+    if (singular && language == Language::kEnglish && kinds[i].count != 1) {
+      const std::size_t end = std::min(kind.find(' '), kind.size());
+      kind = kind.substr(0, end) + "s" + kind.substr(end);
+    }
+    report += MessageText(MakeMessage(MessageId::kReportEntry,
+                                      {std::to_string(kinds[i].count), std::move(kind)}),
+                          language);
   }
 }
 
 }  // namespace
 
-std::string ConversionReport(const ConvertedFile& file) {
-  std::string report = file.items == 0
-                           ? "no items: nothing in it could be converted"
-                           : std::to_string(file.items) + (file.items == 1 ? " item" : " items");
-  AppendKinds(report, "; passed over ", file.passed_over, false);
-  AppendKinds(report, "; changed ", file.changed, true);
-  if (!file.stopped.empty()) report.append("; ").append(file.stopped);
+std::string ConversionReport(const ConvertedFile& file, Language language) {
+  std::string report =
+      file.items == 0
+          ? MessageText(MakeMessage(MessageId::kReportNoItems), language)
+          : MessageText(MakeMessage(file.items == 1 ? MessageId::kReportItem
+                                                    : MessageId::kReportItems,
+                                    {std::to_string(file.items)}),
+                        language);
+  AppendKinds(report, MessageId::kReportPassedOver, file.passed_over, false, language);
+  AppendKinds(report, MessageId::kReportChanged, file.changed, true, language);
+  if (!file.stopped.empty()) {
+    report += MessageFormat(MessageId::kReportPartSeparator, language);
+    for (const Message& why : file.stopped) report += MessageText(why, language);
+  }
   return report;
 }
 
@@ -274,7 +310,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
     try {
       TextScaleFromText(context.scale_text);
     } catch (const ConversionError& error) {
-      observer.Problem(std::string("text scale: ") + error.what());
+      observer.Problem({}, Message{MessageId::kTextScale, {}, {error.message()}});
       result.refused = true;
       return result;
     }
@@ -282,7 +318,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
   if (!to_din) {
     observer.Status("変換中");
     if (auto problem = TemplateProblem(options)) {
-      observer.Problem(TemplateName(options.dxf_template) + ": " + *problem);
+      observer.Problem({}, TemplateNamed(options.dxf_template, *problem));
       result.refused = true;
       return result;
     }
@@ -293,7 +329,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
   std::vector<PlannedFile> files;
   for (const BatchJob& job : jobs) {
     if (auto problem = InputProblem(job.input, options.direction)) {
-      observer.Problem(Named(job.input, *problem));
+      observer.Problem(job.input, Named(job.input, *problem));
       ++result.failed;
       continue;
     }
@@ -303,7 +339,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
   std::vector<PlannedOutput> outputs;
   for (const PlannedFile& file : files) outputs.push_back({file.job->input, file.target});
   if (auto collision = OutputCollision(outputs)) {
-    observer.Problem(*collision);
+    observer.Problem({}, *collision);
     result.refused = true;
     return result;
   }
@@ -321,24 +357,24 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
     struct stat existing;
     if (::lstat(target.c_str(), &existing) == 0) {
       if (options.existing == ExistingOutput::kStop) {
-        observer.StoppedAtExisting(target);
+        observer.StoppedAtExisting(job.input, target);
         result.stopped_at_existing = true;
         break;
       }
       if (options.existing == ExistingOutput::kSkip) {
-        observer.SkippedExisting(target);
+        observer.SkippedExisting(job.input, target);
         ++result.skipped;
         continue;
       }
       if (options.existing == ExistingOutput::kReplaceWritable &&
           !UserMayReplace(target, existing)) {
-        observer.Problem(Named(target, "is read-only; it was not replaced"));
+        observer.Problem(job.input, Named(target, MessageId::kReadOnlyOutput));
         ++result.failed;
         continue;
       }
     }
     if (SameFile(job.input, target)) {
-      observer.Problem(Named(job.input, "the output would replace the input itself"));
+      observer.Problem(job.input, Named(job.input, MessageId::kOutputIsInput));
       ++result.failed;
       continue;
     }
@@ -350,7 +386,7 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
                               context.changed, context.stopped});
       if (context.ends_early) {
         // Written as far as it goes, on request; still a failure.
-        observer.Problem(EndsEarly(job.input, true));
+        observer.Problem(job.input, EndsEarly(job.input, true));
         ++result.failed;
       } else {
         ++result.converted;
@@ -358,15 +394,15 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
     } catch (const OutputExistsError&) {
       // Another program created the output meanwhile; it is kept, as it would have been.
       if (options.existing == ExistingOutput::kSkip) {
-        observer.SkippedExisting(target);
+        observer.SkippedExisting(job.input, target);
         ++result.skipped;
         continue;
       }
-      observer.StoppedAtExisting(target);
+      observer.StoppedAtExisting(job.input, target);
       result.stopped_at_existing = true;
       break;
     } catch (const std::exception& problem) {
-      observer.Problem(ProblemText(job.input, problem));
+      observer.Problem(job.input, ProblemMessage(job.input, problem));
       ++result.failed;
     }
   }
@@ -381,7 +417,7 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
   const std::string name = input.filename().string();
   const bool dxf = HasInputExtension(name, BatchDirection::kDxfToDin);
   if (!dxf && !HasInputExtension(name, BatchDirection::kDinToDxf)) {
-    throw FileProblem(Named(input, "not a .dxf or .din file"));
+    throw FileProblem(Named(input, MessageId::kNotDxfOrDinName));
   }
   if (auto problem = RegularFileProblem(input)) throw FileProblem(Named(input, *problem));
   std::unique_ptr<TextInput> in = TextInput::OpenFile(input);
@@ -409,7 +445,7 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
       StreamBinding streams(copy, *in, *items, texts.get());
       TranslateDxfFile(copy, settings);
     }
-    RequireCompleteRead(*in, input.string());
+    RequireCompleteRead(*in, input);
     if (copy.ends_early) throw FileProblem(EndsEarly(input, false));
     result.passed_over = copy.passed_over;
     result.changed = copy.changed;
@@ -420,7 +456,7 @@ DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConvers
     read_items(*texts->ReadBack());
   } else {
     read_items(*in);
-    RequireCompleteRead(*in, input.string());
+    RequireCompleteRead(*in, input);
     if (copy.ends_early) throw FileProblem(EndsEarly(input, false));
   }
   result.items = copy.step_count;

@@ -8,6 +8,7 @@
 #include <functional>
 #include <map>
 #include <memory>
+#include <span>
 #include <string>
 #include <string_view>
 #include <vector>
@@ -15,6 +16,7 @@
 #include "batch/output_name.h"
 #include "din_format/conversion_context.h"
 #include "settings/conversion_settings.h"
+#include "text/message.h"
 
 namespace dxfdin {
 
@@ -59,18 +61,18 @@ struct ConvertedFile {
   const std::filesystem::path& output;
   std::int32_t items;  // DIN items written (">>") or read ("<<")
   // What the drawing held that the DIN does not show, by kind (">>").
-  const std::map<std::string, std::int64_t>& passed_over;
+  const MessageCounts& passed_over;
   // What it shows otherwise than the drawing held it, by kind in the singular (">>").
-  const std::map<std::string, std::int64_t>& changed;
+  const MessageCounts& changed;
   // Why the drawing stopped before its end ("stopped at the 1 GiB a DIN file may have"), or
   // empty (">>").
-  std::string_view stopped = {};
+  std::span<const Message> stopped = {};
 };
 
 // The report of a converted file: "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT; changed
 // 3 characters without ...; stopped at ...", the kinds by count; a drawing that gave no item
 // says so.
-std::string ConversionReport(const ConvertedFile& file);
+std::string ConversionReport(const ConvertedFile& file, Language language = Language::kEnglish);
 
 // Whether the report says more than the number of items: something was passed over, or
 // nothing at all came through.
@@ -84,12 +86,15 @@ class BatchObserver {
   virtual void Status(std::string_view /*text*/) {}
   // When a file starts, and every 100 steps or items of it.
   virtual void Progress(const BatchProgress& /*progress*/) {}
-  // A file that could not be converted, or a reason why nothing was; one line naming it.
-  virtual void Problem(std::string_view /*message*/) {}
-  // The output exists and the batch ends here.
-  virtual void StoppedAtExisting(const std::filesystem::path& /*output*/) {}
-  // The output exists and was left as it is.
-  virtual void SkippedExisting(const std::filesystem::path& /*output*/) {}
+  // A file that could not be converted (`input`), or a reason why nothing was (`input`
+  // empty); the message is one line naming the file it concerns.
+  virtual void Problem(const std::filesystem::path& /*input*/, const Message& /*message*/) {}
+  // The output of `input` exists and the batch ends here.
+  virtual void StoppedAtExisting(const std::filesystem::path& /*input*/,
+                                 const std::filesystem::path& /*output*/) {}
+  // The output of `input` exists and was left as it is.
+  virtual void SkippedExisting(const std::filesystem::path& /*input*/,
+                               const std::filesystem::path& /*output*/) {}
   // An output file is complete (the target pane shows it from now on).
   virtual void FileConverted(const ConvertedFile& /*file*/) {}
   // Asked before each file after the first: true ends the batch there.

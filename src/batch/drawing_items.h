@@ -17,9 +17,9 @@ namespace dxfdin {
 struct DrawingItems {
   std::int32_t items = 0;  // DIN items
   // What the DXF file held that the DIN does not show, and what it shows otherwise.
-  std::map<std::string, std::int64_t> passed_over;
-  std::map<std::string, std::int64_t> changed;
-  std::string stopped;  // why its drawing stopped before its end, if it did
+  MessageCounts passed_over;
+  MessageCounts changed;
+  std::vector<Message> stopped;  // why its drawing stopped before its end, if it did
 };
 
 // Reads the drawing `input` into `sink`, by its extension: a DIN file's items as its
@@ -27,8 +27,8 @@ struct DrawingItems {
 // `settings`, on a copy of `context` (so that what carries over from file to file in a batch
 // stays as it is), through anonymous temporary files. `poll` is called every 100 entities or
 // items and may throw to stop the reading. What the batch would refuse (no .dxf or .din
-// name, not a drawing, a binary DXF, a read error) throws std::runtime_error, its message one
-// line naming the file.
+// name, not a drawing, a binary DXF, a read error) throws MessageError, its message one line
+// naming the file.
 DrawingItems ReadDrawingItems(const std::filesystem::path& input, const TConversionContext& context,
                               const TConversionSettings& settings, DinItemSink& sink,
                               const std::function<void()>& poll = {});

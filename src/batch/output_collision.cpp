@@ -18,7 +18,7 @@ std::filesystem::path OneSpelling(const std::filesystem::path& path) {
 
 }  // namespace
 
-std::optional<std::string> OutputCollision(const std::vector<PlannedOutput>& planned) {
+std::optional<Message> OutputCollision(const std::vector<PlannedOutput>& planned) {
   std::map<std::filesystem::path, std::size_t> by_output;
   std::map<std::filesystem::path, std::size_t> by_input;
   for (std::size_t i = 0; i < planned.size(); ++i)
@@ -27,12 +27,13 @@ std::optional<std::string> OutputCollision(const std::vector<PlannedOutput>& pla
     const PlannedOutput& file = planned[i];
     auto [at, added] = by_output.emplace(OneSpelling(file.output), i);
     if (!added) {
-      return planned[at->second].input.string() + " and " + file.input.string() +
-             " would both be written to " + file.output.string();
+      return MakeMessage(MessageId::kTwoInputsOneOutput,
+                         {planned[at->second].input.string(), file.input.string(),
+                          file.output.string()});
     }
     if (auto input = by_input.find(at->first); input != by_input.end() && input->second != i) {
-      return "the output of " + file.input.string() + " would replace the input " +
-             planned[input->second].input.string();
+      return MakeMessage(MessageId::kOutputReplacesInput,
+                         {file.input.string(), planned[input->second].input.string()});
     }
   }
   return std::nullopt;

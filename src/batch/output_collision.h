@@ -7,6 +7,8 @@
 #include <string>
 #include <vector>
 
+#include "text/message.h"
+
 namespace dxfdin {
 
 // An input of a batch and the file it would be written to.
@@ -19,6 +21,6 @@ struct PlannedOutput {
 // c"), or an output that is also an input ("the output of a would replace the input b");
 // nothing when every output is a file of its own. Two spellings of one directory (a
 // relative and an absolute path, a link) count as the same.
-std::optional<std::string> OutputCollision(const std::vector<PlannedOutput>& planned);
+std::optional<Message> OutputCollision(const std::vector<PlannedOutput>& planned);
 
 }  // namespace dxfdin

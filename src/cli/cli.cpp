@@ -134,7 +134,7 @@ std::optional<std::string> SettingsFileProblem(const std::filesystem::path& path
     if (!named && (errno == ENOENT || errno == ENOTDIR)) return std::nullopt;
     return std::strerror(errno);
   }
-  if (auto problem = ProfileFileProblem(status)) return problem;
+  if (auto problem = ProfileFileProblem(status)) return MessageText(*problem, Language::kEnglish);
   if (::access(path.c_str(), R_OK) != 0) return std::strerror(errno);
   return std::nullopt;
 }
@@ -161,20 +161,23 @@ class CliObserver : public BatchObserver {
          << std::flush;
     progress_shown_ = true;
   }
-  void Problem(std::string_view message) override {
+  void Problem(const std::filesystem::path& /*input*/, const Message& message) override {
+    std::string text = MessageText(message, Language::kEnglish);
     if (quiet_) {
-      held_.emplace_back(message);
+      held_.push_back(std::move(text));
       return;
     }
-    Error(message);
+    Error(text);
   }
-  void StoppedAtExisting(const std::filesystem::path& output) override {
+  void StoppedAtExisting(const std::filesystem::path& /*input*/,
+                         const std::filesystem::path& output) override {
     if (quiet_) return;
     Error(output.string() +
           " exists; --force replaces it, --skip-existing keeps it and goes on. "
           "The batch stops here.");
   }
-  void SkippedExisting(const std::filesystem::path& output) override {
+  void SkippedExisting(const std::filesystem::path& /*input*/,
+                       const std::filesystem::path& output) override {
     if (!verbose_) return;
     ClearProgress();
     out_ << PrintableText(output.string()) << " exists; kept\n";
@@ -273,7 +276,7 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
   // As in a conversion, two drawings with one picture are refused before any is written:
   // the second would replace the first.
   if (auto collision = OutputCollision(outputs)) {
-    err << "dxfdin: " << PrintableText(*collision) << "\n";
+    err << "dxfdin: " << PrintableText(MessageText(*collision, Language::kEnglish)) << "\n";
     return kExitUsage;
   }
   int failed = 0;

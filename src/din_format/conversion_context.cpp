@@ -10,10 +10,12 @@ namespace dxfdin {
 namespace {
 
 // "1 GiB" for a whole number of gibibytes, else the bytes.
-std::string SizeText(std::uint64_t bytes) {
+Message StoppedAtSize(std::uint64_t bytes, std::string_view kind) {
   constexpr std::uint64_t kGiB = std::uint64_t{1} << 30;
-  if (bytes >= kGiB && bytes % kGiB == 0) return std::to_string(bytes / kGiB) + " GiB";
-  return std::to_string(bytes) + " bytes";
+  if (bytes >= kGiB && bytes % kGiB == 0) {
+    return MakeMessage(MessageId::kStoppedAtGiB, {std::to_string(bytes / kGiB), std::string(kind)});
+  }
+  return MakeMessage(MessageId::kStoppedAtBytes, {std::to_string(bytes), std::string(kind)});
 }
 
 }  // namespace
@@ -23,8 +25,7 @@ bool OutputLimitReached(TConversionContext& context, std::string_view kind) {
                              (context.text_out ? context.text_out->Size() : 0);
   if (size < context.max_output_bytes) return false;
   if (context.stopped.empty()) {
-    context.stopped = "stopped at the " + SizeText(context.max_output_bytes) + " a " +
-                      std::string(kind) + " file may have";
+    context.stopped = {StoppedAtSize(context.max_output_bytes, kind)};
   }
   return true;
 }
@@ -33,7 +34,7 @@ bool DrawingStopped(TConversionContext& context) {
   if (!context.stopped.empty()) return true;
   if (OutputLimitReached(context, "DIN")) return true;
   if (context.work > context.max_work + context.work_allowance) {
-    context.stopped = "stopped after the work a file may take";
+    context.stopped = {MakeMessage(MessageId::kStoppedAfterWork)};
   }
   return !context.stopped.empty();
 }

@@ -11,6 +11,9 @@
 #include <map>
 #include <string>
 #include <string_view>
+#include <vector>
+
+#include "text/message.h"
 
 namespace dxfdin {
 
@@ -58,10 +61,10 @@ struct TConversionContext : TDinReadState {
   // Items of the current file: written (DXF to DIN) or read (DIN to DXF).
   std::int32_t item_count = 0;
   // What a DXF file held that its DIN file does not show, by kind ("IMAGE": 12).
-  std::map<std::string, std::int64_t> passed_over;
+  MessageCounts passed_over;
   // What it shows otherwise than the DXF file held it, by kind, each kind in the singular
   // ("character without a Shift-JIS form, written as 〓": 3).
-  std::map<std::string, std::int64_t> changed;
+  MessageCounts changed;
   // Entities a DXF file may draw from blocks, and bytes its DIN file may grow to; the rest is
   // passed over (a small file of nested inserts or endless curves would otherwise write
   // without end). Real drawings of hundreds of megabytes stay well within both.
@@ -77,8 +80,9 @@ struct TConversionContext : TDinReadState {
   static constexpr std::int64_t kWorkPerByte = 16;
   std::int64_t work_allowance = 0;
   // Why the drawing of the file stopped before its end ("stopped at the 1 GiB a DIN file may
-  // have"), empty while it goes on: nothing more is drawn, the rest is read over.
-  std::string stopped;
+  // have", then where it stopped), empty while it goes on: nothing more is drawn, the rest is
+  // read over.
+  std::vector<Message> stopped;
   // Set when a number written is not finite (an overflow of a transform): the entity or item
   // that wrote it is taken back and counted as out of range.
   bool out_of_range = false;

@@ -3,6 +3,8 @@
 #include <stdexcept>
 #include <system_error>
 
+#include "text/message.h"
+
 namespace dxfdin {
 
 std::filesystem::path ProgramDirectory() {
@@ -25,8 +27,7 @@ std::filesystem::path FindDxfTemplate() {
     if (std::filesystem::is_regular_file(candidate, error)) return candidate;
     tried += (tried.empty() ? "" : ", ") + candidate.string();
   }
-  throw std::runtime_error("the DXF header template " + std::string(kDxfTemplateName) +
-                           " was not found (tried " + tried + ")");
+  throw MessageError(MakeMessage(MessageId::kTemplateNotFound, {kDxfTemplateName, tried}));
 }
 
 }  // namespace dxfdin

@@ -46,7 +46,7 @@ void WriteReal(TextOutput& out, std::string_view code, double value, int width =
 bool InRange(TConversionContext& context, std::initializer_list<double> numbers) {
   for (double number : numbers) {
     if (!std::isfinite(number)) {
-      ++context.passed_over["items with coordinates out of range"];
+      ++context.passed_over[MakeMessage(MessageId::kItemsOutOfRange)];
       return false;
     }
   }

@@ -122,7 +122,7 @@ void NoteData(TConversionContext& context, bool complete) {
   if (context.dxf_in->AtEnd()) {
     context.ends_early = true;
   } else {
-    ++context.changed["record whose numbers do not read, drawn with the values before them"];
+    ++context.changed[MakeMessage(MessageId::kRecordNumbersUnread)];
   }
 }
 

@@ -427,7 +427,8 @@ void TranslateSpline(TConversionContext& context, const TConversionSettings& set
                                   start_tangent && end_tangent ? end_tangent : std::nullopt);
   }
   if (!drawn || too_large) {
-    CountPassedOver(context, too_large ? "SPLINE too large" : "SPLINE that makes no curve");
+    CountPassedOver(context, too_large ? MakeMessage(MessageId::kKindTooLarge, {"SPLINE"})
+                                       : MakeMessage(MessageId::kSplineNoCurve));
     return;
   }
   PolylineItems items(context, ItemHeadOf(context), frame.placement, 0);
@@ -459,7 +460,7 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
   }
   if (!AssignClassInFrame(context, settings, frame)) return;
   if (too_large) {
-    CountPassedOver(context, "HATCH too large");
+    CountPassedOver(context, MakeMessage(MessageId::kKindTooLarge, {"HATCH"}));
     return;
   }
   const Placement placement = frame.placement.Compose(Placement(extrusion));
@@ -641,9 +642,9 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
           return true;
         });
     if (outcome == PatternOutcome::kDrawn || outcome == PatternOutcome::kStopped) return;
-    CountPassedOver(context, outcome == PatternOutcome::kCut
-                                 ? "HATCH pattern drawn in part (too dense), with its boundary"
-                                 : "HATCH pattern too dense to draw, its boundary drawn");
+    CountPassedOver(context, MakeMessage(outcome == PatternOutcome::kCut
+                                             ? MessageId::kPatternDrawnInPart
+                                             : MessageId::kPatternTooDense));
   }
   for (const BoundaryChain& chain : chains) {
     PolylineItems items(context, head, placement, elevation);

@@ -48,7 +48,8 @@ bool AssignClassInFrame(TConversionContext& context, const TConversionSettings& 
 }
 
 void CountHidden(TConversionContext& context, Hidden why) {
-  CountPassedOver(context, why == Hidden::kInvisible ? "invisible" : "on hidden layers");
+  CountPassedOver(context, MakeMessage(why == Hidden::kInvisible ? MessageId::kInvisible
+                                                                : MessageId::kOnHiddenLayers));
 }
 
 }  // namespace dxfdin

@@ -101,15 +101,16 @@ const BlockDefinition* DrawableBlock(TConversionContext& context, const BlockExp
   const BlockDefinition* block = blocks.table.Find(name);
   const std::string key = BlockKey(name);
   if (!block) {
-    CountPassedOver(context, kind + (blocks.table.Overflowed() ? " of blocks beyond 64 MiB"
-                                                               : " of a missing block"));
+    CountPassedOver(context, MakeMessage(blocks.table.Overflowed() ? MessageId::kKindOfBlocksBeyondLimit
+                                                                   : MessageId::kKindOfMissingBlock,
+                                         {kind}));
   } else if (std::find(blocks.open.begin(), blocks.open.end(), key) != blocks.open.end()) {
-    CountPassedOver(context, kind + " of a block that inserts itself (" + name + ")");
+    CountPassedOver(context, MakeMessage(MessageId::kKindOfSelfInsertingBlock, {kind, name}));
   } else if (blocks.open.size() >= BlockExpansion::kMaxDepth) {
-    CountPassedOver(context, kind + " nested deeper than 64 blocks");
+    CountPassedOver(context, MakeMessage(MessageId::kKindNestedTooDeep, {kind}));
   } else if (blocks.entities_read >= blocks.max_entities) {
-    CountPassedOver(context, kind + " beyond the " + std::to_string(blocks.max_entities) +
-                                 " entities a file may draw from blocks");
+    CountPassedOver(context, MakeMessage(MessageId::kKindBeyondBlockLimit,
+                                         {kind, std::to_string(blocks.max_entities)}));
   } else {
     return block;
   }
@@ -201,14 +202,15 @@ void TranslateInsert(TConversionContext& context, const TConversionSettings& set
   blocks.open.pop_back();
   const std::int64_t cells = std::int64_t{rows} * columns;
   if (!bounded || cells == 1) return;
-  const std::string cut =
-      "after " + std::to_string(drawn) + " of " + std::to_string(cells) + " MINSERT cells";
   if (DrawingStopped(context)) {
-    if (!blocks.cut_reported) context.stopped += ", " + cut;
+    if (!blocks.cut_reported) {
+      context.stopped.push_back(MakeMessage(MessageId::kStoppedMinsertCut,
+                                            {std::to_string(drawn), std::to_string(cells)}));
+    }
     blocks.cut_reported = true;
   } else {
-    CountPassedOver(context, "MINSERT cells beyond the " + std::to_string(blocks.max_entities) +
-                                 " entities a file may draw from blocks");
+    CountPassedOver(context, MakeMessage(MessageId::kCellsBeyondBlockLimit,
+                                         {"MINSERT", std::to_string(blocks.max_entities)}));
   }
 }
 
@@ -276,8 +278,8 @@ void TranslateInsertAttribute(TConversionContext& context, const TConversionSett
   if (cell_count > 1) {
     const std::int64_t room = std::max<std::int64_t>(blocks.max_entities - blocks.entities_read, 0);
     if (cell_count > room) {
-      CountPassedOver(context, "ATTRIB cells beyond the " + std::to_string(blocks.max_entities) +
-                                   " entities a file may draw from blocks");
+      CountPassedOver(context, MakeMessage(MessageId::kCellsBeyondBlockLimit,
+                                           {"ATTRIB", std::to_string(blocks.max_entities)}));
       cells.rows =
           static_cast<std::int32_t>(std::min<std::int64_t>(room / cells.columns, cells.rows));
       if (cells.rows == 0) {
@@ -309,7 +311,7 @@ void DrawThrough(TConversionContext& context, const TConversionSettings& setting
     CountPassedOver(context, kind);
     return;
   }
-  if (text.Cut()) CountPassedOver(context, kind + " drawn in part (too large)");
+  if (text.Cut()) CountPassedOver(context, MakeMessage(MessageId::kKindDrawnInPart, {kind}));
   const InsertStyle style{context.entity_layer, context.colour, context.line_type,
                           context.line_type_name};
   DrawEntityText(context, settings, {frame.placement, &style}, blocks, text.Groups());
@@ -515,15 +517,19 @@ bool TranslateEntity(TConversionContext& context, const TConversionSettings& set
 
 }  // namespace
 
-void CountPassedOver(TConversionContext& context, const std::string& kind) {
+void CountPassedOver(TConversionContext& context, Message what) {
   auto& kinds = context.passed_over;
-  if (auto known = kinds.find(kind); known != kinds.end()) {
+  if (auto known = kinds.find(what); known != kinds.end()) {
     ++known->second;
   } else if (kinds.size() < kMaxReportedKinds) {
-    kinds.emplace(kind, 1);
+    kinds.emplace(std::move(what), 1);
   } else {
-    ++kinds["other kinds"];
+    ++kinds[MakeMessage(MessageId::kOtherKinds)];
   }
+}
+
+void CountPassedOver(TConversionContext& context, const std::string& kind) {
+  CountPassedOver(context, KindMessage(kind));
 }
 
 void DrawEntityText(TConversionContext& context, const TConversionSettings& settings,
@@ -553,22 +559,22 @@ void TranslateEntityStream(TConversionContext& context, const TConversionSetting
       // Within a block the insert is left at once; the file's own entities are read over to
       // its end, and counted.
       if (frame.insert) return;
-      CountPassedOver(context, "entities after the drawing stopped");
+      CountPassedOver(context, MakeMessage(MessageId::kEntitiesAfterStop));
       SkipToGroupCode0(context);
       continue;
     }
     if (frame.insert && ++blocks.entities_read > blocks.max_entities) {
       // The file has drawn as much from blocks as it may: the rest of this block is passed
       // over (and the inserts after it refused).
-      CountPassedOver(context, "entities beyond the " + std::to_string(blocks.max_entities) +
-                                   " a file may draw from blocks");
+      CountPassedOver(context, MakeMessage(MessageId::kEntitiesBeyondBlockLimit,
+                                           {std::to_string(blocks.max_entities)}));
       SkipToGroupCode0(context);
       continue;
     }
     const OutputMark mark = MarkOutput(context);
     const bool drawn = TranslateEntity(context, settings, frame, blocks, owner);
     if (TakeBackOutOfRange(context, mark)) {
-      CountPassedOver(context, "entities with coordinates out of range");
+      CountPassedOver(context, MakeMessage(MessageId::kEntitiesOutOfRange));
     }
     // Vertices and ends of sequences that no polyline took are parts, not drawings.
     if (!drawn) SkipToGroupCode0(context);

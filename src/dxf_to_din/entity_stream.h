@@ -45,5 +45,6 @@ void DrawEntityText(TConversionContext& context, const TConversionSettings& sett
 
 // Counts an entity that is not drawn, by kind, in the file's report.
 void CountPassedOver(TConversionContext& context, const std::string& kind);
+void CountPassedOver(TConversionContext& context, Message what);
 
 }  // namespace dxfdin

@@ -246,7 +246,7 @@ void TranslatePolyline(TConversionContext& context, const TConversionSettings& s
       const bool face_record = (flags & kPolyfaceMesh) && (vertex_flags & kPolyfaceRecord) &&
                                !(vertex_flags & kPolyfaceVertex);
       if (kept.size() + faces.size() >= kMaxKeptVertices) {
-        ++context.passed_over["mesh vertices beyond 1048576"];
+        ++context.passed_over[MakeMessage(MessageId::kMeshVerticesBeyondLimit, {"1048576"})];
       } else if (face_record) {
         faces.push_back(face);
       } else {
@@ -284,7 +284,7 @@ void TranslateLwPolyline(TConversionContext& context, const TConversionSettings&
     if (context.group_code == 10) {
       passing_over = vertices.size() >= kMaxKeptVertices;
       if (passing_over) {
-        ++context.passed_over["LWPOLYLINE vertices beyond 1048576"];
+        ++context.passed_over[MakeMessage(MessageId::kVerticesBeyondLimit, {"LWPOLYLINE", "1048576"})];
       } else {
         vertices.push_back({0, 0, 0});
       }

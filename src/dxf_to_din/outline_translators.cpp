@@ -196,7 +196,7 @@ void TranslateLeader(TConversionContext& context, const TConversionSettings& set
   const auto outline =
       ArrowheadOutline(arrow, style.Scaled(style.dimasz), vertices[0], vertices[1]);
   if (!outline) {
-    CountPassedOver(context, "LEADER arrowhead of a block");
+    CountPassedOver(context, MakeMessage(MessageId::kLeaderBlockArrowhead));
     return;
   }
   for (const auto& [points, closed] : *outline) {

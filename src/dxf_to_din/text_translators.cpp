@@ -54,7 +54,7 @@ void WriteTextItem(TConversionContext& context, std::string text) {
       std::floor(static_cast<double>(h) * static_cast<double>(context.text_scale) * 10) * 10);
   if (context.text_height == 0 && h > 0 && context.text_scale > 0) {
     context.text_height = kSmallestDinHeight;
-    ++context.changed["text too low for the DIN height field, given its smallest height"];
+    ++context.changed[MakeMessage(MessageId::kTextTooLow)];
   }
   EncodeDinText(text);
 

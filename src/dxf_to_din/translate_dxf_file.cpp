@@ -260,8 +260,7 @@ float TextScaleFromText(std::string_view scale_text) {
   // Zero, negative or overflowing scales give heights no DIN reader can take.
   const float scale = 1 / n;
   if (!(n > 0) || !std::isfinite(n) || !std::isfinite(scale) || scale == 0) {
-    throw ConversionError("'" + std::string(scale_text) +
-                          "' is not a valid text scale (a positive number is needed)");
+    throw ConversionError(MakeMessage(MessageId::kNotTextScale, {std::string(scale_text)}));
   }
   return scale;
 }
@@ -375,11 +374,12 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   }
   context.ends_early = !whole;
   if (decoder && decoder->LookAlikes() > 0) {
-    context.changed["character to look-alikes (" + LookAlikeExamples(decoder->LookAlikesMet()) +
-                    ")"] += static_cast<std::int64_t>(decoder->LookAlikes());
+    context.changed[MakeMessage(MessageId::kLookAlikes,
+                                {LookAlikeExamples(decoder->LookAlikesMet())})] +=
+        static_cast<std::int64_t>(decoder->LookAlikes());
   }
   if (decoder && decoder->Missing() > 0) {
-    context.changed["character without a Shift-JIS form, written as \xE3\x80\x93"] +=
+    context.changed[MakeMessage(MessageId::kNoShiftJisForm)] +=
         static_cast<std::int64_t>(decoder->Missing());
   }
 }

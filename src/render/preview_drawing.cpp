@@ -146,8 +146,8 @@ QRectF FitBounds(const PreviewDrawing& drawing) {
   return box;
 }
 
-QString Counted(std::int64_t count, const char* kind) {
-  return QString("%1 %2").arg(count).arg(QString::fromUtf8(kind));
+QString Text(const Message& message, Language language) {
+  return QString::fromStdString(MessageText(message, language));
 }
 
 }  // namespace
@@ -163,25 +163,33 @@ PreviewDrawing LoadPreviewDrawing(const std::filesystem::path& path,
       if (cancel && cancel->load()) throw Cancelled();
     });
   } catch (const Cancelled&) {
-    drawing.error = "cancelled";
+    drawing.problem = MakeMessage(MessageId::kPreviewCancelled);
   } catch (const TooLarge&) {
-    drawing.error = QString::fromStdString(path.string()) + ": too large to preview: more than " +
-                    QString::number(max_items) + " items";
+    drawing.problem =
+        MakeMessage(MessageId::kPreviewTooLarge, {path.string(), std::to_string(max_items)});
   } catch (const std::exception& error) {
-    drawing.error = QString::fromUtf8(error.what());
+    drawing.problem = MessageOf(error);
   } catch (...) {
-    drawing.error = QString::fromStdString(path.string()) + ": cannot be read";
+    drawing.problem = MakeMessage(MessageId::kPreviewCannotRead, {path.string()});
   }
+  if (drawing.problem) drawing.error = Text(*drawing.problem, Language::kEnglish);
   drawing.bounds = FitBounds(drawing);
   return drawing;
 }
 
-QString DrawingSummary(const PreviewDrawing& drawing) {
-  if (!drawing.error.isEmpty()) return drawing.error;
-  QStringList parts;
-  parts << Counted(drawing.report.items, "items") << Counted(drawing.lines, "lines")
-        << Counted(drawing.arc_count, "arcs") << Counted(drawing.circles, "circles")
-        << Counted(static_cast<std::int64_t>(drawing.texts.size()), "texts");
+QString DrawingError(const PreviewDrawing& drawing, Language language) {
+  return drawing.problem ? Text(*drawing.problem, language) : QString();
+}
+
+QString DrawingSummary(const PreviewDrawing& drawing, Language language) {
+  if (drawing.problem) return DrawingError(drawing, language);
+  QString summary = Text(MakeMessage(MessageId::kPreviewSummary,
+                                     {std::to_string(drawing.report.items),
+                                      std::to_string(drawing.lines),
+                                      std::to_string(drawing.arc_count),
+                                      std::to_string(drawing.circles),
+                                      std::to_string(drawing.texts.size())}),
+                         language);
   QStringList classes;
   for (std::int32_t n : drawing.classes) {
     if (classes.size() == 12) {
@@ -190,8 +198,10 @@ QString DrawingSummary(const PreviewDrawing& drawing) {
     }
     classes << QString::number(n);
   }
-  QString summary = parts.join(", ");
-  if (!classes.isEmpty()) summary += "; classes " + classes.join(" ");
+  if (!classes.isEmpty()) {
+    summary += Text(MakeMessage(MessageId::kPreviewClasses, {classes.join(" ").toStdString()}),
+                    language);
+  }
   const std::filesystem::path none;
   const ConvertedFile file{none,
                            none,
@@ -199,10 +209,11 @@ QString DrawingSummary(const PreviewDrawing& drawing) {
                            drawing.report.passed_over,
                            drawing.report.changed,
                            drawing.report.stopped};
-  const std::string report = ConversionReport(file);
-  if (const auto rest = report.find(';'); rest != std::string::npos) {
-    summary += QString::fromStdString(report.substr(rest));
-  }
+  // The report after its number of items, which the summary gives already.
+  const MessageCounts nothing;
+  const std::string head =
+      ConversionReport({none, none, drawing.report.items, nothing, nothing}, language);
+  summary += QString::fromStdString(ConversionReport(file, language).substr(head.size()));
   return summary;
 }
 

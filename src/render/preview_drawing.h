@@ -59,7 +59,8 @@ struct PreviewDrawing {
   DrawingItems report;
   // The part of the drawing a fit shows (see FitBounds), empty when nothing was drawn.
   QRectF bounds;
-  // Why the file could not be shown; the items read before it stay.
+  // Why the file could not be shown, and its English text; the items read before it stay.
+  std::optional<Message> problem;
   QString error;
 };
 
@@ -77,7 +78,10 @@ PreviewDrawing LoadPreviewDrawing(const std::filesystem::path& path,
                                   const std::atomic<bool>* cancel = nullptr,
                                   std::int64_t max_items = kMaxPreviewItems);
 
-// The status line of a drawing: its items by kind, its classes and what was passed over.
-QString DrawingSummary(const PreviewDrawing& drawing);
+// The status line of a drawing: its items by kind, its classes and what was passed over; or
+// why it could not be shown.
+QString DrawingSummary(const PreviewDrawing& drawing, Language language);
+// Why the drawing could not be shown, or an empty text.
+QString DrawingError(const PreviewDrawing& drawing, Language language);
 
 }  // namespace dxfdin::render

@@ -92,10 +92,10 @@ ProfileFile::Location ProfileFile::Find(std::string_view section, std::string_vi
   return location;
 }
 
-std::optional<std::string> ProfileFileProblem(const struct stat& status) {
-  if (S_ISDIR(status.st_mode)) return "is a directory";
-  if (!S_ISREG(status.st_mode)) return "is not a regular file";
-  if (status.st_size > kMaxProfileBytes) return "is larger than 1 MiB";
+std::optional<Message> ProfileFileProblem(const struct stat& status) {
+  if (S_ISDIR(status.st_mode)) return MakeMessage(MessageId::kIsDirectory);
+  if (!S_ISREG(status.st_mode)) return MakeMessage(MessageId::kNotRegularFile);
+  if (status.st_size > kMaxProfileBytes) return MakeMessage(MessageId::kLargerThanMiB);
   return std::nullopt;
 }
 
@@ -116,8 +116,12 @@ class FileDescriptor {
   int fd_;
 };
 
-[[noreturn]] void CannotRead(const std::filesystem::path& path, const std::string& why) {
-  throw std::runtime_error("cannot read " + path.string() + ": " + why);
+[[noreturn]] void CannotRead(const std::filesystem::path& path, Message why) {
+  throw MessageError(Message{MessageId::kCannotReadSettings, {path.string()}, {std::move(why)}});
+}
+
+[[noreturn]] void CannotRead(const std::filesystem::path& path, int error) {
+  CannotRead(path, MakeMessage(MessageId::kSystemError, {std::to_string(error)}));
 }
 
 bool Missing(int error) {
@@ -134,15 +138,15 @@ ProfileFile ProfileFile::Load(const std::filesystem::path& path) {
   struct stat status;
   if (::stat(path.c_str(), &status) != 0) {
     if (Missing(errno)) return profile;
-    CannotRead(path, std::generic_category().message(errno));
+    CannotRead(path, errno);
   }
   if (auto problem = ProfileFileProblem(status)) CannotRead(path, *problem);
   FileDescriptor file(::open(path.c_str(), O_RDONLY | O_NONBLOCK | O_NOCTTY | O_CLOEXEC));
   if (file.Get() < 0) {
     if (Missing(errno)) return profile;
-    CannotRead(path, std::generic_category().message(errno));
+    CannotRead(path, errno);
   }
-  if (::fstat(file.Get(), &status) != 0) CannotRead(path, std::generic_category().message(errno));
+  if (::fstat(file.Get(), &status) != 0) CannotRead(path, errno);
   if (auto problem = ProfileFileProblem(status)) CannotRead(path, *problem);
 
   // A file that grows while it is read stops at the limit all the same.
@@ -151,11 +155,11 @@ ProfileFile ProfileFile::Load(const std::filesystem::path& path) {
   for (;;) {
     const ssize_t got = ::read(file.Get(), chunk, sizeof chunk);
     if (got < 0 && errno == EINTR) continue;
-    if (got < 0) CannotRead(path, std::generic_category().message(errno));
+    if (got < 0) CannotRead(path, errno);
     if (got == 0) break;
     bytes.append(chunk, static_cast<std::size_t>(got));
     if (static_cast<std::int64_t>(bytes.size()) > kMaxProfileBytes)
-      CannotRead(path, "is larger than 1 MiB");
+      CannotRead(path, MakeMessage(MessageId::kLargerThanMiB));
   }
   // Lines end in LF or CR LF; a last line without a line end counts.
   for (std::size_t start = 0; start < bytes.size();) {
@@ -217,7 +221,7 @@ void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 
 void ProfileFile::Save(const std::filesystem::path& path) const {
   if (path.empty())
-    throw std::runtime_error("the settings cannot be saved: there is no home directory");
+    throw MessageError(MakeMessage(MessageId::kNoHomeDirectory));
   OutputFile output(path);
   for (const std::string& line : lines_) {
     output.Out().Write(line);

@@ -12,6 +12,8 @@
 #include <string_view>
 #include <vector>
 
+#include "text/message.h"
+
 namespace dxfdin {
 
 // The largest profile read: a settings file holds a few dozen short lines.
@@ -20,7 +22,7 @@ inline constexpr std::int64_t kMaxProfileBytes = 1 << 20;
 // Why a file of this status is no profile to read, or nothing: "is a directory", "is not a
 // regular file" (a FIFO that would wait for a writer, a device without end), "is larger than
 // 1 MiB".
-std::optional<std::string> ProfileFileProblem(const struct stat& status);
+std::optional<Message> ProfileFileProblem(const struct stat& status);
 
 class ProfileFile {
  public:

@@ -45,7 +45,7 @@ void LoadClassNumber(const ProfileFile& profile, const char* section, const std:
   try {
     field = StrToInt(text);
   } catch (const ConversionError& error) {
-    throw ConversionError(key + ": " + error.what());
+    throw ConversionError(Message{MessageId::kSettingsKey, {key}, {error.message()}});
   }
 }
 

@@ -1,5 +1,6 @@
 #include "text/message.h"
 
+#include <algorithm>
 #include <array>
 #include <cerrno>
 #include <new>
@@ -108,6 +109,7 @@ constexpr MessageTexts kMessages[] = {
     {kOutputReplacesInput, "the output of {1} would replace the input {2}",
      "{1} の出力が入力ファイル {2} を上書きしてしまいます"},
     {kTemplate, "DXF header template {1}", "DXFヘッダーのひな形 {1}"},
+    {kTemplateProblem, "DXF header template {1}: {m1}", "DXFヘッダーのひな形 {1}: {m1}"},
     {kTemplateNotFound, "the DXF header template {1} was not found (tried {2})",
      "DXFヘッダーのひな形 {1} が見つかりません（探した場所: {2}）"},
     {kTemplateEmpty, "is empty", "空です"},
@@ -217,6 +219,17 @@ std::string ErrnoText(const std::string& number, Language language) {
 }
 
 }  // namespace
+
+bool operator==(const Message& a, const Message& b) {
+  return a.id == b.id && a.args == b.args && a.details == b.details;
+}
+
+bool operator<(const Message& a, const Message& b) {
+  if (a.id != b.id) return a.id < b.id;
+  if (a.args != b.args) return a.args < b.args;
+  return std::lexicographical_compare(a.details.begin(), a.details.end(), b.details.begin(),
+                                      b.details.end());
+}
 
 Message MakeMessage(MessageId id, std::vector<std::string> args) {
   return Message{id, std::move(args), {}};

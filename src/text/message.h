@@ -4,8 +4,9 @@
 // the same message at any time.
 #pragma once
 
-#include <compare>
 #include <cstddef>
+#include <cstdint>
+#include <map>
 #include <stdexcept>
 #include <string>
 #include <string_view>
@@ -90,6 +91,7 @@ enum class MessageId : int {
   kOutputReplacesInput,
   kTemplate,
   kTemplateNotFound,
+  kTemplateProblem,
   kTemplateEmpty,
   kTemplateNotDxf,
   kCannotReadSettings,
@@ -135,9 +137,14 @@ struct Message {
   MessageId id = MessageId::kKind;
   std::vector<std::string> args;  // UTF-8 text: names, numbers, kinds
   std::vector<Message> details;   // messages within this one
-  auto operator<=>(const Message&) const = default;
-  bool operator==(const Message&) const = default;
 };
+
+// Messages are told apart by identifier, then arguments, then details (map keys).
+bool operator==(const Message& a, const Message& b);
+bool operator<(const Message& a, const Message& b);
+
+// How often each thing was met: what a drawing held that its output does not show, by kind.
+using MessageCounts = std::map<Message, std::int64_t>;
 
 // A message with plain arguments.
 Message MakeMessage(MessageId id, std::vector<std::string> args = {});

@@ -56,7 +56,7 @@ std::int32_t StrToInt(std::string_view text) {
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     valid = error == std::errc() && end == number.data() + number.size();
   }
-  if (!valid) throw ConversionError("'" + PrintableText(text) + "' is not a valid integer value");
+  if (!valid) throw ConversionError(MakeMessage(MessageId::kNotInteger, {PrintableText(text)}));
   return value;
 }
 
@@ -71,7 +71,7 @@ double StrToFloat(std::string_view text) {
     valid = error == std::errc() && end == number.data() + number.size() && std::isfinite(value);
   }
   if (!valid)
-    throw ConversionError("'" + PrintableText(text) + "' is not a valid floating point value");
+    throw ConversionError(MakeMessage(MessageId::kNotReal, {PrintableText(text)}));
   return value;
 }
 

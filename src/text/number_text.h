@@ -3,15 +3,16 @@
 #pragma once
 
 #include <cstdint>
-#include <stdexcept>
 #include <string>
 #include <string_view>
 
+#include "text/message.h"
+
 namespace dxfdin {
 
-class ConversionError : public std::runtime_error {
+class ConversionError : public MessageError {
  public:
-  using std::runtime_error::runtime_error;
+  using MessageError::MessageError;
 };
 
 // A decimal integer in the signed 32-bit range, blanks allowed before it. Throws

@@ -17,6 +17,7 @@
 #include "din_to_dxf/dxf_template.h"
 #include "settings/profile_file.h"
 #include "settings/settings_file.h"
+#include "ui/batch_result_dialog.h"
 #include "ui/form_layout.h"
 #include "ui/preview_window.h"
 #include "ui/settings_dialog.h"
@@ -30,12 +31,13 @@ QString FromBytes(const std::string& text) {
 }
 
 // What a batch tells the window: the status line painted at once, files shown as they come,
-// problems collected for one message box at the end. Between files and at progress steps the
-// window takes its events, so that Esc and "中止" can stop the batch.
+// each file's result collected for the list shown at the end. Between files and at progress
+// steps the window takes its events, so that Esc and "中止" can stop the batch.
 class WindowObserver : public BatchObserver {
  public:
-  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested)
-      : status_(status), target_(target), stop_requested_(stop_requested) {}
+  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested,
+                 BatchRows& rows)
+      : status_(status), target_(target), stop_requested_(stop_requested), rows_(rows) {}
   void Status(std::string_view text) override { Show(QString::fromUtf8(text.data(), text.size())); }
   void Progress(const BatchProgress& progress) override {
     QString text = QString::fromStdString(progress.input.filename().string()) +
@@ -44,33 +46,26 @@ class WindowObserver : public BatchObserver {
     Show(text);
     QCoreApplication::processEvents();
   }
-  void Problem(std::string_view message) override {
-    problems_ += QString::fromUtf8(message.data(), message.size()) + '\n';
+  void Problem(const std::filesystem::path& input, const Message& message) override {
+    rows_.Problem(input, message);
+  }
+  void StoppedAtExisting(const std::filesystem::path& input,
+                         const std::filesystem::path& output) override {
+    rows_.StoppedAtExisting(input, output);
+  }
+  void SkippedExisting(const std::filesystem::path& input,
+                       const std::filesystem::path& output) override {
+    rows_.SkippedExisting(input, output);
   }
   void FileConverted(const ConvertedFile& file) override {
     target_->Update();
-    if (ReportIsNews(file)) {
-      reports_ +=
-          QString::fromStdString(file.input.filename().string() + ": " + ConversionReport(file)) +
-          '\n';
-    }
+    rows_.Converted(file);
     QCoreApplication::processEvents();
   }
   bool StopRequested() override {
     QCoreApplication::processEvents();
     return stop_requested_;
   }
-  // What the user is told after the batch: the files that failed, then the files of which
-  // something was passed over.
-  QString Summary() const {
-    QString summary = problems_;
-    if (!reports_.isEmpty()) {
-      if (!summary.isEmpty()) summary += '\n';
-      summary += QString::fromUtf8("変換されなかった図形:\n") + reports_;
-    }
-    return summary;
-  }
-
  private:
   void Show(const QString& text) {
     status_->setText(text);
@@ -80,8 +75,7 @@ class WindowObserver : public BatchObserver {
   QLabel* status_;
   TFileListBox* target_;
   const bool& stop_requested_;
-  QString problems_;
-  QString reports_;
+  BatchRows& rows_;
 };
 
 // Where the window's client area goes: the stored place, moved as little as needed to lie on
@@ -232,7 +226,7 @@ void TForm1::FormCreate() {
   try {
     profile = ProfileFile::Load(settings_path_);
   } catch (const std::exception& error) {
-    ShowError(QString::fromStdString(error.what()));
+    ShowError(JapaneseText(MessageOf(error)));
   }
   // The client area's place is stored and restored: the frame's size is the window
   // manager's, and mixing the two made the window creep at every start.
@@ -256,8 +250,8 @@ void TForm1::FormActivate() {
     LoadConversionSettings(settings_, settings_path_);
   } catch (const std::exception& error) {
     // The load stops at the bad key; the window goes on working with what was loaded.
-    ShowError(QString::fromUtf8("設定ファイル ") + QString::fromStdString(settings_path_.string()) +
-              ":\n" + QString::fromStdString(error.what()));
+    ShowError(JapaneseText(
+        Message{MessageId::kSettingsFile, {settings_path_.string()}, {MessageOf(error)}}));
   }
 }
 
@@ -274,7 +268,7 @@ void TForm1::FormClose() {
     std::filesystem::create_directories(settings_path_.parent_path(), ignored);
     profile.Save(settings_path_);
   } catch (const std::exception& error) {
-    ShowError(QString::fromStdString(error.what()));
+    ShowError(JapaneseText(MessageOf(error)));
   }
 }
 
@@ -398,21 +392,21 @@ void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirec
       options.dxf_template = FindDxfTemplate();
     } catch (const std::exception& error) {
       Label4->clear();
-      ShowError(QString::fromStdString(error.what()));
+      ShowError(JapaneseText(MessageOf(error)));
       return;
     }
   }
   context_.scale_text = Edit1->text().toStdString();
-  WindowObserver observer(Label4, target, stop_requested_);
+  BatchRows rows(jobs);
+  WindowObserver observer(Label4, target, stop_requested_, rows);
   SetBatchRunning(true);
   BatchResult result = RunBatch(context_, settings_, jobs, options, observer);
   SetBatchRunning(false);
   target->Update();
-  if (result.refused) Label4->clear();
-  if (const QString summary = observer.Summary(); !summary.isEmpty()) ShowError(summary);
-  if (result.refused) return;
-  Label4->setText(QString::fromStdString(ConvertedStatus(result.converted)));
+  rows.Finish(result);
+  Label4->setText(rows.Status());
   Label4->adjustSize();
+  if (rows.HasNews()) ShowResult(rows);
 }
 
 void TForm1::SetBatchRunning(bool running) {
@@ -430,6 +424,15 @@ void TForm1::SetBatchRunning(bool running) {
 
 void TForm1::ShowError(const QString& text) {
   if (show_error) show_error(text);
+}
+
+void TForm1::ShowResult(const BatchRows& rows) {
+  if (show_result) {
+    show_result(rows);
+    return;
+  }
+  TBatchResultDialog dialog(this, rows);
+  dialog.exec();
 }
 
 }  // namespace dxfdin::ui

@@ -20,6 +20,8 @@ class QAction;
 
 namespace dxfdin::ui {
 
+class BatchRows;
+
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
@@ -31,6 +33,9 @@ class TForm1 : public QMainWindow {
   const TConversionContext& Context() const { return context_; }
   // How errors reach the user: a message box, unless replaced (tests collect them).
   std::function<void(const QString&)> show_error;
+  // How the result of a batch reaches the user: the result list, unless replaced (tests
+  // collect it).
+  std::function<void(const BatchRows&)> show_result;
 
   // Handlers, as the window's events call them.
   void FormCreate();
@@ -83,6 +88,7 @@ class TForm1 : public QMainWindow {
   // While a batch runs only "中止" and Esc take effect.
   void SetBatchRunning(bool running);
   void ShowError(const QString& text);
+  void ShowResult(const BatchRows& rows);
   // Shows the file of `item` in `list` in the preview, opening it when `open`.
   void PreviewFile(TFileListBox* list, QListWidgetItem* item, bool open);
   TConversionContext PreviewContext() const;

@@ -98,10 +98,10 @@ void DrawingView::StartPainting() {
 void DrawingView::paintEvent(QPaintEvent*) {
   QPainter painter(this);
   painter.fillRect(rect(), Qt::white);
-  if (drawing_ && !drawing_->error.isEmpty()) {
+  if (drawing_ && drawing_->problem) {
     // A file that cannot be shown says why, over what could be read of it.
     painter.drawText(rect().adjusted(12, 12, -12, -12), Qt::AlignCenter | Qt::TextWordWrap,
-                     drawing_->error);
+                     render::DrawingError(*drawing_, Language::kJapanese));
   }
   if (image_.isNull()) return;
   // The last image, moved and scaled to where the current view puts it.
@@ -185,7 +185,8 @@ void TPreviewForm::ShowFile(const std::filesystem::path& path, const TConversion
   drawing_.reset();
   setWindowTitle(QString::fromUtf8("プレビュー - ") +
                  QString::fromStdString(path.filename().string()));
-  Status->setText(QString::fromUtf8("読み込み中: ") + QString::fromStdString(path.string()));
+  Status->setText(QString::fromStdString(
+      MessageText(MakeMessage(MessageId::kPreviewReading, {path.string()}), Language::kJapanese)));
   OffThread(
       this,
       [path, context, settings, cancel] {
@@ -195,7 +196,7 @@ void TPreviewForm::ShowFile(const std::filesystem::path& path, const TConversion
       [this, generation](std::shared_ptr<const render::PreviewDrawing> drawing) {
         if (generation != generation_) return;
         drawing_ = drawing;
-        Status->setText(render::DrawingSummary(*drawing));
+        Status->setText(render::DrawingSummary(*drawing, Language::kJapanese));
         View->SetDrawing(drawing);
         emit DrawingShown();
       });

@@ -1,12 +1,15 @@
 #include "ui/settings_dialog.h"
 
 #include <QCloseEvent>
+#include <algorithm>
 #include <exception>
+#include <optional>
 
 #include "render/sjis.h"
 #include "settings/profile_file.h"
 #include "settings/settings_file.h"
 #include "text/number_text.h"
+#include "ui/window_text.h"
 #include "ui/form_layout.h"
 #include "ui/main_window.h"
 
@@ -126,49 +129,77 @@ void TForm2::CheckBox3Click() {
 
 namespace {
 
-// Why the key typed in a layer-name edit cannot be a key, or an empty text: the record holds
-// 9 bytes of Shift-JIS, and a key cut short or with "?" for a character would match layers
-// the user did not mean.
-QString KeyProblem(int number, const QString& text) {
-  const std::string bytes = render::ToSjis(text);
-  const QString name = QString::fromUtf8("レイヤー名 %1「%2」").arg(number).arg(text);
-  if (render::FromSjis(bytes) != text)
-    return name + QString::fromUtf8("に Shift-JIS で書けない文字があります");
-  if (bytes.size() > kSettingsKeyBytes) {
-    return name + QString::fromUtf8("が %1 バイトを超えています（全角文字は 2 バイト）")
-                      .arg(kSettingsKeyBytes);
+// Half-width: the printable ASCII characters and the half-width katakana, one byte each in
+// Shift-JIS, as layer names are matched.
+bool IsHalfWidth(QChar c) {
+  const char16_t u = c.unicode();
+  return (u >= 0x20 && u <= 0x7E) || (u >= 0xFF61 && u <= 0xFF9F);
+}
+
+// Why the key typed in a layer-name edit cannot be a key, or nothing: the record holds 9
+// bytes of Shift-JIS, and a key cut short would match layers the user did not mean.
+std::optional<Message> KeyProblem(int number, const QString& text) {
+  auto refused = [&](Message why) {
+    return Message{MessageId::kKeyField, {std::to_string(number), text.toStdString()}, {why}};
+  };
+  if (!std::all_of(text.begin(), text.end(), IsHalfWidth)) {
+    return refused(MakeMessage(MessageId::kKeyNotHalfWidth));
   }
-  return {};
+  if (render::ToSjis(text).size() > kSettingsKeyBytes) {
+    return refused(MakeMessage(MessageId::kKeyTooLong, {std::to_string(kSettingsKeyBytes)}));
+  }
+  return std::nullopt;
+}
+
+// The class number typed in `edit`, into `field`; an empty text leaves the field as it is.
+// Numbers run from 0 (none) to 255, as the dialog's note says.
+std::optional<Message> StoreClass(const QLineEdit* edit, std::int32_t& field, MessageId name,
+                                  int number) {
+  const std::string text = edit->text().toStdString();
+  if (text.empty()) return std::nullopt;
+  auto refused = [&](Message why) {
+    return Message{name, {std::to_string(number)}, {std::move(why)}};
+  };
+  std::int32_t value = 0;
+  try {
+    value = StrToInt(text);
+  } catch (const ConversionError& error) {
+    return refused(error.message());
+  }
+  if (value < 0 || value > 255) return refused(MakeMessage(MessageId::kClassRange));
+  field = value;
+  return std::nullopt;
 }
 
 }  // namespace
 
 bool TForm2::FormClose() {
   TConversionSettings& settings = owner_->Settings();
-  auto store = [](QLineEdit* edit, std::int32_t& field) {
-    std::string text = edit->text().toStdString();
-    if (!text.empty()) field = StrToInt(text);
-  };
-  auto show = [this](const QString& text) {
-    if (owner_->show_error) owner_->show_error(text);
-  };
-  try {
-    if (settings.lay_class == 1) {
-      for (int i = 0; i < 7; ++i) {
-        if (QString problem = KeyProblem(i + 1, edits[i]->text()); !problem.isEmpty()) {
-          show(problem);
-          return false;
-        }
-      }
-      for (int i = 0; i < 7; ++i) settings.ss_l_c[i] = render::ToSjis(edits[i]->text());
-      for (int i = 0; i < 7; ++i) store(edits[7 + i], settings.n_l_c[i]);
-    }
-    if (settings.pen_class == 1) {
-      for (int i = 0; i < 6; ++i) store(edits[14 + i], settings.n_p_c[i]);
-    }
-  } catch (const std::exception& error) {
-    show(QString::fromStdString(error.what()));
+  auto refuse = [this](const Message& why, QLineEdit* edit) {
+    if (owner_->show_error) owner_->show_error(JapaneseText(why));
+    edit->setFocus();
+    edit->selectAll();
     return false;
+  };
+  if (settings.lay_class == 1) {
+    for (int i = 0; i < 7; ++i) {
+      if (auto problem = KeyProblem(i + 1, edits[i]->text())) return refuse(*problem, edits[i]);
+    }
+    for (int i = 0; i < 7; ++i) settings.ss_l_c[i] = render::ToSjis(edits[i]->text());
+    for (int i = 0; i < 7; ++i) {
+      if (auto problem =
+              StoreClass(edits[7 + i], settings.n_l_c[i], MessageId::kLayerClassField, i + 1)) {
+        return refuse(*problem, edits[7 + i]);
+      }
+    }
+  }
+  if (settings.pen_class == 1) {
+    for (int i = 0; i < 6; ++i) {
+      if (auto problem =
+              StoreClass(edits[14 + i], settings.n_p_c[i], MessageId::kPenClassField, i + 1)) {
+        return refuse(*problem, edits[14 + i]);
+      }
+    }
   }
   SettingsDialogValues values;
   values.left = x();
@@ -186,7 +217,10 @@ bool TForm2::FormClose() {
   } catch (const std::exception& error) {
     // The file cannot be written (a read-only kelvor.ini, say): said once, and the dialog
     // still closes, so that it never holds the window hostage.
-    show(QString::fromUtf8("設定は保存されませんでした:\n") + QString::fromStdString(error.what()));
+    if (owner_->show_error) {
+      owner_->show_error(
+          JapaneseText(Message{MessageId::kSettingsNotSaved, {}, {MessageOf(error)}}));
+    }
   }
   return true;
 }

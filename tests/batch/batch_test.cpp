@@ -23,13 +23,13 @@ struct Recorder : BatchObserver {
   std::vector<std::string> events;
   int stop_after = -1;  // files converted before a stop is asked for
   void Status(std::string_view text) override { events.push_back("status " + std::string(text)); }
-  void Problem(std::string_view message) override {
-    events.push_back("problem " + std::string(message));
+  void Problem(const std::filesystem::path&, const Message& message) override {
+    events.push_back("problem " + MessageText(message, Language::kEnglish));
   }
-  void StoppedAtExisting(const std::filesystem::path& output) override {
+  void StoppedAtExisting(const std::filesystem::path&, const std::filesystem::path& output) override {
     events.push_back("stopped " + output.filename().string());
   }
-  void SkippedExisting(const std::filesystem::path& output) override {
+  void SkippedExisting(const std::filesystem::path&, const std::filesystem::path& output) override {
     events.push_back("skipped " + output.filename().string());
   }
   void FileConverted(const ConvertedFile& file) override {
@@ -75,13 +75,18 @@ TEST(OutputName, LowerCasesAndReplacesTheFirstExtension) {
 
 TEST(ConversionReport, ItemsAndWhatWasPassedOverOrChangedByCount) {
   const std::filesystem::path in = "a.dxf", out = "a.din";
-  const std::map<std::string, std::int64_t> kinds = {{"IMAGE", 5}, {"HATCH", 12}, {"POINT", 2}};
-  const std::map<std::string, std::int64_t> changed = {{"text too low", 1},
-                                                       {"character without a form", 3}};
-  const std::map<std::string, std::int64_t> none;
+  const MessageCounts kinds = {
+      {KindMessage("IMAGE"), 5}, {KindMessage("HATCH"), 12}, {KindMessage("POINT"), 2}};
+  const MessageCounts changed = {{MakeMessage(MessageId::kTextTooLow), 1},
+                                 {MakeMessage(MessageId::kNoShiftJisForm), 3}};
+  const MessageCounts none;
   EXPECT_EQ(ConversionReport({in, out, 14, kinds, changed}),
             "14 items; passed over 12 HATCH, 5 IMAGE, 2 POINT; changed 3 characters without a "
-            "form, 1 text too low");
+            "Shift-JIS form, written as \xE3\x80\x93, 1 text too low for the DIN height field, "
+            "given its smallest height");
+  // The window's words for the same report: no plural, the count after the kind.
+  EXPECT_EQ(ConversionReport({in, out, 14, kinds, {}}, Language::kJapanese),
+            "14 項目。変換しなかった図形: HATCH 12 個、IMAGE 5 個、POINT 2 個");
   EXPECT_EQ(ConversionReport({in, out, 1, none, none}), "1 item");
   EXPECT_FALSE(ReportIsNews({in, out, 1, none, none}));
   EXPECT_TRUE(ReportIsNews({in, out, 1, none, changed}));
@@ -89,11 +94,13 @@ TEST(ConversionReport, ItemsAndWhatWasPassedOverOrChangedByCount) {
             "no items: nothing in it could be converted");
   EXPECT_TRUE(ReportIsNews({in, out, 0, none, none}));
   // A drawing that stopped says why, after all else; names from the file are escaped.
-  const std::map<std::string, std::int64_t> named = {{"INSERT of a missing block (\x1b[2J)", 1}};
-  const std::string stopped =
-      "stopped at the 1 GiB a DIN file may have, after 9 of 90 MINSERT cells";
+  const MessageCounts named = {
+      {MakeMessage(MessageId::kKindOfSelfInsertingBlock, {"INSERT", "\x1b[2J"}), 1}};
+  const std::vector<Message> stopped = {MakeMessage(MessageId::kStoppedAtGiB, {"1", "DIN"}),
+                                        MakeMessage(MessageId::kStoppedMinsertCut, {"9", "90"})};
   EXPECT_EQ(ConversionReport({in, out, 3, named, none, stopped}),
-            "3 items; passed over 1 INSERT of a missing block (\\x1b[2J); " + stopped);
+            "3 items; passed over 1 INSERT of a block that inserts itself (\\x1b[2J); stopped at "
+            "the 1 GiB a DIN file may have, after 9 of 90 MINSERT cells");
   EXPECT_TRUE(ReportIsNews({in, out, 3, none, none, stopped}));
 }
 

@@ -11,6 +11,7 @@
 
 #include "settings/settings_file.h"
 #include "support/temp_dir.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -81,8 +82,8 @@ TEST(ReadDrawingItems, WhatIsHiddenIsNotShownUnlessAsked) {
   const DrawingItems items = ReadDrawingItems(path, context, settings, shown);
   settings.hidden_layers = 1;
   const DrawingItems with_hidden = ReadDrawingItems(path, context, settings, all);
-  EXPECT_EQ(items.passed_over.at("on hidden layers"), 5);
-  EXPECT_EQ(items.passed_over.at("invisible"), 1);
+  EXPECT_EQ(English(items.passed_over).at("on hidden layers"), 5);
+  EXPECT_EQ(English(items.passed_over).at("invisible"), 1);
   EXPECT_TRUE(with_hidden.passed_over.empty());
   EXPECT_EQ(with_hidden.items, items.items + 8);
   // The texts of the frozen and the switched-off layer ("...画層の文字") show only when asked.

@@ -7,6 +7,7 @@
 
 #include "din_to_dxf/dxf_writer.h"
 #include "support/convert.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -207,7 +208,7 @@ TEST(TranslateDinFile, FloodsAndNumbersOutOfRangeAreBounded) {
   const std::string dxf = ToDxf(context, item + lines);
   EXPECT_LT(dxf.size(), 3300u);
   EXPECT_EQ(dxf.substr(dxf.size() - 19), kEnd);
-  EXPECT_EQ(context.stopped, "stopped at the 3000 bytes a DXF file may have");
+  EXPECT_EQ(English(context.stopped), "stopped at the 3000 bytes a DXF file may have");
 
   // Numbers beyond a double are infinite: their items are passed over, and no DXF file holds
   // INF or NAN; a number that does not read is said to have been drawn from the one before.
@@ -219,8 +220,8 @@ TEST(TranslateDinFile, FloodsAndNumbersOutOfRangeAreBounded) {
                          "  SR  4 3    2  0  0\n NAN 1\n"));
   EXPECT_EQ(entities.find("INF"), std::string::npos);
   EXPECT_EQ(entities.find("NAN"), std::string::npos);
-  EXPECT_EQ(context.passed_over["items with coordinates out of range"], 3);
-  EXPECT_EQ(context.changed["record whose numbers do not read, drawn with the values before them"],
+  EXPECT_EQ(English(context.passed_over)["items with coordinates out of range"], 3);
+  EXPECT_EQ(English(context.changed)["record whose numbers do not read, drawn with the values before them"],
             1);
 }
 

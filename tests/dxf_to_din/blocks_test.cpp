@@ -7,6 +7,7 @@
 #include <string>
 
 #include "support/convert.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -115,10 +116,10 @@ TEST(Blocks, HostileBlocksAreBoundedAndReported) {
                         Block("A", Insert("B")) + Block("B", Insert("A")),
                     Insert("SELF") + Insert("A") + Insert("GONE") + "  0\nDIMENSION\n  2\n*D9\n"));
   EXPECT_EQ(Count(din, "ITEM"), 1);
-  EXPECT_EQ(context.passed_over["INSERT of a block that inserts itself (SELF)"], 1);
-  EXPECT_EQ(context.passed_over["INSERT of a block that inserts itself (A)"], 1);
-  EXPECT_EQ(context.passed_over["INSERT of a missing block"], 1);
-  EXPECT_EQ(context.passed_over["DIMENSION of a missing block"], 1);
+  EXPECT_EQ(English(context.passed_over)["INSERT of a block that inserts itself (SELF)"], 1);
+  EXPECT_EQ(English(context.passed_over)["INSERT of a block that inserts itself (A)"], 1);
+  EXPECT_EQ(English(context.passed_over)["INSERT of a missing block"], 1);
+  EXPECT_EQ(English(context.passed_over)["DIMENSION of a missing block"], 1);
 
   // Seventy blocks each inserting the next: drawing stops at 64 levels.
   std::string chain;
@@ -128,7 +129,7 @@ TEST(Blocks, HostileBlocksAreBoundedAndReported) {
   }
   din = ToDin(context, {}, Drawing(chain, Insert("L0")));
   EXPECT_EQ(Count(din, "ITEM"), 64);
-  EXPECT_EQ(context.passed_over["INSERT nested deeper than 64 blocks"], 1);
+  EXPECT_EQ(English(context.passed_over)["INSERT nested deeper than 64 blocks"], 1);
 
   // Ten levels of ten inserts each would draw ten billion lines: the file's bound stops it,
   // and an array of empty cells counts against it as well.
@@ -145,7 +146,7 @@ TEST(Blocks, HostileBlocksAreBoundedAndReported) {
   EXPECT_LE(Count(din, "ITEM"), 5000);
   EXPECT_GT(Count(din, "ITEM"), 1000);
   EXPECT_EQ(
-      context.passed_over.count("INSERT beyond the 5000 entities a file may draw from blocks"), 1u);
+      English(context.passed_over).count("INSERT beyond the 5000 entities a file may draw from blocks"), 1u);
 }
 
 TEST(Blocks, ADinFileGrowsNoLargerThanItsLimit) {
@@ -155,8 +156,8 @@ TEST(Blocks, ADinFileGrowsNoLargerThanItsLimit) {
   for (int i = 0; i < 100; ++i) lines += Line("0", " 11\n1\n");
   const std::string din = ToDin(context, {}, Drawing("", lines));
   EXPECT_LT(din.size(), 1300u);
-  EXPECT_GT(context.passed_over["entities after the drawing stopped"], 90);
-  EXPECT_EQ(context.stopped, "stopped at the 1000 bytes a DIN file may have");
+  EXPECT_GT(English(context.passed_over)["entities after the drawing stopped"], 90);
+  EXPECT_EQ(English(context.stopped), "stopped at the 1000 bytes a DIN file may have");
 }
 
 TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
@@ -181,10 +182,10 @@ TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
                                   Insert("B", " 70\n1000\n 71\n1000\n 44\n1\n 45\n1\n") + line));
   EXPECT_GT(Count(din, "ITEM"), 400);
   EXPECT_LT(Count(din, "ITEM"), 1500);
-  EXPECT_EQ(context.stopped.find("stopped after the work a file may take, after "), 0u);
-  EXPECT_NE(context.stopped.find(" of 1000000 MINSERT cells"), std::string::npos);
+  EXPECT_EQ(English(context.stopped).find("stopped after the work a file may take, after "), 0u);
+  EXPECT_NE(English(context.stopped).find(" of 1000000 MINSERT cells"), std::string::npos);
   // The line after the grid is not drawn either.
-  EXPECT_EQ(context.passed_over["entities after the drawing stopped"], 1);
+  EXPECT_EQ(English(context.passed_over)["entities after the drawing stopped"], 1);
 
   // A full DIN file stops a grid inside a grid at once, rows and columns alike.
   context = FreshContext();
@@ -193,7 +194,7 @@ TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
               Drawing(Block("B", line) + Block("G", Insert("B", " 70\n30000\n 71\n30000\n")),
                       Insert("G", " 70\n30000\n 71\n30000\n")));
   EXPECT_LT(din.size(), 20500u);
-  EXPECT_EQ(context.stopped.find("stopped at the 20000 bytes a DIN file may have, after "), 0u);
+  EXPECT_EQ(English(context.stopped).find("stopped at the 20000 bytes a DIN file may have, after "), 0u);
 
   // The bound on entities from blocks ends the rows as well as the columns of a grid: two
   // billion rows of an empty block take no time.
@@ -201,7 +202,7 @@ TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
   context.max_block_entities = 10;
   din = ToDin(context, {},
               Drawing(Block("EMPTY", ""), Insert("EMPTY", " 70\n1\n 71\n2147483647\n") + line));
-  EXPECT_EQ(context.passed_over["MINSERT cells beyond the 10 entities a file may draw from blocks"],
+  EXPECT_EQ(English(context.passed_over)["MINSERT cells beyond the 10 entities a file may draw from blocks"],
             1);
   EXPECT_EQ(Count(din, "ITEM"), 1);
   EXPECT_TRUE(context.stopped.empty());
@@ -225,7 +226,7 @@ TEST(Blocks, EntitiesWhoseTransformOverflowsAreTakenBackWhole) {
   EXPECT_EQ(din.find("INF"), std::string::npos);
   EXPECT_EQ(Count(din, "ITEM"), 1);
   EXPECT_EQ(context.item_count, 1);
-  EXPECT_EQ(context.passed_over["entities with coordinates out of range"], 4);
+  EXPECT_EQ(English(context.passed_over)["entities with coordinates out of range"], 4);
 }
 
 TEST(Blocks, UnequalScalesMakeArcsChainsAndBlocksOfOtherFilesAreForgotten) {

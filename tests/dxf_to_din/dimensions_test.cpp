@@ -10,6 +10,7 @@
 #include <string>
 
 #include "support/convert.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -382,8 +383,8 @@ TEST(DimensionDrawing, DrawnThroughTheConverter) {
                       "  0\nDIMENSION\n  8\nOFF\n" + Dimension().substr(22) +
                           "  0\nDIMENSION\n  2\n*D9\n"));
   EXPECT_EQ(Count(din, "ITEM"), 0);
-  EXPECT_EQ(context.passed_over["DIMENSION of a missing block"], 1);
-  EXPECT_EQ(context.passed_over["on hidden layers"], 1);
+  EXPECT_EQ(English(context.passed_over)["DIMENSION of a missing block"], 1);
+  EXPECT_EQ(English(context.passed_over)["on hidden layers"], 1);
 }
 
 TEST(DimensionDrawing, TextStylesByHandleAndTheirFixedHeight) {

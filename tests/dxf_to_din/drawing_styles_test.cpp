@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/convert.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -197,8 +198,8 @@ TEST(DrawingStyles, HiddenLayersAndInvisibleEntitiesAreLeftOut) {
   const std::string din = ToDin(context, {}, drawing);
   EXPECT_EQ(context.item_count, 2);
   EXPECT_EQ(Items(din), (std::vector<std::string>{"2/1", "2/1"}));
-  EXPECT_EQ(context.passed_over["on hidden layers"], 8);
-  EXPECT_EQ(context.passed_over["invisible"], 2);
+  EXPECT_EQ(English(context.passed_over)["on hidden layers"], 8);
+  EXPECT_EQ(English(context.passed_over)["invisible"], 2);
 
   // Asked for, everything is converted, each in its layer's class.
   TConversionSettings all;

@@ -9,6 +9,7 @@
 #include "dxf_to_din/figure_translators.h"
 #include "support/convert.h"
 #include "support/din_items.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -49,7 +50,7 @@ TEST(Points, EachModeDrawsItsFigure) {
     EXPECT_EQ(chains, c.chains);
     EXPECT_EQ(arcs, c.arcs);
     // A point that shows nothing is passed over, as before.
-    EXPECT_EQ(context.passed_over.count("POINT"), items.empty() ? 1u : 0u);
+    EXPECT_EQ(English(context.passed_over).count("POINT"), items.empty() ? 1u : 0u);
     if (c.mode % 32 == 2) {
       EXPECT_TRUE(HasSegment(items, {8, 20}, {12, 20}));
       EXPECT_TRUE(HasSegment(items, {10, 18}, {10, 22}));
@@ -82,7 +83,7 @@ TEST(Points, FiguresTurnWithThePointAndItsBlockAndSkipDefinitionPoints) {
                     kPoint + " 50\n90\n" + "  0\nPOINT\n  8\ndefpoints\n 10\n0\n 20\n0\n")));
   ASSERT_EQ(items.size(), 1u);
   EXPECT_TRUE(HasSegment(items, {10, 20}, {11, 20}));
-  EXPECT_EQ(context.passed_over["POINT"], 1);
+  EXPECT_EQ(English(context.passed_over)["POINT"], 1);
 
   // In a block inserted at (100, 0), doubled: the figure is placed and scaled with the block.
   context = FreshContext();

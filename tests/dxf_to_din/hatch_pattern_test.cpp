@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "support/convert.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -244,7 +245,7 @@ TEST(HatchPattern, HatchesDrawTheirPatternInsteadOfTheirBoundary) {
                   " 78\n1\n 53\n0\n 43\n0\n 44\n0\n 45\n0\n 46\n1e-6\n 79\n0\n"));
   EXPECT_EQ(ItemPoints(din), (Items{{"0 0", "1000 0", "1000 1000", "0 1000", "0 0"}}));
   EXPECT_EQ(context.passed_over.size(), 1u);
-  EXPECT_EQ(context.passed_over.begin()->first.rfind("HATCH pattern too dense", 0), 0u);
+  EXPECT_EQ(English(context.passed_over).begin()->first.rfind("HATCH pattern too dense", 0), 0u);
 }
 
 }  // namespace

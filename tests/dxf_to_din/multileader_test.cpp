@@ -13,6 +13,7 @@
 #include "io/text_input.h"
 #include "support/convert.h"
 #include "support/din_items.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -178,7 +179,7 @@ TEST(Multileader, SplineLeadersNoLeadersAndNamesOfTheEntity) {
   context = FreshContext();
   items = Convert(Drawing(Replaced(TextMultileader(leader), " 40\n1\n", " 40\n0\n")), context);
   EXPECT_TRUE(items.empty());
-  EXPECT_EQ(context.passed_over["MULTILEADER"], 1);
+  EXPECT_EQ(English(context.passed_over)["MULTILEADER"], 1);
 }
 
 // Tables with block records "1A" (TAG) and "2B" (_BOXFILLED).

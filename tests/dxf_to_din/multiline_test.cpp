@@ -10,6 +10,7 @@
 #include "io/text_input.h"
 #include "support/convert.h"
 #include "written_entities.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -205,7 +206,7 @@ TEST(Multiline, DrawnInTheDinWithItsStyleOrCountedWhenEmpty) {
                               "  0\nMLINE\n 71\n1\n 11\n0\n 21\n0\n" + vertex));
   EXPECT_EQ(context.item_count, 2);
   EXPECT_EQ(context.passed_over.size(), 1u);
-  EXPECT_EQ(context.passed_over["MLINE"], 1);
+  EXPECT_EQ(English(context.passed_over)["MLINE"], 1);
   EXPECT_NE(din.find("                          30                      1"), std::string::npos);
 }
 

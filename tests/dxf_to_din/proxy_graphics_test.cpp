@@ -16,6 +16,7 @@
 #include "io/text_input.h"
 #include "support/convert.h"
 #include "written_entities.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -551,9 +552,9 @@ TEST(ProxyGraphics, EntitiesOfUnknownKindsDrawnFromThemOrCountedAsBefore) {
                           "  0\nMY_CUSTOM_THING\n 60\n1\n" + square));
   EXPECT_EQ(context.item_count, 4);
   EXPECT_EQ(context.passed_over.size(), 3u);
-  EXPECT_EQ(context.passed_over["MY_CUSTOM_THING"], 1);
-  EXPECT_EQ(context.passed_over["ACAD_PROXY_ENTITY"], 1);
-  EXPECT_EQ(context.passed_over["invisible"], 1);
+  EXPECT_EQ(English(context.passed_over)["MY_CUSTOM_THING"], 1);
+  EXPECT_EQ(English(context.passed_over)["ACAD_PROXY_ENTITY"], 1);
+  EXPECT_EQ(English(context.passed_over)["invisible"], 1);
 }
 
 }  // namespace

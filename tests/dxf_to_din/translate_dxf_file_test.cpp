@@ -10,6 +10,7 @@
 
 #include "support/convert.h"
 #include "text/number_text.h"
+#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -247,13 +248,13 @@ TEST(TranslateDxfFile, TypesAndNamesComeOnlyFromTheirGroups) {
                  Point(1, 2) + "  SR  4 3    2  0  0\n" + Point(3, 4) + "  SR 31 1    0  0  0\n"));
   EXPECT_EQ(context.layer_count, 2);
   EXPECT_EQ(context.item_count, 2);
-  EXPECT_EQ(context.passed_over, (std::map<std::string, std::int64_t>{{"IMAGE", 1}, {"POINT", 1}}));
+  EXPECT_EQ(English(context.passed_over), (std::map<std::string, std::int64_t>{{"IMAGE", 1}, {"POINT", 1}}));
   // Endless made-up kinds are counted together beyond the first 64.
   std::string kinds;
   for (int i = 0; i < 100; ++i) kinds += "KIND" + std::to_string(i) + "\n  0\n";
   ToDin(context, {}, Dxf({}, kinds));
   EXPECT_EQ(context.passed_over.size(), 65u);
-  EXPECT_EQ(context.passed_over["other kinds"], 36);
+  EXPECT_EQ(English(context.passed_over)["other kinds"], 36);
 }
 
 TEST(TranslateDxfFile, PolylinesAsDrawn) {

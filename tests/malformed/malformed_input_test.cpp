@@ -45,7 +45,9 @@ void ExpectWellFormedDin(const std::string& din, const std::string& name) {
 
 struct Quiet : BatchObserver {
   std::vector<std::string> problems;
-  void Problem(std::string_view message) override { problems.emplace_back(message); }
+  void Problem(const std::filesystem::path&, const Message& message) override {
+    problems.push_back(MessageText(message, Language::kEnglish));
+  }
 };
 
 // The output of a file, written as far as it goes when it ends early; "refused" when none is.
