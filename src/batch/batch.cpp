@@ -238,8 +238,8 @@ namespace {
 // "; passed over 12 HATCH, 5 IMAGE": the kinds by count, and among equal counts by their
 // English text. In English a kind in the singular takes an "s" on its first word for a count
 // above one.
-void AppendKinds(std::string& report, MessageId heading, const MessageCounts& counts,
-                 bool singular, Language language) {
+void AppendKinds(std::string& report, MessageId heading, const MessageCounts& counts, bool singular,
+                 Language language) {
   struct Kind {
     std::string english;
     std::string text;
@@ -248,8 +248,7 @@ void AppendKinds(std::string& report, MessageId heading, const MessageCounts& co
   std::vector<Kind> kinds;
   for (const auto& [what, count] : counts) {
     std::string english = MessageText(what, Language::kEnglish);
-    std::string text =
-        language == Language::kEnglish ? english : MessageText(what, language);
+    std::string text = language == Language::kEnglish ? english : MessageText(what, language);
     kinds.push_back({std::move(english), std::move(text), count});
   }
   std::sort(kinds.begin(), kinds.end(), [](const Kind& a, const Kind& b) {
@@ -263,22 +262,21 @@ void AppendKinds(std::string& report, MessageId heading, const MessageCounts& co
       const std::size_t end = std::min(kind.find(' '), kind.size());
       kind = kind.substr(0, end) + "s" + kind.substr(end);
     }
-    report += MessageText(MakeMessage(MessageId::kReportEntry,
-                                      {std::to_string(kinds[i].count), std::move(kind)}),
-                          language);
+    report += MessageText(
+        MakeMessage(MessageId::kReportEntry, {std::to_string(kinds[i].count), std::move(kind)}),
+        language);
   }
 }
 
 }  // namespace
 
 std::string ConversionReport(const ConvertedFile& file, Language language) {
-  std::string report =
-      file.items == 0
-          ? MessageText(MakeMessage(MessageId::kReportNoItems), language)
-          : MessageText(MakeMessage(file.items == 1 ? MessageId::kReportItem
-                                                    : MessageId::kReportItems,
-                                    {std::to_string(file.items)}),
-                        language);
+  std::string report = file.items == 0
+                           ? MessageText(MakeMessage(MessageId::kReportNoItems), language)
+                           : MessageText(MakeMessage(file.items == 1 ? MessageId::kReportItem
+                                                                     : MessageId::kReportItems,
+                                                     {std::to_string(file.items)}),
+                                         language);
   AppendKinds(report, MessageId::kReportPassedOver, file.passed_over, false, language);
   AppendKinds(report, MessageId::kReportChanged, file.changed, true, language);
   if (!file.stopped.empty()) {

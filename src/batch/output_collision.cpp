@@ -27,9 +27,9 @@ std::optional<Message> OutputCollision(const std::vector<PlannedOutput>& planned
     const PlannedOutput& file = planned[i];
     auto [at, added] = by_output.emplace(OneSpelling(file.output), i);
     if (!added) {
-      return MakeMessage(MessageId::kTwoInputsOneOutput,
-                         {planned[at->second].input.string(), file.input.string(),
-                          file.output.string()});
+      return MakeMessage(
+          MessageId::kTwoInputsOneOutput,
+          {planned[at->second].input.string(), file.input.string(), file.output.string()});
     }
     if (auto input = by_input.find(at->first); input != by_input.end() && input->second != i) {
       return MakeMessage(MessageId::kOutputReplacesInput,

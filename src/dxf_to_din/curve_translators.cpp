@@ -642,9 +642,9 @@ void TranslateHatch(TConversionContext& context, const TConversionSettings& sett
           return true;
         });
     if (outcome == PatternOutcome::kDrawn || outcome == PatternOutcome::kStopped) return;
-    CountPassedOver(context, MakeMessage(outcome == PatternOutcome::kCut
-                                             ? MessageId::kPatternDrawnInPart
-                                             : MessageId::kPatternTooDense));
+    CountPassedOver(context,
+                    MakeMessage(outcome == PatternOutcome::kCut ? MessageId::kPatternDrawnInPart
+                                                                : MessageId::kPatternTooDense));
   }
   for (const BoundaryChain& chain : chains) {
     PolylineItems items(context, head, placement, elevation);

@@ -49,7 +49,7 @@ bool AssignClassInFrame(TConversionContext& context, const TConversionSettings& 
 
 void CountHidden(TConversionContext& context, Hidden why) {
   CountPassedOver(context, MakeMessage(why == Hidden::kInvisible ? MessageId::kInvisible
-                                                                : MessageId::kOnHiddenLayers));
+                                                                 : MessageId::kOnHiddenLayers));
 }
 
 }  // namespace dxfdin

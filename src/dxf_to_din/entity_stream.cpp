@@ -101,9 +101,10 @@ const BlockDefinition* DrawableBlock(TConversionContext& context, const BlockExp
   const BlockDefinition* block = blocks.table.Find(name);
   const std::string key = BlockKey(name);
   if (!block) {
-    CountPassedOver(context, MakeMessage(blocks.table.Overflowed() ? MessageId::kKindOfBlocksBeyondLimit
-                                                                   : MessageId::kKindOfMissingBlock,
-                                         {kind}));
+    CountPassedOver(context,
+                    MakeMessage(blocks.table.Overflowed() ? MessageId::kKindOfBlocksBeyondLimit
+                                                          : MessageId::kKindOfMissingBlock,
+                                {kind}));
   } else if (std::find(blocks.open.begin(), blocks.open.end(), key) != blocks.open.end()) {
     CountPassedOver(context, MakeMessage(MessageId::kKindOfSelfInsertingBlock, {kind, name}));
   } else if (blocks.open.size() >= BlockExpansion::kMaxDepth) {

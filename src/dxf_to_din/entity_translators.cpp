@@ -284,7 +284,8 @@ void TranslateLwPolyline(TConversionContext& context, const TConversionSettings&
     if (context.group_code == 10) {
       passing_over = vertices.size() >= kMaxKeptVertices;
       if (passing_over) {
-        ++context.passed_over[MakeMessage(MessageId::kVerticesBeyondLimit, {"LWPOLYLINE", "1048576"})];
+        ++context
+              .passed_over[MakeMessage(MessageId::kVerticesBeyondLimit, {"LWPOLYLINE", "1048576"})];
       } else {
         vertices.push_back({0, 0, 0});
       }

@@ -47,7 +47,8 @@ bool PolylineItems::MayWrite() {
   if ((!chain_open_ || points_ % 1024 == 0) && DrawingStopped(context_)) ended_ = true;
   if (!ended_ && points_ >= kMaxPoints) {
     ended_ = true;
-    CountPassedOver(context_, MakeMessage(MessageId::kChainPointsBeyondLimit, {std::to_string(kMaxPoints)}));
+    CountPassedOver(context_,
+                    MakeMessage(MessageId::kChainPointsBeyondLimit, {std::to_string(kMaxPoints)}));
   }
   if (ended_) {
     CloseChain();

@@ -183,13 +183,12 @@ QString DrawingError(const PreviewDrawing& drawing, Language language) {
 
 QString DrawingSummary(const PreviewDrawing& drawing, Language language) {
   if (drawing.problem) return DrawingError(drawing, language);
-  QString summary = Text(MakeMessage(MessageId::kPreviewSummary,
-                                     {std::to_string(drawing.report.items),
-                                      std::to_string(drawing.lines),
-                                      std::to_string(drawing.arc_count),
-                                      std::to_string(drawing.circles),
-                                      std::to_string(drawing.texts.size())}),
-                         language);
+  QString summary =
+      Text(MakeMessage(MessageId::kPreviewSummary,
+                       {std::to_string(drawing.report.items), std::to_string(drawing.lines),
+                        std::to_string(drawing.arc_count), std::to_string(drawing.circles),
+                        std::to_string(drawing.texts.size())}),
+           language);
   QStringList classes;
   for (std::int32_t n : drawing.classes) {
     if (classes.size() == 12) {
@@ -199,8 +198,8 @@ QString DrawingSummary(const PreviewDrawing& drawing, Language language) {
     classes << QString::number(n);
   }
   if (!classes.isEmpty()) {
-    summary += Text(MakeMessage(MessageId::kPreviewClasses, {classes.join(" ").toStdString()}),
-                    language);
+    summary +=
+        Text(MakeMessage(MessageId::kPreviewClasses, {classes.join(" ").toStdString()}), language);
   }
   const std::filesystem::path none;
   const ConvertedFile file{none,

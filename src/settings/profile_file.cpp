@@ -220,8 +220,7 @@ void ProfileFile::WriteBool(std::string_view section, std::string_view key, bool
 }
 
 void ProfileFile::Save(const std::filesystem::path& path) const {
-  if (path.empty())
-    throw MessageError(MakeMessage(MessageId::kNoHomeDirectory));
+  if (path.empty()) throw MessageError(MakeMessage(MessageId::kNoHomeDirectory));
   OutputFile output(path);
   for (const std::string& line : lines_) {
     output.Out().Write(line);

@@ -3,6 +3,7 @@
 #include <algorithm>
 #include <array>
 #include <cerrno>
+#include <filesystem>
 #include <new>
 #include <system_error>
 #include <utility>
@@ -19,7 +20,7 @@ struct MessageTexts {
 
 using enum MessageId;
 
-// In the order of MessageId; a test holds each entry to its place.
+// In the order of MessageId, which finds each message's texts by its number.
 constexpr MessageTexts kMessages[] = {
     {kKind, "{1}", "{1}"},
     {kOtherKinds, "other kinds", "その他の種類"},
@@ -109,9 +110,9 @@ constexpr MessageTexts kMessages[] = {
     {kOutputReplacesInput, "the output of {1} would replace the input {2}",
      "{1} の出力が入力ファイル {2} を上書きしてしまいます"},
     {kTemplate, "DXF header template {1}", "DXFヘッダーのひな形 {1}"},
-    {kTemplateProblem, "DXF header template {1}: {m1}", "DXFヘッダーのひな形 {1}: {m1}"},
     {kTemplateNotFound, "the DXF header template {1} was not found (tried {2})",
      "DXFヘッダーのひな形 {1} が見つかりません（探した場所: {2}）"},
+    {kTemplateProblem, "DXF header template {1}: {m1}", "DXFヘッダーのひな形 {1}: {m1}"},
     {kTemplateEmpty, "is empty", "空です"},
     {kTemplateNotDxf, "is not a DXF header (it has no SECTION)",
      "DXFヘッダーではありません（SECTION がありません）"},
@@ -161,6 +162,14 @@ constexpr MessageTexts kMessages[] = {
 
 static_assert(std::size(kMessages) == static_cast<std::size_t>(MessageId::kCount),
               "every message has its texts");
+
+constexpr bool InOrderOfIds() {
+  for (std::size_t i = 0; i < std::size(kMessages); ++i) {
+    if (kMessages[i].id != static_cast<MessageId>(i)) return false;
+  }
+  return true;
+}
+static_assert(InOrderOfIds(), "the texts of each message are found by its number");
 
 // What an errno number means, in Japanese; the English text is the C library's.
 const char* JapaneseErrno(int error) {
@@ -273,6 +282,14 @@ MessageError::MessageError(Message message)
 
 Message MessageOf(const std::exception& error) {
   if (const auto* own = dynamic_cast<const MessageError*>(&error)) return own->message();
+  if (const auto* file = dynamic_cast<const std::filesystem::filesystem_error*>(&error)) {
+    // Its text is the library's English ("filesystem error: …"); the path and errno are kept.
+    const std::string errno_text = std::to_string(file->code().value());
+    if (!file->path1().empty()) {
+      return MakeMessage(MessageId::kFileError, {file->path1().string(), errno_text});
+    }
+    return MakeMessage(MessageId::kSystemError, {errno_text});
+  }
   if (const auto* system = dynamic_cast<const std::system_error*>(&error)) {
     const std::string errno_text = std::to_string(system->code().value());
     // Its text is "<what was named>: <the C library's text>"; the name is kept.

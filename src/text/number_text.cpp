@@ -70,8 +70,7 @@ double StrToFloat(std::string_view text) {
     auto [end, error] = std::from_chars(number.data(), number.data() + number.size(), value);
     valid = error == std::errc() && end == number.data() + number.size() && std::isfinite(value);
   }
-  if (!valid)
-    throw ConversionError(MakeMessage(MessageId::kNotReal, {PrintableText(text)}));
+  if (!valid) throw ConversionError(MakeMessage(MessageId::kNotReal, {PrintableText(text)}));
   return value;
 }
 

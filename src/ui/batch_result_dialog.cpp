@@ -98,6 +98,8 @@ void BatchRows::StoppedAtExisting(const std::filesystem::path& input,
   if (!row) return;
   row->reached = true;
   row->outcome = FileOutcome::kStopped;
+  // The batch stopped of itself: the user is told where and why.
+  row->news = true;
   row->notes << Japanese(MessageId::kStoppedAtExisting, {output.string()});
 }
 
@@ -126,8 +128,7 @@ void BatchRows::Finish(const BatchResult& result) {
 QString BatchRows::Status() const {
   int counts[4] = {0, 0, 0, 0};
   for (const BatchFileRow& row : rows_) ++counts[static_cast<int>(row.outcome)];
-  QStringList parts{
-      Japanese(MessageId::kStatusConverted, {std::to_string(counts[3])})};
+  QStringList parts{Japanese(MessageId::kStatusConverted, {std::to_string(counts[3])})};
   const std::pair<FileOutcome, MessageId> others[] = {
       {FileOutcome::kFailed, MessageId::kStatusFailed},
       {FileOutcome::kSkipped, MessageId::kStatusSkipped},
@@ -136,10 +137,15 @@ QString BatchRows::Status() const {
     const int count = counts[static_cast<int>(outcome)];
     if (count > 0) parts << Japanese(id, {std::to_string(count)});
   }
-  const QString separator = QString::fromUtf8(
-      MessageFormat(MessageId::kReportListSeparator, Language::kJapanese).data());
+  const QString separator =
+      QString::fromUtf8(MessageFormat(MessageId::kReportListSeparator, Language::kJapanese).data());
   return Japanese(MessageId::kBatchStatus,
                   {std::to_string(rows_.size()), parts.join(separator).toStdString()});
+}
+
+bool BatchRows::Reached() const {
+  return std::any_of(rows_.begin(), rows_.end(),
+                     [](const BatchFileRow& row) { return row.reached; });
 }
 
 bool BatchRows::HasNews() const {
@@ -176,8 +182,7 @@ TBatchResultDialog::TBatchResultDialog(QWidget* parent, const BatchRows& rows) :
     file->setToolTip(QString::fromStdString(row.input.string()));
     auto* outcome = new RowItem(Japanese(OutcomeName(row.outcome)));
     // Failures first; among equal results the batch's order.
-    outcome->setData(Qt::UserRole,
-                     static_cast<int>(row.outcome) * 1'000'000 + row_number);
+    outcome->setData(Qt::UserRole, static_cast<int>(row.outcome) * 1'000'000 + row_number);
     auto* notes = new RowItem(row.notes.join('\n'));
     notes->setToolTip(notes->text());
     Table->setItem(row_number, 0, file);
@@ -198,8 +203,8 @@ TBatchResultDialog::TBatchResultDialog(QWidget* parent, const BatchRows& rows) :
   layout->addWidget(buttons);
 
   // As large as the rows ask, within the screen: beyond it the table scrolls.
-  const QScreen* screen = parent && parent->screen() ? parent->screen()
-                                                     : QGuiApplication::primaryScreen();
+  const QScreen* screen =
+      parent && parent->screen() ? parent->screen() : QGuiApplication::primaryScreen();
   const QRect area = screen ? screen->availableGeometry() : QRect(0, 0, 1024, 768);
   Table->setColumnWidth(0, std::min(Table->columnWidth(0), area.width() / 4));
   const int width = std::min(area.width() * 9 / 10, std::max(640, area.width() / 2));

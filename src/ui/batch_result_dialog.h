@@ -42,6 +42,8 @@ class BatchRows {
   const std::vector<BatchFileRow>& Rows() const { return rows_; }
   // Problems of the batch as a whole (no file was tried).
   const QStringList& BatchProblems() const { return batch_problems_; }
+  // Whether the batch came to any of its files.
+  bool Reached() const;
   // "8 ファイル中 5 変換、1 失敗、2 中止": every file counted.
   QString Status() const;
   // Whether the user is shown the list: a failure, a skip, a note or a problem of the batch.

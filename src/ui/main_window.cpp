@@ -35,8 +35,7 @@ QString FromBytes(const std::string& text) {
 // steps the window takes its events, so that Esc and "中止" can stop the batch.
 class WindowObserver : public BatchObserver {
  public:
-  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested,
-                 BatchRows& rows)
+  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested, BatchRows& rows)
       : status_(status), target_(target), stop_requested_(stop_requested), rows_(rows) {}
   void Status(std::string_view text) override { Show(QString::fromUtf8(text.data(), text.size())); }
   void Progress(const BatchProgress& progress) override {
@@ -66,6 +65,7 @@ class WindowObserver : public BatchObserver {
     QCoreApplication::processEvents();
     return stop_requested_;
   }
+
  private:
   void Show(const QString& text) {
     status_->setText(text);
@@ -404,6 +404,12 @@ void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirec
   SetBatchRunning(false);
   target->Update();
   rows.Finish(result);
+  if (!rows.Reached() && !rows.BatchProblems().isEmpty()) {
+    // Refused as a whole (a scale that does not read, say): nothing to list but why.
+    Label4->clear();
+    ShowError(rows.BatchProblems().join('\n'));
+    return;
+  }
   Label4->setText(rows.Status());
   Label4->adjustSize();
   if (rows.HasNews()) ShowResult(rows);

@@ -9,9 +9,9 @@
 #include "settings/profile_file.h"
 #include "settings/settings_file.h"
 #include "text/number_text.h"
-#include "ui/window_text.h"
 #include "ui/form_layout.h"
 #include "ui/main_window.h"
+#include "ui/window_text.h"
 
 namespace dxfdin::ui {
 

@@ -26,7 +26,8 @@ struct Recorder : BatchObserver {
   void Problem(const std::filesystem::path&, const Message& message) override {
     events.push_back("problem " + MessageText(message, Language::kEnglish));
   }
-  void StoppedAtExisting(const std::filesystem::path&, const std::filesystem::path& output) override {
+  void StoppedAtExisting(const std::filesystem::path&,
+                         const std::filesystem::path& output) override {
     events.push_back("stopped " + output.filename().string());
   }
   void SkippedExisting(const std::filesystem::path&, const std::filesystem::path& output) override {

@@ -10,8 +10,8 @@
 #include <vector>
 
 #include "settings/settings_file.h"
-#include "support/temp_dir.h"
 #include "support/english.h"
+#include "support/temp_dir.h"
 
 namespace dxfdin {
 namespace {

@@ -221,8 +221,10 @@ TEST(TranslateDinFile, FloodsAndNumbersOutOfRangeAreBounded) {
   EXPECT_EQ(entities.find("INF"), std::string::npos);
   EXPECT_EQ(entities.find("NAN"), std::string::npos);
   EXPECT_EQ(English(context.passed_over)["items with coordinates out of range"], 3);
-  EXPECT_EQ(English(context.changed)["record whose numbers do not read, drawn with the values before them"],
-            1);
+  EXPECT_EQ(
+      English(
+          context.changed)["record whose numbers do not read, drawn with the values before them"],
+      1);
 }
 
 TEST(TranslateDinFile, TextsWithTheirPositionAndContinuationLines) {

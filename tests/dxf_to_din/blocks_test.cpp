@@ -145,8 +145,9 @@ TEST(Blocks, HostileBlocksAreBoundedAndReported) {
                       Insert("N10") + Insert("EMPTY", " 70\n30000\n 71\n30000\n")));
   EXPECT_LE(Count(din, "ITEM"), 5000);
   EXPECT_GT(Count(din, "ITEM"), 1000);
-  EXPECT_EQ(
-      English(context.passed_over).count("INSERT beyond the 5000 entities a file may draw from blocks"), 1u);
+  EXPECT_EQ(English(context.passed_over)
+                .count("INSERT beyond the 5000 entities a file may draw from blocks"),
+            1u);
 }
 
 TEST(Blocks, ADinFileGrowsNoLargerThanItsLimit) {
@@ -194,7 +195,8 @@ TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
               Drawing(Block("B", line) + Block("G", Insert("B", " 70\n30000\n 71\n30000\n")),
                       Insert("G", " 70\n30000\n 71\n30000\n")));
   EXPECT_LT(din.size(), 20500u);
-  EXPECT_EQ(English(context.stopped).find("stopped at the 20000 bytes a DIN file may have, after "), 0u);
+  EXPECT_EQ(English(context.stopped).find("stopped at the 20000 bytes a DIN file may have, after "),
+            0u);
 
   // The bound on entities from blocks ends the rows as well as the columns of a grid: two
   // billion rows of an empty block take no time.
@@ -202,8 +204,10 @@ TEST(Blocks, WorkNotEntitiesIsBoundedAndAStopEndsEveryGridAtOnce) {
   context.max_block_entities = 10;
   din = ToDin(context, {},
               Drawing(Block("EMPTY", ""), Insert("EMPTY", " 70\n1\n 71\n2147483647\n") + line));
-  EXPECT_EQ(English(context.passed_over)["MINSERT cells beyond the 10 entities a file may draw from blocks"],
-            1);
+  EXPECT_EQ(
+      English(
+          context.passed_over)["MINSERT cells beyond the 10 entities a file may draw from blocks"],
+      1);
   EXPECT_EQ(Count(din, "ITEM"), 1);
   EXPECT_TRUE(context.stopped.empty());
 }

@@ -9,8 +9,8 @@
 #include "dxf_to_din/multiline.h"
 #include "io/text_input.h"
 #include "support/convert.h"
-#include "written_entities.h"
 #include "support/english.h"
+#include "written_entities.h"
 
 namespace dxfdin {
 namespace {

@@ -15,8 +15,8 @@
 #include "dxf_to_din/proxy_graphics.h"
 #include "io/text_input.h"
 #include "support/convert.h"
-#include "written_entities.h"
 #include "support/english.h"
+#include "written_entities.h"
 
 namespace dxfdin {
 namespace {

@@ -8,9 +8,9 @@
 #include <vector>
 
 #include "support/convert.h"
+#include "support/english.h"
 #include "support/sjis.h"
 #include "text/din_text.h"
-#include "support/english.h"
 
 namespace dxfdin {
 namespace {
@@ -81,9 +81,10 @@ TEST(DxfTexts, ReadInTheEncodingTheHeaderGivesOrTheUserNames) {
   EXPECT_EQ(Texts(din)[0].text, "隔日1 φ φ 〓");
   EXPECT_NE(din.find("ITEM  11   7"), std::string::npos);
   // What has a look-alike and what has not are counted apart.
-  EXPECT_EQ(English(context.changed), (std::map<std::string, std::int64_t>{
-                                 {"character to look-alikes (Ø → φ, ∅ → φ)", 2},
-                                 {"character without a Shift-JIS form, written as 〓", 1}}));
+  EXPECT_EQ(English(context.changed),
+            (std::map<std::string, std::int64_t>{
+                {"character to look-alikes (Ø → φ, ∅ → φ)", 2},
+                {"character without a Shift-JIS form, written as 〓", 1}}));
   // Cut where a Shift-JIS text would be, never within a character.
   std::string days;
   for (int i = 0; i < 200; ++i) days += "日";
@@ -264,7 +265,9 @@ TEST(DxfTexts, ConstantAttributeDefinitionsAndTextsTooLowToShow) {
   // Below a tenth the DIN's height field would say 0: the smallest it holds instead.
   EXPECT_EQ(texts[1].height, 10);
   EXPECT_EQ(texts[2].height, 0);
-  EXPECT_EQ(English(context.changed)["text too low for the DIN height field, given its smallest height"], 1);
+  EXPECT_EQ(
+      English(context.changed)["text too low for the DIN height field, given its smallest height"],
+      1);
 }
 
 }  // namespace

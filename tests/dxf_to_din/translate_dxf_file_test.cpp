@@ -9,8 +9,8 @@
 #include <vector>
 
 #include "support/convert.h"
-#include "text/number_text.h"
 #include "support/english.h"
+#include "text/number_text.h"
 
 namespace dxfdin {
 namespace {
@@ -248,7 +248,8 @@ TEST(TranslateDxfFile, TypesAndNamesComeOnlyFromTheirGroups) {
                  Point(1, 2) + "  SR  4 3    2  0  0\n" + Point(3, 4) + "  SR 31 1    0  0  0\n"));
   EXPECT_EQ(context.layer_count, 2);
   EXPECT_EQ(context.item_count, 2);
-  EXPECT_EQ(English(context.passed_over), (std::map<std::string, std::int64_t>{{"IMAGE", 1}, {"POINT", 1}}));
+  EXPECT_EQ(English(context.passed_over),
+            (std::map<std::string, std::int64_t>{{"IMAGE", 1}, {"POINT", 1}}));
   // Endless made-up kinds are counted together beyond the first 64.
   std::string kinds;
   for (int i = 0; i < 100; ++i) kinds += "KIND" + std::to_string(i) + "\n  0\n";

@@ -56,8 +56,9 @@ class PreviewTest : public QObject {
     QVERIFY(preview && preview->isVisible());
     QTRY_VERIFY(preview->Drawing() != nullptr);
     QCOMPARE(preview->File().filename().string(), std::string("plan.dxf"));
-    QVERIFY2(preview->Status->text().startsWith("9 items, "), qPrintable(preview->Status->text()));
-    QVERIFY(preview->Status->text().contains("changed 1 text"));
+    QVERIFY2(preview->Status->text().startsWith("項目 9、"), qPrintable(preview->Status->text()));
+    QVERIFY(preview->Status->text().contains(
+        "。変更: DIN の高さ欄に書けないほど低い文字（最小の高さで出力） 1 個"));
     // Looking changed nothing of the batch's context.
     QCOMPARE(window.Context().text_scale, 1.0f);
 
@@ -98,12 +99,12 @@ class PreviewTest : public QObject {
     window.FileListBox2->setCurrentItem(Item(window.FileListBox2, "items.din"));
     QTRY_COMPARE(preview->File().filename().string(), std::string("items.din"));
     QTRY_VERIFY(preview->Drawing() != nullptr);
-    QVERIFY(preview->Status->text().startsWith("4 items, "));
+    QVERIFY(preview->Status->text().startsWith("項目 4、"));
     // A file it cannot show says why.
     dxf_list->setCurrentItem(Item(dxf_list, "binary.dxf"));
     QTRY_VERIFY(preview->Drawing() != nullptr &&
                 preview->File().filename().string() == "binary.dxf");
-    QVERIFY(preview->Status->text().contains("is a binary DXF file"));
+    QVERIFY(preview->Status->text().contains("バイナリDXF"));
 
     // Closed, it stops following; the menu opens it again on the pane last used.
     preview->close();
