@@ -27,7 +27,7 @@ ensure_packages() {
 # What the core, the command line and their tests need.
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-ipafont-gothic)
 # What the tests need besides: a real DXF reader to open our outputs.
-TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git dpkg-dev time)
+TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git dpkg-dev time lintian)
 # The benchmark: the peer readers, and the tools that measure.
 BENCH_PACKAGES=(libdxflib-dev pkg-config python3 python3-ezdxf time bc)
 
@@ -123,14 +123,23 @@ package_check() {
   dpkg-deb --field "$deb" Depends | grep -q 'libqt6widgets6' || { echo "no Qt in Depends"; return 1; }
   dpkg-deb --field "$deb" Depends | grep -q 'fonts-ipafont-gothic' || { echo "no font in Depends"; return 1; }
   listing=$(dpkg-deb -c "$deb")
-  for path in usr/bin/dxfdin usr/bin/dxfdin-gui usr/lib/dxfdin/dxfdin_pictures.so \
+  for path in usr/bin/dxfdin usr/bin/dxfdin-gui usr/libexec/dxfdin/dxfdin_pictures.so \
       usr/share/dxfdin/Dxfhjw.dat usr/share/applications/dxfdin.desktop \
       usr/share/icons/hicolor/scalable/apps/dxfdin.svg usr/share/man/man1/dxfdin.1.gz \
       usr/share/man/man1/dxfdin-gui.1.gz usr/share/doc/dxfdin/changelog.gz \
+      usr/share/doc/dxfdin/copyright \
       usr/share/mime/packages/dxfdin.xml; do
     grep -qE " \./$path( -> .*)?\$" <<<"$listing" || { echo "the package lacks /$path"; return 1; }
   done
   echo "$(grep -c . <<<"$listing") entries, all expected files there"
+  # Debian's own checks, where lintian is installed: any error fails, the rest is shown.
+  if command -v lintian >/dev/null; then
+    local report
+    report=$(lintian --allow-root "$deb" 2>&1 || true)
+    [[ -z "$report" ]] || echo "$report"
+    if grep -q '^E:' <<<"$report"; then echo "lintian reports errors"; return 1; fi
+    echo "lintian: no errors"
+  fi
   root=$(mktemp -d)
   dpkg-deb -x "$deb" "$root"
   "$root/usr/bin/dxfdin" --version

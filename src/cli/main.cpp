@@ -41,8 +41,7 @@ class PicturesModule {
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path dir = program.parent_path();
     for (const std::filesystem::path& path :
-         {dir / dxfdin::kPicturesModule, dir / "../lib/dxfdin" / dxfdin::kPicturesModule,
-          dir / ".." / DXFDIN_LIBDIR / "dxfdin" / dxfdin::kPicturesModule}) {
+         {dir / dxfdin::kPicturesModule, dir / ".." / DXFDIN_MODULE_DIR / dxfdin::kPicturesModule}) {
       if (void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
         write_ =
             reinterpret_cast<dxfdin::WritePictureFunction>(::dlsym(handle, "dxfdin_write_picture"));
@@ -54,7 +53,7 @@ class PicturesModule {
       }
     }
     throw std::runtime_error(std::string("render: the picture module ") + dxfdin::kPicturesModule +
-                             " is not beside the program nor in its ../lib/dxfdin/");
+                             " is not beside the program nor in its ../" DXFDIN_MODULE_DIR "/");
   }
 
   dxfdin::WritePictureFunction write_ = nullptr;

@@ -1,6 +1,6 @@
 // The interface of the module that paints the pictures of `dxfdin render`, loaded by the
-// command when it makes its first picture: dxfdin_pictures.so beside the program, or in the
-// program's ../lib/dxfdin/ (../<libdir>/dxfdin/ when installed).
+// command when it makes its first picture: dxfdin_pictures.so beside the program (the build),
+// or in the program's ../libexec/dxfdin/ (installed).
 #pragma once
 
 #include <cstddef>
