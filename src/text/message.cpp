@@ -158,6 +158,17 @@ constexpr MessageTexts kMessages[] = {
     {kPreviewSummary, "{1} items, {2} lines, {3} arcs, {4} circles, {5} texts",
      "項目 {1}、線 {2}、円弧 {3}、円 {4}、文字 {5}"},
     {kPreviewClasses, "; classes {1}", "。クラス {1}"},
+    {kDropBothKinds,
+     "nothing was converted: {1} and {2} files were dropped together on the {1} side; drop the "
+     "{2} files on the {2} side",
+     "{1} ファイルと {2} ファイルが一緒に {1} 側へドロップされたため、変換しませんでした。{2} "
+     "ファイルは {2} 側へドロップしてください"},
+    {kDropNotDrawings, "nothing was converted: not a .dxf or .din file:\n{1}",
+     "拡張子が .dxf でも .din でもないファイルがあるため、変換しませんでした:\n{1}"},
+    {kDropNotDrawingsMore, "nothing was converted: not a .dxf or .din file:\n{1}\nand {2} more",
+     "拡張子が .dxf でも .din でもないファイルがあるため、変換しませんでした:\n{1}\nほか {2} 件"},
+    {kDropNoDrawings, "nothing was converted: no {1} file in {2}",
+     "{2} に {1} ファイルがないため、変換しませんでした"},
 };
 
 static_assert(std::size(kMessages) == static_cast<std::size_t>(MessageId::kCount),

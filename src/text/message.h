@@ -130,6 +130,11 @@ enum class MessageId : int {
   kPreviewCannotRead,
   kPreviewSummary,
   kPreviewClasses,
+  // Files dropped on the window.
+  kDropBothKinds,
+  kDropNotDrawings,
+  kDropNotDrawingsMore,
+  kDropNoDrawings,
   kCount
 };
 

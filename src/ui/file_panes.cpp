@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QFileInfo>
 #include <QKeyEvent>
+#include <QMouseEvent>
 #include <QSet>
 #include <QStorageInfo>
 
@@ -98,6 +99,7 @@ void TFileListBox::SetDirectory(const QString& directory) {
 void TFileListBox::Update() {
   QSet<QString> selected;
   for (const QListWidgetItem* item : selectedItems()) selected.insert(item->text());
+  const QString current = currentItem() ? currentItem()->text() : QString();
   clear();
   QDir dir(directory_);
   dir.setNameFilters({mask_});
@@ -107,7 +109,33 @@ void TFileListBox::Update() {
   for (const QString& name : dir.entryList()) {
     auto* item = new QListWidgetItem(name, this);
     item->setSelected(selected.contains(name));
+    // Made current without touching the selection.
+    if (name == current)
+      selectionModel()->setCurrentIndex(indexFromItem(item), QItemSelectionModel::NoUpdate);
   }
+}
+
+template <typename Handle>
+void TFileListBox::ByUser(Handle handle) {
+  const QListWidgetItem* before = currentItem();
+  handle();
+  if (currentItem() != before) emit CurrentChosen(currentItem());
+}
+
+void TFileListBox::mousePressEvent(QMouseEvent* event) {
+  ByUser([&] { QListWidget::mousePressEvent(event); });
+}
+
+void TFileListBox::mouseMoveEvent(QMouseEvent* event) {
+  ByUser([&] { QListWidget::mouseMoveEvent(event); });
+}
+
+void TFileListBox::mouseReleaseEvent(QMouseEvent* event) {
+  ByUser([&] { QListWidget::mouseReleaseEvent(event); });
+}
+
+void TFileListBox::keyPressEvent(QKeyEvent* event) {
+  ByUser([&] { QListWidget::keyPressEvent(event); });
 }
 
 }  // namespace dxfdin::ui

@@ -57,10 +57,26 @@ class TFileListBox : public QListWidget {
   TFileListBox(QWidget* parent, const QString& mask);
   void SetDirectory(const QString& directory);
   const QString& Directory() const { return directory_; }
-  // Lists the directory afresh, keeping the selected names selected.
+  // Lists the directory afresh, keeping the selected names selected and the current name
+  // current.
   void Update();
 
+ signals:
+  // The user made `item` the current entry, with the mouse or the keys. Listing the files
+  // afresh or going to another directory does not count: what follows the user's choice
+  // (the preview) stays where it is then.
+  void CurrentChosen(QListWidgetItem* item);
+
+ protected:
+  void mousePressEvent(QMouseEvent* event) override;
+  void mouseMoveEvent(QMouseEvent* event) override;
+  void mouseReleaseEvent(QMouseEvent* event) override;
+  void keyPressEvent(QKeyEvent* event) override;
+
  private:
+  // Runs the list's own handling of a user's event, telling of the current entry it changed.
+  template <typename Handle>
+  void ByUser(Handle handle);
   QString directory_;
   QString mask_;
 };

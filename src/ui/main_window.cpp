@@ -11,6 +11,7 @@
 #include <algorithm>
 #include <exception>
 #include <initializer_list>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -94,6 +95,14 @@ QPoint OnVisibleScreen(const QWidget* window, QPoint stored, QSize size) {
   return {x, y};
 }
 
+// When `path` was last written; none for a file that is not there.
+std::optional<std::filesystem::file_time_type> ModificationTime(const std::filesystem::path& path) {
+  std::error_code error;
+  const auto time = std::filesystem::last_write_time(path, error);
+  if (path.empty() || error) return std::nullopt;
+  return time;
+}
+
 QString HomeDir(const char* name) {
   return QDir::homePath() + '/' + name + '/';
 }
@@ -170,13 +179,16 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   Label2 = make_label("Label2", "1/");
   CheckBox2 = new QCheckBox(QString::fromUtf8("文字縮尺(din出力時) "), client);
   CheckBox2->setObjectName("CheckBox2");
+  // Files dropped anywhere on the window go to the pane they fall on, the scale box included.
+  setAcceptDrops(true);
+  Edit1->setAcceptDrops(false);
 
   // A double click shows the file in the preview; while the preview is open it follows the
-  // selection in both panes.
+  // user's choice of file in both panes.
   for (TFileListBox* list : {FileListBox1, FileListBox2}) {
     connect(list, &QListWidget::itemDoubleClicked, this,
             [this, list](QListWidgetItem* item) { PreviewFile(list, item, true); });
-    connect(list, &QListWidget::currentItemChanged, this,
+    connect(list, &TFileListBox::CurrentChosen, this,
             [this, list](QListWidgetItem* item) { PreviewFile(list, item, false); });
   }
 
@@ -306,11 +318,11 @@ void TForm1::keyPressEvent(QKeyEvent* event) {
 }
 
 void TForm1::Button1Click() {
-  RunBatchFrom(FileListBox1, FileListBox2, BatchDirection::kDxfToDin);
+  RunBatchFrom(FileListBox1, BatchDirection::kDxfToDin);
 }
 
 void TForm1::Button2Click() {
-  RunBatchFrom(FileListBox2, FileListBox1, BatchDirection::kDinToDxf);
+  RunBatchFrom(FileListBox2, BatchDirection::kDinToDxf);
 }
 
 void TForm1::Button3Click() {
@@ -373,16 +385,22 @@ TConversionContext TForm1::PreviewContext() const {
   return context;
 }
 
-void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction) {
-  if (batch_running_) return;
-  std::vector<BatchJob> jobs;
+void TForm1::RunBatchFrom(TFileListBox* source, BatchDirection direction) {
+  std::vector<std::filesystem::path> inputs;
   for (int i = 0; i < source->count(); ++i) {
     QListWidgetItem* item = source->item(i);
     if (!item->isSelected()) continue;
-    jobs.push_back(
-        {std::filesystem::path(source->Directory().toStdString()) / item->text().toStdString(),
-         target->Directory().toStdString()});
+    inputs.push_back(std::filesystem::path(source->Directory().toStdString()) /
+                     item->text().toStdString());
   }
+  RunJobs(inputs, direction);
+}
+
+void TForm1::RunJobs(const std::vector<std::filesystem::path>& inputs, BatchDirection direction) {
+  if (batch_running_) return;
+  TFileListBox* target = direction == BatchDirection::kDxfToDin ? FileListBox2 : FileListBox1;
+  std::vector<BatchJob> jobs;
+  for (const auto& input : inputs) jobs.push_back({input, target->Directory().toStdString()});
   BatchOptions options;
   options.direction = direction;
   // A read-only output is kept even with overwriting on: the window has no way to insist.
@@ -399,10 +417,18 @@ void TForm1::RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirec
   context_.scale_text = Edit1->text().toStdString();
   BatchRows rows(jobs);
   WindowObserver observer(Label4, target, stop_requested_, rows);
+  // The preview keeps its file through the batch, and shows it afresh if the batch wrote it.
+  const std::filesystem::path previewed =
+      preview_ && preview_->isVisible() ? preview_->File() : std::filesystem::path();
+  const auto previewed_time = ModificationTime(previewed);
   SetBatchRunning(true);
   BatchResult result = RunBatch(context_, settings_, jobs, options, observer);
   SetBatchRunning(false);
   target->Update();
+  if (!previewed.empty() && ModificationTime(previewed) != previewed_time &&
+      preview_->File() == previewed) {
+    preview_->ShowFile(previewed, PreviewContext(), settings_);
+  }
   rows.Finish(result);
   if (!rows.Reached() && !rows.BatchProblems().isEmpty()) {
     // Refused as a whole (a scale that does not read, say): nothing to list but why.

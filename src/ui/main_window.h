@@ -13,6 +13,7 @@
 #include "batch/batch.h"
 #include "din_format/conversion_context.h"
 #include "settings/conversion_settings.h"
+#include "ui/file_drop.h"
 #include "ui/file_panes.h"
 
 class QMenuBar;
@@ -22,6 +23,8 @@ namespace dxfdin::ui {
 
 class BatchRows;
 
+// Files dropped from a file manager on a pane are converted as that pane's button converts
+// its selection (main_window_drop.cpp).
 class TForm1 : public QMainWindow {
   Q_OBJECT
  public:
@@ -82,9 +85,20 @@ class TForm1 : public QMainWindow {
   void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
   void keyPressEvent(QKeyEvent* event) override;
+  void dragEnterEvent(QDragEnterEvent* event) override;
+  void dragMoveEvent(QDragMoveEvent* event) override;
+  void dropEvent(QDropEvent* event) override;
 
  private:
-  void RunBatchFrom(TFileListBox* source, TFileListBox* target, BatchDirection direction);
+  void RunBatchFrom(TFileListBox* source, BatchDirection direction);
+  // Converts `inputs` into the directory of the pane of the output's kind, with the overwrite
+  // box's rule, the status line and the result list.
+  void RunJobs(const std::vector<std::filesystem::path>& inputs, BatchDirection direction);
+  // The pane under `position` (the window's coordinates): a pane's controls, else the half
+  // of the window it lies in.
+  DropPane PaneAt(QPoint position) const;
+  // Converts what was dropped on `pane`, or says why nothing is converted.
+  void ConvertDropped(DropPane pane, const std::vector<std::filesystem::path>& dropped);
   // While a batch runs only "中止" and Esc take effect.
   void SetBatchRunning(bool running);
   void ShowError(const QString& text);
