@@ -41,7 +41,8 @@ class PicturesModule {
     const std::filesystem::path program = std::filesystem::read_symlink("/proc/self/exe", error);
     const std::filesystem::path dir = program.parent_path();
     for (const std::filesystem::path& path :
-         {dir / dxfdin::kPicturesModule, dir / ".." / DXFDIN_MODULE_DIR / dxfdin::kPicturesModule}) {
+         {dir / dxfdin::kPicturesModule,
+          dir / ".." / DXFDIN_MODULE_DIR / dxfdin::kPicturesModule}) {
       if (void* handle = ::dlopen(path.c_str(), RTLD_NOW | RTLD_LOCAL)) {
         write_ =
             reinterpret_cast<dxfdin::WritePictureFunction>(::dlsym(handle, "dxfdin_write_picture"));
