@@ -41,6 +41,16 @@ build() {
   cmake --build "$dir" -j "$(jobs)"
 }
 
+# build_programs DIR [cmake options...]: only what scripts/run runs: the two programs (and,
+# through dxfdin, its picture module and template); the tests and benchmarks wait for
+# scripts/test.
+build_programs() {
+  local dir=$1
+  shift
+  cmake -S "$DXFDIN_ROOT" -B "$dir" "$@" >/dev/null
+  cmake --build "$dir" -j "$(jobs)" --target dxfdin dxfdin-gui
+}
+
 # The fuzz targets: clang with its libFuzzer and sanitizer runtimes.
 FUZZ_PACKAGES=(clang-14 libclang-rt-14-dev)
 FUZZ_TARGETS=(dxf_to_din din_to_dxf settings din_text dxf_text batch blocks proxy_graphics preview)

@@ -352,6 +352,17 @@ BatchResult RunBatch(TConversionContext& context, const TConversionSettings& set
       result.stopped_by_user = true;
       break;
     }
+    if (options.create_output_dirs) {
+      std::error_code error;
+      std::filesystem::create_directories(job.output_dir, error);
+      if (error) {
+        observer.Problem(job.input,
+                         MakeMessage(MessageId::kFileError,
+                                     {job.output_dir.string(), std::to_string(error.value())}));
+        ++result.failed;
+        continue;
+      }
+    }
     struct stat existing;
     if (::lstat(target.c_str(), &existing) == 0) {
       if (options.existing == ExistingOutput::kStop) {

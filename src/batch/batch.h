@@ -42,6 +42,9 @@ struct BatchOptions {
   // A drawing that ends early (cut off) is written as far as it goes, and still fails; without
   // this nothing is written for it.
   bool partial = false;
+  // An output directory that is missing is created, with its parents, before the first file
+  // is written into it (after the whole batch has been checked).
+  bool create_output_dirs = false;
   // Opens an input or the template for reading; tests put failing streams in here.
   std::function<std::unique_ptr<TextInput>(const std::filesystem::path&)> open_input;
 };

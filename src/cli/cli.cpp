@@ -17,7 +17,9 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "batch/folder_drawings.h"
 #include "batch/output_collision.h"
+#include "cli/help_formatter.h"
 #include "din_to_dxf/dxf_template.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
@@ -47,21 +49,23 @@ constexpr char kRenderFooter[] =
     "temporary file and put in place when complete; an existing picture is kept unless -f.\n"
     "Two drawings that would write one picture (x.dxf of two folders) are refused.\n"
     "\n"
-    "Exit status: 0 every picture was written; 1 a drawing could not be read, or its\n"
-    "picture exists or could not be written; 2 usage error, or two drawings that would\n"
-    "write one picture (nothing is written).\n";
+    "Exit status:\n"
+    "  0  every picture was written\n"
+    "  1  a drawing could not be read, or its picture exists or could not be written\n"
+    "  2  usage error, or two drawings that would write one picture (nothing is written)\n"
+    "\n"
+    "Example:\n"
+    "  dxfdin render --size 800x600 -o pictures plan.dxf items.din\n";
 
-constexpr char kFooter[] =
-    "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
-    "replaced by .din (to-din) or .din by .dxf (to-dxf); a FILE without that extension is\n"
-    "refused. Files are converted in the order given, each on its own: a file gives the same\n"
-    "output whatever came before it. Entities on frozen or switched-off layers and invisible\n"
-    "ones are left out unless --hidden-layers. A drawing that ends early (cut off) fails and\n"
-    "nothing is written for it unless --partial. DIN texts are Shift-JIS: a DXF file's texts\n"
-    "are read as UTF-8 (AutoCAD 2007 and later), in the code page its header names, or else\n"
-    "as Shift-JIS, unless --dxf-encoding or the settings' dxf_encoding says otherwise; a\n"
-    "character Shift-JIS lacks becomes the geta mark. An existing output is never replaced\n"
-    "without --force; outputs are written to a temporary file and put in place when complete.\n"
+// What both conversions do with their files, and how they end.
+constexpr char kBatchNotes[] =
+    "Files are converted in the order given, each on its own: a file gives the same output\n"
+    "whatever came before it. With -r each FILE is a folder: every drawing under it (its\n"
+    "extension in any letter case; hidden folders and links to folders left out) is\n"
+    "converted in the order of the paths, beside it or into the same relative folder under\n"
+    "-o DIR. An output directory that is missing is created. An existing output is never\n"
+    "replaced without --force; outputs are written to a temporary file and put in place\n"
+    "when complete.\n"
     "\n"
     "Exit status:\n"
     "  0  every file was converted\n"
@@ -69,6 +73,40 @@ constexpr char kFooter[] =
     "     stopped the batch\n"
     "  2  usage error; settings, template or output directory unusable; two inputs that\n"
     "     would write one output (nothing is converted)\n";
+
+constexpr char kToDinFooter[] =
+    "Each FILE is converted to a file of the same name, lower-cased, with its first .dxf\n"
+    "replaced by .din; a FILE without that extension is refused. Entities on frozen or\n"
+    "switched-off layers and invisible ones are left out unless --hidden-layers. A drawing\n"
+    "that ends early (cut off) fails and nothing is written for it unless --partial. DIN\n"
+    "texts are Shift-JIS: a DXF file's texts are read as UTF-8 (AutoCAD 2007 and later), in\n"
+    "the code page its header names, or else as Shift-JIS, unless --dxf-encoding or the\n"
+    "settings' dxf_encoding says otherwise; a character Shift-JIS lacks becomes the geta\n"
+    "mark.\n";
+
+constexpr char kToDinExample[] =
+    "\n"
+    "Examples:\n"
+    "  dxfdin to-din -o din plan.dxf site.dxf\n"
+    "  dxfdin to-din -r -o din project\n";
+
+constexpr char kToDxfFooter[] =
+    "Each FILE is converted to a file of the same name, lower-cased, with its first .din\n"
+    "replaced by .dxf; a FILE without that extension is refused. The DXF file begins with\n"
+    "the header template. A DIN file that ends early (cut off) fails and nothing is written\n"
+    "for it unless --partial.\n";
+
+constexpr char kToDxfExample[] =
+    "\n"
+    "Examples:\n"
+    "  dxfdin to-dxf -o dxf items.din\n"
+    "  dxfdin to-dxf -r project\n";
+
+constexpr char kTopFooter[] =
+    "Run 'dxfdin COMMAND --help' for the options of a command.\n"
+    "\n"
+    "Example:\n"
+    "  dxfdin to-din -o din plan.dxf\n";
 
 struct CliRequest {
   BatchDirection direction = BatchDirection::kDxfToDin;
@@ -84,14 +122,19 @@ struct CliRequest {
   bool skip_existing = false;
   bool verbose = false;
   bool quiet = false;
+  bool recursive = false;
   std::vector<std::string> files;
 };
 
 void AddCommonOptions(CLI::App& command, CliRequest& request) {
   command
       .add_option("-o,--output-dir", request.output_dir,
-                  "write the outputs into DIR (default: beside each input)")
+                  "write the outputs into DIR, created if missing (default: beside each input)")
       ->type_name("DIR");
+  command
+      .add_flag("-r,--recursive", request.recursive,
+                "each FILE is a folder: convert the drawings under it, at any depth")
+      ->disable_flag_override();
   auto* force = command.add_flag("-f,--force", request.force,
                                  "replace outputs that exist, read-only ones too");
   auto* keep = command.add_flag("--no-overwrite", request.no_overwrite,
@@ -113,14 +156,14 @@ void AddCommonOptions(CLI::App& command, CliRequest& request) {
                 "write what a drawing that ends early (cut off) holds; it still fails")
       ->disable_flag_override();
   command.add_option("FILE", request.files, "the drawings to convert")->required();
-  command.footer(kFooter);
 }
 
-// Why `dir` cannot take the outputs, or nothing.
+// Why `dir` cannot take the outputs, or nothing. One that does not exist is created when
+// the first output is written.
 std::optional<std::string> OutputDirectoryProblem(const std::string& dir) {
   struct stat status;
   if (::stat(dir.c_str(), &status) != 0) {
-    return errno == ENOENT ? std::string("does not exist") : std::strerror(errno);
+    return errno == ENOENT ? std::nullopt : std::optional<std::string>(std::strerror(errno));
   }
   if (!S_ISDIR(status.st_mode)) return "not a directory";
   return std::nullopt;
@@ -279,6 +322,15 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
     err << "dxfdin: " << PrintableText(MessageText(*collision, Language::kEnglish)) << "\n";
     return kExitUsage;
   }
+  if (!request.output_dir.empty()) {
+    std::error_code error;
+    std::filesystem::create_directories(request.output_dir, error);
+    if (error) {
+      err << "dxfdin: output directory " << PrintableText(request.output_dir) << ": "
+          << error.message() << "\n";
+      return kExitUsage;
+    }
+  }
   int failed = 0;
   for (const PictureJob& job : jobs) {
     const std::string name = job.input.string();
@@ -300,10 +352,29 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
   return failed == 0 ? kExitOk : kExitFailed;
 }
 
+// The commands there are, for a message: "to-din, to-dxf, render".
+// The command named `name`, or none.
+const CLI::App* CommandNamed(const CLI::App& app, std::string_view name) {
+  for (const CLI::App* command : app.get_subcommands({})) {
+    if (command->get_name() == name) return command;
+  }
+  return nullptr;
+}
+
+std::string CommandNames(const CLI::App& app) {
+  std::string names;
+  for (const CLI::App* command : app.get_subcommands({})) {
+    names += (names.empty() ? "" : ", ") + command->get_name();
+  }
+  return names;
+}
+
 int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err, bool progress,
         const PictureWriter& pictures) {
   CLI::App app(kDescription, "dxfdin");
-  app.set_version_flag("--version", kVersion);
+  app.formatter(std::make_shared<HelpFormatter>());
+  app.set_help_flag("-h,--help", "show this help and exit");
+  app.set_version_flag("-V,--version", kVersion, "show the version and exit");
   app.require_subcommand(1);
   // --version after a subcommand too.
   app.fallthrough();
@@ -331,6 +402,8 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   render->add_flag("-q,--quiet", request.quiet, "no messages about files")->disable_flag_override();
   render->add_option("FILE", request.files, "the drawings (.dxf, .din)")->required();
   render->footer(kRenderFooter);
+  to_din->footer(std::string(kToDinFooter) + "\n" + kBatchNotes + kToDinExample);
+  to_dxf->footer(std::string(kToDxfFooter) + "\n" + kBatchNotes + kToDxfExample);
   for (CLI::App* reader : {to_din, render}) {
     reader
         ->add_flag("--hidden-layers", request.hidden_layers,
@@ -366,14 +439,27 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                    "the DXF header template (default: Dxfhjw.dat beside the program or in "
                    "../share/dxfdin/)")
       ->type_name("FILE");
-  app.footer(kFooter);
+  app.footer(kTopFooter);
+  // A first word that names no command is said as such (CLI11 would take it for a file).
+  if (argc < 2 || (argv[1][0] != '-' && !CommandNamed(app, argv[1]))) {
+    err << "dxfdin: "
+        << (argc < 2 ? std::string("a command is required")
+                     : "unknown command '" + PrintableText(argv[1]) + "'")
+        << " (commands: " << CommandNames(app) << ")\nTry 'dxfdin --help'.\n";
+    return kExitUsage;
+  }
   try {
     app.parse(argc, argv);
   } catch (const CLI::Success& done) {
     // --help or --version: printed on standard output.
     return app.exit(done, out, err) == 0 ? kExitOk : kExitUsage;
   } catch (const CLI::ParseError& error) {
-    err << "dxfdin: " << error.what() << "\nTry 'dxfdin --help' or 'dxfdin to-din --help'.\n";
+    // The help to look at is the command's, when the error arose within one.
+    std::string help = "dxfdin --help";
+    for (const CLI::App* command : app.get_subcommands({})) {
+      if (command->parsed()) help = "dxfdin " + command->get_name() + " --help";
+    }
+    err << "dxfdin: " << PrintableText(error.what()) << "\nTry '" << help << "'.\n";
     return kExitUsage;
   }
   request.direction = to_dxf->parsed() ? BatchDirection::kDinToDxf : BatchDirection::kDxfToDin;
@@ -411,6 +497,12 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       }
     }
     try {
+      // A file of something else named by mistake is refused rather than read as nothing.
+      if (named && !IsSettingsProfile(ProfileFile::Load(settings_path))) {
+        return fail_setup("settings file " + settings_path.string() +
+                          ": not a settings file (it has none of the sections [Check], "
+                          "[lay_name], [class_no], [pen_no])");
+      }
       if (!settings_path.empty()) LoadConversionSettings(settings, settings_path);
     } catch (const std::exception& error) {
       return fail_setup("settings file " + settings_path.string() + ": " + error.what());
@@ -454,16 +546,38 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
                           err);
   }
 
+  CliObserver observer(out, err, request, !request.quiet && progress);
   std::vector<BatchJob> jobs;
+  int unreadable_folders = 0;
   for (const std::string& name : request.files) {
     std::filesystem::path file(name);
+    if (request.recursive) {
+      std::vector<Message> problems;
+      const std::vector<FolderDrawing> drawings = DrawingsUnder(file, request.direction, problems);
+      if (drawings.empty() && problems.empty() && !request.quiet) {
+        err << "dxfdin: " << PrintableText(name) << ": no "
+            << (request.direction == BatchDirection::kDxfToDin ? ".dxf" : ".din")
+            << " files under it\n";
+      }
+      for (const FolderDrawing& drawing : drawings) {
+        const std::filesystem::path dir =
+            request.output_dir.empty()
+                ? drawing.input.parent_path()
+                : std::filesystem::path(request.output_dir) / drawing.relative_dir;
+        jobs.push_back({drawing.input, dir});
+      }
+      for (const Message& problem : problems) observer.Problem({}, problem);
+      unreadable_folders += static_cast<int>(problems.size());
+      continue;
+    }
     std::filesystem::path dir =
         request.output_dir.empty() ? file.parent_path() : std::filesystem::path(request.output_dir);
     jobs.push_back({file, dir.empty() ? std::filesystem::path(".") : dir});
   }
+  options.create_output_dirs = !request.output_dir.empty();
 
-  CliObserver observer(out, err, request, !request.quiet && progress);
   BatchResult result = RunBatch(context, settings, jobs, options, observer);
+  result.failed += unreadable_folders;
   observer.Finish(result, static_cast<int>(jobs.size()));
   int status = result.refused                                      ? kExitUsage
                : result.failed == 0 && !result.stopped_at_existing ? kExitOk

@@ -92,6 +92,18 @@ ProfileFile::Location ProfileFile::Find(std::string_view section, std::string_vi
   return location;
 }
 
+bool ProfileFile::HasSection(std::string_view section) const {
+  return std::any_of(lines_.begin(), lines_.end(), [section](const std::string& line) {
+    const auto name = SectionName(line);
+    return name && SameName(*name, section);
+  });
+}
+
+bool ProfileFile::Blank() const {
+  return std::all_of(lines_.begin(), lines_.end(),
+                     [](const std::string& line) { return TrimBlanks(line).empty(); });
+}
+
 std::optional<Message> ProfileFileProblem(const struct stat& status) {
   if (S_ISDIR(status.st_mode)) return MakeMessage(MessageId::kIsDirectory);
   if (!S_ISREG(status.st_mode)) return MakeMessage(MessageId::kNotRegularFile);

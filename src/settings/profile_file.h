@@ -40,6 +40,11 @@ class ProfileFile {
   // True when the value is an integer other than 0; otherwise as ReadInteger.
   bool ReadBool(std::string_view section, std::string_view key, bool fallback) const;
 
+  // Whether a section of this name is there (names compare without regard to case).
+  bool HasSection(std::string_view section) const;
+  // Whether the file holds nothing but blanks.
+  bool Blank() const;
+
   // Replaces the value in place; a new key goes at the end of its section, a new section at
   // the end of the file.
   void WriteString(std::string_view section, std::string_view key, std::string_view value);

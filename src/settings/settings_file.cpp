@@ -64,6 +64,14 @@ std::filesystem::path DefaultSettingsPath() {
   return std::filesystem::path(home) / ".config" / "kelvor.ini";
 }
 
+bool IsSettingsProfile(const ProfileFile& profile) {
+  if (profile.Blank()) return true;
+  for (const char* section : {"Check", "lay_name", "class_no", "pen_no", "Dir", "Locate"}) {
+    if (profile.HasSection(section)) return true;
+  }
+  return false;
+}
+
 void LoadConversionSettings(TConversionSettings& settings, const std::filesystem::path& path) {
   const ProfileFile profile = ProfileFile::Load(path);
   // A flag read as off leaves the record's flag as it is: only the dialog clears it.

@@ -9,6 +9,7 @@
 #include <string_view>
 
 #include "settings/conversion_settings.h"
+#include "settings/profile_file.h"
 
 namespace dxfdin {
 
@@ -20,6 +21,9 @@ std::filesystem::path DefaultSettingsPath();
 // ConversionError naming the key when a class number is not a valid integer; the keys before
 // it are loaded, that key and the later ones keep their values.
 void LoadConversionSettings(TConversionSettings& settings, const std::filesystem::path& path);
+// Whether `profile` is a settings file: blank (the defaults), or holding one of the sections
+// the program writes.
+bool IsSettingsProfile(const ProfileFile& profile);
 
 // A layer-name key as the record holds it: at most kSettingsKeyBytes bytes, a Shift-JIS
 // double-byte character that does not fit whole left out.

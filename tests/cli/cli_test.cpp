@@ -162,7 +162,10 @@ TEST_F(CliCases, RefusalsAndFailuresWriteNothingTheyShouldNot) {
        2,
        "notes.txt: not a directory",
        kStart + " | "},
-      {{"to-din", "-o", "{d}/none", "{d}/drawing.dxf"}, 2, "none: does not exist", kStart + " | "},
+      {{"to-din", "-o", "{d}/notes.txt/sub", "{d}/drawing.dxf"},
+       2,
+       "Not a directory",
+       kStart + " | "},
       {{"to-din", "-o", "{d}/loop", "{d}/drawing.dxf"},
        2,
        "Too many levels of symbolic links",
@@ -361,14 +364,133 @@ TEST(CliDeathTest, SettingsFilesThatAreNoFilesAreRefusedWithoutWaiting) {
   EXPECT_EQ(ListDir(dir.path()), "drawing.dxf huge.ini pipe.ini");
 }
 
-TEST(Cli, HelpAndVersionAnywhere) {
+TEST(Cli, HelpVersionAndUsageErrorsAsUsersExpectThem) {
   TempDir config;
-  CliRun help = Dxfdin(config, {"to-din", "--help"});
-  EXPECT_EQ(help.status, 0);
-  EXPECT_NE(help.out.find("--text-scale"), std::string::npos);
-  EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+  // Each command's help shows its own options in the usual form, its exit statuses and an
+  // example; none of CLI11's raw lines.
+  for (const char* command : {"to-din", "to-dxf", "render"}) {
+    SCOPED_TRACE(command);
+    CliRun help = Dxfdin(config, {command, "--help"});
+    EXPECT_EQ(help.status, 0);
+    EXPECT_EQ(help.out.rfind(std::string("Usage: dxfdin ") + command + " [OPTIONS] FILE...\n", 0),
+              0u)
+        << help.out;
+    EXPECT_NE(help.out.find("  -o, --output-dir DIR      write the"), std::string::npos);
+    EXPECT_NE(help.out.find("Exit status"), std::string::npos);
+    EXPECT_NE(help.out.find("\nExample"), std::string::npos);
+    for (const char* raw : {"REQUIRED", "Excludes", "TEXT", "Positionals", "-o,--output-dir"}) {
+      EXPECT_EQ(help.out.find(raw), std::string::npos) << raw;
+    }
+    std::istringstream lines(help.out);
+    for (std::string line; std::getline(lines, line);) EXPECT_LE(line.size(), 88u) << line;
+  }
+  const std::string to_dxf = Dxfdin(config, {"to-dxf", "--help"}).out;
+  EXPECT_NE(to_dxf.find("--template FILE"), std::string::npos);
+  EXPECT_EQ(to_dxf.find("--dxf-encoding"), std::string::npos);
+  EXPECT_EQ(to_dxf.find("--hidden-layers"), std::string::npos);
+  const std::string top = Dxfdin(config, {"--help"}).out;
+  EXPECT_NE(top.find("\n  to-din "), std::string::npos);
+  EXPECT_NE(top.find("\n  render "), std::string::npos);
+  EXPECT_EQ(top.find("--output-dir"), std::string::npos);
+
   EXPECT_EQ(Dxfdin(config, {"to-dxf", "--version"}).out, "dxfdin 1.30\n");
+  EXPECT_EQ(Dxfdin(config, {"-V"}).out, "dxfdin 1.30\n");
+
+  CliRun unknown = Dxfdin(config, {"frobnicate", "a.dxf"});
+  EXPECT_EQ(unknown.status, 2);
+  EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')),
+            "dxfdin: unknown command 'frobnicate' (commands: to-din, to-dxf, render)");
   EXPECT_EQ(Dxfdin(config, {}).status, 2);
+  // A mistake within a command points at that command's help.
+  CliRun pdf = Dxfdin(config, {"render", "--format", "jpeg", "a.dxf"});
+  EXPECT_EQ(pdf.status, 2);
+  EXPECT_NE(pdf.err.find("Try 'dxfdin render --help'."), std::string::npos) << pdf.err;
+}
+
+// A settings file of something else is refused; an empty one is the defaults; an output
+// directory that is missing is created with its parents once the batch goes ahead.
+TEST(Cli, SettingsThatAreNoneAreRefusedAndOutputDirectoriesAreCreated) {
+  TempDir config;
+  TempDir dir;
+  const std::string drawing = (kSource / "examples/dxf/plan.dxf").string();
+  WriteBytes(dir / "notes.ini", "shopping list\r\nmilk\r\n");
+  WriteBytes(dir / "empty.ini", "");
+  CliRun refused = Dxfdin(config, {"to-din", "--settings", (dir / "notes.ini").string(), "-o",
+                                   (dir / "new/deep").string(), drawing});
+  EXPECT_EQ(refused.status, 2);
+  EXPECT_EQ(refused.err, "dxfdin: settings file " + (dir / "notes.ini").string() +
+                             ": not a settings file (it has none of the sections [Check], "
+                             "[lay_name], [class_no], [pen_no])\n");
+  EXPECT_EQ(ListDir(dir.path()), "empty.ini notes.ini");
+
+  CliRun taken = Dxfdin(config, {"to-din", "-q", "--settings", (dir / "empty.ini").string(), "-o",
+                                 (dir / "new/deep").string(), drawing});
+  EXPECT_EQ(taken.status, 0) << taken.err;
+  EXPECT_EQ(ReadBytes(dir / "new/deep/plan.din"),
+            ReadBytes(kSource / "tests/golden/dxf_to_din/plan.din"));
+  // A file where the directory should be is refused before anything is converted.
+  CliRun blocked = Dxfdin(config, {"to-din", "-o", (dir / "empty.ini").string(), drawing});
+  EXPECT_EQ(blocked.status, 2);
+  EXPECT_NE(blocked.err.find("not a directory"), std::string::npos);
+}
+
+TEST(Cli, WholeFoldersConvertInPathOrderBesideTheInputsOrUnderTheOutputDirectory) {
+  TempDir config;
+  TempDir tree;
+  const std::string plan = ReadBytes(kSource / "examples/dxf/plan.dxf");
+  for (const char* dir : {"p/a/b", "p/.hidden", "p/odd name", "p/z"}) {
+    std::filesystem::create_directories(tree / dir);
+  }
+  for (const char* file :
+       {"p/TOP.DXF", "p/a/one.dxf", "p/a/b/two.Dxf", "p/.hidden/h.dxf",
+        "p/odd name/\xC3\xBC \xE5\x9B\xB3.dxf", "p/z/notes.txt", "p/z/x.dxf.bak"}) {
+    WriteBytes(tree / file, plan);
+  }
+  // A link back up the tree: followed, it would never end.
+  std::filesystem::create_directory_symlink("..", tree / "p/a/loop");
+  const std::string root = (tree / "p").string();
+
+  CliRun under = Dxfdin(config, {"to-din", "-r", "-v", "-o", (tree / "out").string(), root});
+  EXPECT_EQ(under.status, 0) << under.err;
+  std::vector<std::string> order;
+  std::istringstream lines(under.out);
+  for (std::string line; std::getline(lines, line);) {
+    order.push_back(line.substr(root.size() + 1, line.find(" -> ") - root.size() - 1));
+  }
+  EXPECT_EQ(order, (std::vector<std::string>{"TOP.DXF", "a/b/two.Dxf", "a/one.dxf",
+                                             "odd name/\xC3\xBC \xE5\x9B\xB3.dxf"}));
+  EXPECT_EQ(ListDir(tree / "out"), "a odd name top.din");
+  EXPECT_EQ(ListDir(tree / "out/a"), "b one.din");
+  EXPECT_EQ(ReadBytes(tree / "out/a/b/two.din"),
+            ReadBytes(kSource / "tests/golden/dxf_to_din/plan.din"));
+  // The same run again is the same, to the byte.
+  CliRun again = Dxfdin(config, {"to-din", "-r", "-v", "-f", "-o", (tree / "out").string(), root});
+  EXPECT_EQ(again.out, under.out);
+
+  // Beside the inputs, and back with to-dxf.
+  CliRun beside = Dxfdin(config, {"to-din", "-r", "-q", root});
+  EXPECT_EQ(beside.status, 0);
+  EXPECT_EQ(ListDir(tree / "p/a/b"), "two.Dxf two.din");
+  EXPECT_EQ(ListDir(tree / "p/.hidden"), "h.dxf");
+  CliRun back = Dxfdin(
+      config, {"to-dxf", "-r", "-q", "-o", (tree / "back").string(), (tree / "out").string()});
+  EXPECT_EQ(back.status, 0) << back.err;
+  EXPECT_EQ(ListDir(tree / "back/a"), "b one.dxf");
+
+  // Two drawings of one folder that would write one output: refused, nothing written.
+  WriteBytes(tree / "p/a/ONE.DXF", plan);
+  CliRun collision = Dxfdin(config, {"to-din", "-r", "-o", (tree / "clash").string(), root});
+  EXPECT_EQ(collision.status, 2);
+  EXPECT_NE(collision.err.find("would both be written to"), std::string::npos) << collision.err;
+  EXPECT_FALSE(std::filesystem::exists(tree / "clash"));
+
+  // A folder without drawings says so; one that is not there fails.
+  CliRun none = Dxfdin(config, {"to-dxf", "-r", (tree / "p/z").string()});
+  EXPECT_EQ(none.status, 0);
+  EXPECT_EQ(none.err, "dxfdin: " + (tree / "p/z").string() + ": no .din files under it\n");
+  CliRun missing = Dxfdin(config, {"to-din", "-r", (tree / "nowhere").string()});
+  EXPECT_EQ(missing.status, 1);
+  EXPECT_NE(missing.err.find("No such file or directory"), std::string::npos) << missing.err;
 }
 
 }  // namespace
