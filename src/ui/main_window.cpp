@@ -21,6 +21,7 @@
 #include "ui/main_window_layout.h"
 #include "ui/message_dialog.h"
 #include "ui/preview_window.h"
+#include "ui/screen_fit.h"
 #include "ui/settings_dialog.h"
 #include "ui/status_label.h"
 
@@ -37,8 +38,7 @@ QString FromBytes(const std::string& text) {
 // steps the window takes its events, so that Esc and "中止" can stop the batch.
 class WindowObserver : public BatchObserver {
  public:
-  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested,
-                 BatchRows& rows)
+  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested, BatchRows& rows)
       : status_(status), target_(target), stop_requested_(stop_requested), rows_(rows) {}
   void Status(std::string_view text) override { Show(QString::fromUtf8(text.data(), text.size())); }
   void Progress(const BatchProgress& progress) override {
@@ -68,6 +68,7 @@ class WindowObserver : public BatchObserver {
     QCoreApplication::processEvents();
     return stop_requested_;
   }
+
  private:
   void Show(const QString& text) {
     status_->setText(text);
@@ -261,6 +262,8 @@ void TForm1::FormClose() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  // Its frame, known now, on the screen too.
+  FitOnScreen(this);
   if (!shown_) {
     shown_ = true;
     FormActivate();
