@@ -38,7 +38,8 @@ QString FromBytes(const std::string& text) {
 // steps the window takes its events, so that Esc and "中止" can stop the batch.
 class WindowObserver : public BatchObserver {
  public:
-  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested, BatchRows& rows)
+  WindowObserver(QLabel* status, TFileListBox* target, const bool& stop_requested,
+                 BatchRows& rows)
       : status_(status), target_(target), stop_requested_(stop_requested), rows_(rows) {}
   void Status(std::string_view text) override { Show(QString::fromUtf8(text.data(), text.size())); }
   void Progress(const BatchProgress& progress) override {
@@ -68,7 +69,6 @@ class WindowObserver : public BatchObserver {
     QCoreApplication::processEvents();
     return stop_requested_;
   }
-
  private:
   void Show(const QString& text) {
     status_->setText(text);
