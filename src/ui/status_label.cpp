@@ -9,9 +9,11 @@ namespace dxfdin::ui {
 
 namespace {
 
-// The text on one line: its line breaks become spaces.
+// The text on one line: its line breaks become spaces, the spaces within it stay.
 QString OneLine(const QString& text) {
-  return text.simplified();
+  QString line = text.trimmed();
+  line.replace(QChar('\n'), QChar(' '));
+  return line;
 }
 
 }  // namespace

@@ -144,6 +144,8 @@ class WindowLayoutTest : public QObject {
     status->setText(QString::fromUtf8("2 Fileを変換\n"));
     QVERIFY(!status->Elided());
     QCOMPARE(status->ShownText(), QString::fromUtf8("2 Fileを変換"));
+    status->setText("plan.dxf  1 / 2\nsecond line");
+    QCOMPARE(status->ShownText(), QString("plan.dxf  1 / 2 second line"));
 
     const QString path = "/home/user/drawings/" + QString("long_folder_name/").repeated(12) +
                          "plan_of_the_ground_floor.dxf  3 / 12";
