@@ -7,6 +7,8 @@
 #include <QVBoxLayout>
 #include <algorithm>
 
+#include "ui/screen_fit.h"
+
 namespace dxfdin::ui {
 
 namespace {
@@ -219,6 +221,12 @@ TBatchResultDialog::TBatchResultDialog(QWidget* parent, const BatchRows& rows) :
   resize(width, height);
   setMaximumSize(area.size());
   move(area.center() - QPoint(width / 2, height / 2));
+}
+
+void TBatchResultDialog::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // Its least size (heading, a few rows, the button) may still be more than a small screen.
+  FitOnScreen(this);
 }
 
 }  // namespace dxfdin::ui

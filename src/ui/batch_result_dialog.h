@@ -64,6 +64,9 @@ class TBatchResultDialog : public QDialog {
 
   QLabel* Heading;
   QTableWidget* Table;
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 };
 
 }  // namespace dxfdin::ui

@@ -5,7 +5,6 @@
 #include <QDir>
 #include <QKeyEvent>
 #include <QMenuBar>
-#include <QMessageBox>
 #include <QScreen>
 #include <QStyle>
 #include <algorithm>
@@ -20,8 +19,12 @@
 #include "settings/settings_file.h"
 #include "ui/batch_result_dialog.h"
 #include "ui/form_layout.h"
+#include "ui/main_window_layout.h"
+#include "ui/message_dialog.h"
 #include "ui/preview_window.h"
+#include "ui/screen_fit.h"
 #include "ui/settings_dialog.h"
+#include "ui/status_label.h"
 
 namespace dxfdin::ui {
 
@@ -117,10 +120,11 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   setWindowTitle(QString::fromUtf8("DXF<->DIN(Vell共通ファイル) Converter Ver 1.30"));
   auto* client = new QWidget(this);
   setCentralWidget(client);
+  DeclareMainForm(this);
   const double s = LayoutScale(this);
   setFont(FormFont(15, s));
 
-  show_error = [this](const QString& text) { QMessageBox::warning(this, windowTitle(), text); };
+  show_error = [this](const QString& text) { ShowWarning(this, windowTitle(), text); };
   MainMenu1 = menuBar();
   MainMenu1->setObjectName("MainMenu1");
   // The single item of the menu bar opens the dialog directly.
@@ -172,7 +176,8 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   CheckBox1->setTristate(true);
   CheckBox1->setCheckState(Qt::Checked);
   CheckBox1->setStyleSheet("background-color: aqua;");
-  Label4 = make_label("Label4", "");
+  Label4 = new StatusLabel(client);
+  Label4->setObjectName("Label4");
   Edit1 = new QLineEdit("5", client);
   Edit1->setObjectName("Edit1");
   Edit1->setEnabled(false);
@@ -199,24 +204,7 @@ TForm1::TForm1(std::filesystem::path settings_path, QString dxf_dir, QString din
   DirectoryListBox2->SetDrive(DriveComboBox2);
   DirectoryListBox2->SetFileList(FileListBox2);
 
-  Place(Button1, 250, 127, 35, 25);
-  Place(Button2, 250, 229, 35, 25);
-  Place(Button3, 245, 178, 45, 25);
-  Place(Label1, 353, 41, 87, 15);
-  Place(Label3, 83, 39, 91, 17);
-  Place(DriveComboBox1, 30, 64, 200, 21);
-  Place(DirectoryListBox1, 30, 93, 200, 76);
-  Place(FileListBox1, 28, 176, 200, 151);
-  Place(DriveComboBox2, 306, 64, 200, 21);
-  Place(DirectoryListBox2, 307, 93, 200, 76);
-  Place(FileListBox2, 307, 177, 200, 151);
-  Place(CheckBox1, 345, 11, 97, 17);
-  Place(Label4, 232, 39, 5, 15);
-  Place(Edit1, 216, 8, 23, 23);
-  Place(Label2, 196, 11, 16, 15);
-  Place(CheckBox2, 30, 11, 157, 17);
-  for (QLabel* label : {Label1, Label3}) label->adjustSize();
-  client->setFixedSize(static_cast<int>(529 * s), static_cast<int>(339 * s));
+  LayOutMainForm(*this, client);
 
   QWidget* order[] = {Button1,      Button2,        DriveComboBox1,    DirectoryListBox1,
                       FileListBox1, DriveComboBox2, DirectoryListBox2, FileListBox2,
@@ -286,6 +274,8 @@ void TForm1::FormClose() {
 
 void TForm1::showEvent(QShowEvent* event) {
   QMainWindow::showEvent(event);
+  // Its frame, known now, on the screen too.
+  FitOnScreen(this);
   if (!shown_) {
     shown_ = true;
     FormActivate();

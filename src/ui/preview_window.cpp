@@ -11,6 +11,7 @@
 #include <thread>
 
 #include "ui/form_layout.h"
+#include "ui/screen_fit.h"
 
 namespace dxfdin::ui {
 
@@ -77,10 +78,14 @@ void DrawingView::StartPainting() {
   const int generation = ++generation_;
   const render::Viewport view = view_;
   const QSize size = this->size();
+  // Painted in the screen's own pixels, so that lines and texts are sharp at any scale.
+  const qreal ratio = devicePixelRatioF();
+  painted_ratio_ = ratio;
   OffThread(
       this,
-      [drawing = drawing_, view, size, cancel] {
-        QImage image(size, QImage::Format_RGB32);
+      [drawing = drawing_, view, size, ratio, cancel] {
+        QImage image(size * ratio, QImage::Format_RGB32);
+        image.setDevicePixelRatio(ratio);
         image.fill(Qt::white);
         QPainter painter(&image);
         render::PaintDrawing(painter, *drawing, view, QRectF(QPointF(), size), cancel.get());
@@ -104,6 +109,8 @@ void DrawingView::paintEvent(QPaintEvent*) {
                      render::DrawingError(*drawing_, Language::kJapanese));
   }
   if (image_.isNull()) return;
+  // Moved to a screen of another pixel ratio: a new image follows.
+  if (devicePixelRatioF() != painted_ratio_) PaintLater();
   // The last image, moved and scaled to where the current view puts it.
   const double factor = view_.scale / image_view_.scale;
   painter.setTransform(QTransform(factor, 0, 0, factor, view_.ox - factor * image_view_.ox,
@@ -157,7 +164,7 @@ void DrawingView::keyPressEvent(QKeyEvent* event) {
 TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   setObjectName("TPreviewForm");
   setWindowTitle(QString::fromUtf8("プレビュー"));
-  resize(800, 600);
+  resize(QSize(800, 600).boundedTo(AvailableArea(this).size() * 9 / 10));
   // A window does not inherit its parent's font: take the forms' Japanese one, so the status
   // line shows file names and the geta mark as the main window does.
   setFont(FormFont(15, LayoutScale(this)));
@@ -169,6 +176,11 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   layout->setContentsMargins(0, 0, 0, 4);
   layout->addWidget(View, 1);
   layout->addWidget(Status);
+}
+
+void TPreviewForm::showEvent(QShowEvent* event) {
+  QWidget::showEvent(event);
+  FitOnScreen(this);
 }
 
 TPreviewForm::~TPreviewForm() {

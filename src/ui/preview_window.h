@@ -33,6 +33,8 @@ class DrawingView : public QWidget {
   void Fit();
   const render::Viewport& View() const { return view_; }
   void SetView(const render::Viewport& view);
+  // The last image painted, in device pixels (its pixel ratio that of the view's screen).
+  const QImage& Picture() const { return image_; }
   // Whether the image shown was painted for the current view (tests wait for it).
   bool Painted() const {
     return !image_.isNull() && image_view_.scale == view_.scale && image_view_.ox == view_.ox &&
@@ -56,6 +58,7 @@ class DrawingView : public QWidget {
   render::Viewport view_;
   QImage image_;
   render::Viewport image_view_;
+  qreal painted_ratio_ = 0;  // the pixel ratio of the last image asked for
   QTimer* paint_timer_;
   std::shared_ptr<std::atomic<bool>> painting_cancel_;
   int generation_ = 0;
@@ -82,6 +85,9 @@ class TPreviewForm : public QWidget {
 
  signals:
   void DrawingShown();
+
+ protected:
+  void showEvent(QShowEvent* event) override;
 
  private:
   std::filesystem::path file_;

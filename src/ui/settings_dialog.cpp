@@ -11,6 +11,7 @@
 #include "text/number_text.h"
 #include "ui/form_layout.h"
 #include "ui/main_window.h"
+#include "ui/screen_fit.h"
 #include "ui/window_text.h"
 
 namespace dxfdin::ui {
@@ -18,6 +19,7 @@ namespace dxfdin::ui {
 TForm2::TForm2(TForm1* owner) : QDialog(owner), owner_(owner) {
   setObjectName("TForm2");
   setWindowTitle(QString::fromUtf8("din出力環境設定"));
+  SetFormSize(this, QSize(415, 419));
   const double s = LayoutScale(this);
   setFont(FormFont(15, s));
   setFixedSize(static_cast<int>(415 * s), static_cast<int>(419 * s));
@@ -234,6 +236,12 @@ void TForm2::done(int result) {
     if (!saved) return;
   }
   QDialog::done(result);
+}
+
+void TForm2::showEvent(QShowEvent* event) {
+  QDialog::showEvent(event);
+  // The stored place may be off this screen, or off a smaller one than it was stored on.
+  FitOnScreen(this);
 }
 
 void TForm2::closeEvent(QCloseEvent* event) {

@@ -43,6 +43,7 @@ class TForm2 : public QDialog {
 
  protected:
   void done(int result) override;
+  void showEvent(QShowEvent* event) override;
   void closeEvent(QCloseEvent* event) override;
 
  private:
