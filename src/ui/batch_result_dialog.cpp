@@ -3,6 +3,7 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
+#include <QScrollBar>
 #include <QScreen>
 #include <QVBoxLayout>
 #include <algorithm>
@@ -198,6 +199,7 @@ TBatchResultDialog::TBatchResultDialog(QWidget* parent, const BatchRows& rows) :
   Table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::ResizeToContents);
   Table->horizontalHeader()->setStretchLastSection(true);
   Table->resizeColumnToContents(0);
+  Table->resizeColumnToContents(1);
   layout->addWidget(Table, 1);
 
   auto* buttons = new QDialogButtonBox(QDialogButtonBox::Ok, this);
@@ -211,6 +213,13 @@ TBatchResultDialog::TBatchResultDialog(QWidget* parent, const BatchRows& rows) :
   Table->setColumnWidth(0, std::min(Table->columnWidth(0), area.width() / 4));
   const int width = std::min(area.width() * 9 / 10, std::max(640, area.width() / 2));
   Table->resize(width, Table->height());
+  // The notes take what the other columns leave, so that each row is as tall as its notes
+  // wrap there (the stretch is applied only once the dialog is laid out).
+  const QMargins margins = layout->contentsMargins();
+  const int notes_width = width - margins.left() - margins.right() - 2 * Table->frameWidth() -
+                          Table->verticalScrollBar()->sizeHint().width() - Table->columnWidth(0) -
+                          Table->columnWidth(1);
+  Table->setColumnWidth(2, std::max(notes_width, 120));
   Table->resizeRowsToContents();
   int rows_height = Table->horizontalHeader()->height() + 2 * Table->frameWidth();
   for (int i = 0; i < Table->rowCount(); ++i) rows_height += Table->rowHeight(i);

@@ -1,6 +1,7 @@
 // Pictures of the windows for a look by eye: window_shots OUT_DIR [scaled]. Without
-// "scaled", the main window at its designed size and made half as large again; with it (run
-// under QT_SCALE_FACTOR=2), the preview and the settings dialog.
+// "scaled", the main window at its designed size and made half as large again, and the result
+// list after a batch of 60 files; with it (run under QT_SCALE_FACTOR=2), the preview and the
+// settings dialog.
 #include <QApplication>
 #include <QDir>
 #include <QElapsedTimer>
@@ -8,6 +9,7 @@
 #include <QTemporaryDir>
 #include <cstdio>
 
+#include "ui/batch_result_dialog.h"
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
 #include "ui/settings_dialog.h"
@@ -62,6 +64,33 @@ int main(int argc, char** argv) {
                            "plan.dxf  2 / 3");
     Settle();
     saved &= Save(&window, out + "/window-enlarged.png");
+
+    // A batch of 60 drawings: most converted, some with notes, some that are no drawings.
+    QStringList names;
+    for (int i = 0; i < 60; ++i) {
+      const QString name = QString("floor-%1-section.dxf").arg(i, 2, 10, QChar('0'));
+      if (i % 7 == 3) {
+        QFile bad(dxf + "/" + name);
+        if (bad.open(QIODevice::WriteOnly)) bad.write(i % 2 ? "" : "not a drawing\n");
+      } else {
+        QFile::copy(dxf + (i % 3 == 0 ? "/plan.dxf" : "/polyline.dxf"), dxf + "/" + name);
+      }
+      names << name;
+    }
+    window.FileListBox1->Update();
+    for (int i = 0; i < window.FileListBox1->count(); ++i) {
+      QListWidgetItem* item = window.FileListBox1->item(i);
+      item->setSelected(names.contains(item->text()));
+    }
+    window.show_result = [&](const dxfdin::ui::BatchRows& rows) {
+      dxfdin::ui::TBatchResultDialog dialog(&window, rows);
+      dialog.show();
+      Settle();
+      saved &= Save(&dialog, out + "/result-60.png");
+    };
+    window.Button1->click();
+    Settle();
+    saved &= Save(&window, out + "/window-after-batch.png");
   } else {
     window.PreviewNamed("plan.dxf", false);
     dxfdin::ui::TPreviewForm* preview = window.Preview();
