@@ -3,8 +3,8 @@
 #include <QDialogButtonBox>
 #include <QGuiApplication>
 #include <QHeaderView>
-#include <QScrollBar>
 #include <QScreen>
+#include <QScrollBar>
 #include <QVBoxLayout>
 #include <algorithm>
 
