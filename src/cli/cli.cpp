@@ -4,7 +4,10 @@
 #include <unistd.h>
 
 #include <CLI/CLI.hpp>
+#include <algorithm>
+#include <cctype>
 #include <cerrno>
+#include <cmath>
 #include <cstdlib>
 #include <cstring>
 #include <filesystem>
@@ -48,14 +51,19 @@ constexpr char kRenderFooter[] =
     "It is named after its drawing with the format added (plan.dxf.png), written to a\n"
     "temporary file and put in place when complete; an existing picture is kept unless -f.\n"
     "Two drawings that would write one picture (x.dxf of two folders) are refused.\n"
+    "With --format pdf the picture is a plot on paper (plan.dxf.pdf): lines as vector\n"
+    "strokes 0.25 mm wide by class colour, line types dashed in millimetres of the paper,\n"
+    "texts as text a PDF reader can search, on A3 turned to lie as the drawing does, the\n"
+    "drawing fitted within the margins or at --scale 1:N.\n"
     "\n"
     "Exit status:\n"
     "  0  every picture was written\n"
     "  1  a drawing could not be read, or its picture exists or could not be written\n"
     "  2  usage error, or two drawings that would write one picture (nothing is written)\n"
     "\n"
-    "Example:\n"
-    "  dxfdin render --size 800x600 -o pictures plan.dxf items.din\n";
+    "Examples:\n"
+    "  dxfdin render --size 800x600 -o pictures plan.dxf items.din\n"
+    "  dxfdin render --format pdf --paper A3 --scale 1:100 plan.dxf\n";
 
 // What both conversions do with their files, and how they end.
 constexpr char kBatchNotes[] =
@@ -287,14 +295,101 @@ std::optional<std::pair<int, int>> PictureSize(const std::string& text) {
   return std::pair{width, height};
 }
 
+// A number that is all of `text`.
+std::optional<double> WholeNumber(const std::string& text) {
+  if (text.empty()) return std::nullopt;
+  char* end = nullptr;
+  const double value = std::strtod(text.c_str(), &end);
+  if (end != text.c_str() + text.size() || !std::isfinite(value)) return std::nullopt;
+  return value;
+}
+
+// The paper of a plot: "A4" … "A0" (any case; turned to lie as the drawing does) or "WxHmm"
+// (each side 10 to 5000 millimetres, as given).
+struct Paper {
+  double width_mm;
+  double height_mm;
+  bool turn;
+};
+
+std::optional<Paper> PaperNamed(const std::string& text) {
+  std::string name;
+  for (char c : text) name += static_cast<char>(std::toupper(static_cast<unsigned char>(c)));
+  static const std::pair<const char*, Paper> kSeries[] = {{"A4", {297, 210, true}},
+                                                          {"A3", {420, 297, true}},
+                                                          {"A2", {594, 420, true}},
+                                                          {"A1", {841, 594, true}},
+                                                          {"A0", {1189, 841, true}}};
+  for (const auto& [series, paper] : kSeries) {
+    if (name == series) return paper;
+  }
+  if (name.size() < 5 || !name.ends_with("MM")) return std::nullopt;
+  const std::string sides = name.substr(0, name.size() - 2);
+  const std::size_t x = sides.find('X');
+  if (x == std::string::npos) return std::nullopt;
+  const auto width = WholeNumber(sides.substr(0, x));
+  const auto height = WholeNumber(sides.substr(x + 1));
+  if (!width || !height || *width < 10 || *height < 10 || *width > 5000 || *height > 5000) {
+    return std::nullopt;
+  }
+  return Paper{*width, *height, false};
+}
+
+// "1:N" (or N), N a positive number up to 1000000.
+std::optional<double> PlotScale(const std::string& text) {
+  const auto value = WholeNumber(text.starts_with("1:") ? text.substr(2) : text);
+  if (!value || !(*value > 0) || *value > 1e6) return std::nullopt;
+  return value;
+}
+
+// What render is asked for beyond the common options.
+struct RenderRequest {
+  std::string format = "png";
+  std::string size = "1600x1200";
+  std::string paper = "A3";
+  std::string scale;
+  bool fit = false;
+  double margin_mm = 10;
+  bool monochrome = false;
+  bool plot_option_given = false;  // one of the options above that only a PDF takes
+};
+
 // `dxfdin render`: one picture per drawing, beside it or in the output directory, named after
 // it ("plan.dxf.png").
-int RenderPictures(const CliRequest& request, const std::string& format, const std::string& size,
+int RenderPictures(const CliRequest& request, const RenderRequest& render,
                    const TConversionContext& context, const TConversionSettings& settings,
                    const PictureWriter& pictures, std::ostream& out, std::ostream& err) {
-  auto size_given = PictureSize(size);
+  const std::string& format = render.format;
+  auto size_given = PictureSize(render.size);
   if (!size_given) {
-    err << "dxfdin: --size " << size << ": not WIDTHxHEIGHT, each 16 to 16384 pixels\n";
+    err << "dxfdin: --size " << PrintableText(render.size)
+        << ": not WIDTHxHEIGHT, each 16 to 16384 pixels\n";
+    return kExitUsage;
+  }
+  const bool pdf = format == "pdf";
+  if (!pdf && render.plot_option_given) {
+    err << "dxfdin: --paper, --scale, --fit, --margin and --monochrome are for --format pdf\n";
+    return kExitUsage;
+  }
+  const auto paper = PaperNamed(render.paper);
+  if (!paper) {
+    err << "dxfdin: --paper " << PrintableText(render.paper)
+        << ": not A4, A3, A2, A1, A0 or WIDTHxHEIGHTmm (10 to 5000 mm)\n";
+    return kExitUsage;
+  }
+  std::optional<double> scale;
+  if (!render.scale.empty()) {
+    scale = PlotScale(render.scale);
+    if (!scale || render.fit) {
+      err << "dxfdin: --scale " << PrintableText(render.scale)
+          << (render.fit ? ": --fit and --scale exclude each other\n"
+                         : ": not 1:N, N a positive number\n");
+      return kExitUsage;
+    }
+  }
+  if (!(render.margin_mm >= 0) ||
+      render.margin_mm * 2 >= std::min(paper->width_mm, paper->height_mm)) {
+    err << "dxfdin: --margin " << render.margin_mm << ": not 0 or more, within the paper\n";
     return kExitUsage;
   }
   if (!pictures) {
@@ -307,7 +402,14 @@ int RenderPictures(const CliRequest& request, const std::string& format, const s
     PictureJob& job = jobs.emplace_back();
     job.input = name;
     job.svg = format == "svg";
+    job.pdf = pdf;
     std::tie(job.width, job.height) = *size_given;
+    job.paper_width_mm = paper->width_mm;
+    job.paper_height_mm = paper->height_mm;
+    job.turn_paper = paper->turn;
+    job.scale = scale.value_or(0);
+    job.margin_mm = render.margin_mm;
+    job.monochrome = render.monochrome;
     job.replace = request.force;
     const std::filesystem::path dir = request.output_dir.empty()
                                           ? job.input.parent_path()
@@ -385,16 +487,42 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
       "render", "pictures of DXF and DIN files, as the window's preview shows them");
   AddCommonOptions(*to_din, request);
   AddCommonOptions(*to_dxf, request);
-  std::string picture_format = "png", picture_size = "1600x1200";
+  RenderRequest render_request;
   render
       ->add_option("-o,--output-dir", request.output_dir,
                    "write the pictures into DIR (default: beside each drawing)")
       ->type_name("DIR");
-  render->add_option("--format", picture_format, "png (the default) or svg")
-      ->check(CLI::IsMember({"png", "svg"}))
+  render
+      ->add_option("--format", render_request.format,
+                   "png (the default), svg, or pdf: a vector plot on paper")
+      ->check(CLI::IsMember({"png", "svg", "pdf"}))
       ->type_name("FORMAT");
-  render->add_option("--size", picture_size, "the picture's size in pixels (default: 1600x1200)")
+  render
+      ->add_option("--size", render_request.size,
+                   "the picture's size in pixels (default: 1600x1200)")
       ->type_name("WxH");
+  CLI::Option* plot_options[] = {
+      render
+          ->add_option("--paper", render_request.paper,
+                       "pdf: A4, A3, A2, A1, A0 (turned to lie as the drawing does) or WxHmm "
+                       "(default: A3)")
+          ->type_name("PAPER"),
+      render
+          ->add_option("--scale", render_request.scale,
+                       "pdf: drawing units as millimetres at 1:N, the drawing centred")
+          ->type_name("1:N"),
+      render
+          ->add_flag("--fit", render_request.fit,
+                     "pdf: the drawing fitted within the margins (the default)")
+          ->disable_flag_override(),
+      render
+          ->add_option("--margin", render_request.margin_mm,
+                       "pdf: the margin in millimetres (default: 10)")
+          ->type_name("MM"),
+      render
+          ->add_flag("--monochrome", render_request.monochrome,
+                     "pdf: every line and text black (default: by class colour)")
+          ->disable_flag_override()};
   render->add_flag("-f,--force", request.force, "replace pictures that exist")
       ->disable_flag_override();
   render->add_flag("-v,--verbose", request.verbose, "one line per picture on standard output")
@@ -542,8 +670,10 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   }
 
   if (render->parsed()) {
-    return RenderPictures(request, picture_format, picture_size, context, settings, pictures, out,
-                          err);
+    for (const CLI::Option* option : plot_options) {
+      render_request.plot_option_given |= option->count() > 0;
+    }
+    return RenderPictures(request, render_request, context, settings, pictures, out, err);
   }
 
   CliObserver observer(out, err, request, !request.quiet && progress);

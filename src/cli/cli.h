@@ -14,9 +14,18 @@ namespace dxfdin {
 struct PictureJob {
   std::filesystem::path input;
   std::filesystem::path output;
-  bool svg = false;  // else PNG
-  int width = 0;
+  bool svg = false;  // else PNG, unless pdf
+  bool pdf = false;  // a plot on paper
+  int width = 0;     // pixels of a PNG or SVG
   int height = 0;
+  // The plot: the paper in millimetres (turned to lie as the drawing does, unless told not
+  // to), 1:scale (0 fits the drawing within the margins), black lines when monochrome.
+  double paper_width_mm = 420;
+  double paper_height_mm = 297;
+  bool turn_paper = true;
+  double scale = 0;
+  double margin_mm = 10;
+  bool monochrome = false;
   bool replace = false;  // an existing picture is kept unless this is set
 };
 

@@ -48,9 +48,19 @@ extern "C" __attribute__((visibility("default"))) int dxfdin_write_picture(
     const render::PreviewDrawing drawing =
         render::LoadPreviewDrawing(job->input, *context, *settings);
     if (!drawing.error.isEmpty()) return fail(drawing.error.toUtf8().constData(), kPictureFailed);
-    render::WritePicture(drawing,
-                         job->svg ? render::PictureFormat::kSvg : render::PictureFormat::kPng,
-                         QSize(job->width, job->height), job->output, job->replace);
+    if (job->pdf) {
+      render::PlotOptions plot;
+      plot.paper_mm = QSizeF(job->paper_width_mm, job->paper_height_mm);
+      plot.turn_to_fit = job->turn_paper;
+      plot.scale = job->scale;
+      plot.margin_mm = job->margin_mm;
+      plot.monochrome = job->monochrome;
+      render::WritePlot(drawing, plot, job->output, job->replace);
+    } else {
+      render::WritePicture(drawing,
+                           job->svg ? render::PictureFormat::kSvg : render::PictureFormat::kPng,
+                           QSize(job->width, job->height), job->output, job->replace);
+    }
     return kPictureWritten;
   } catch (const OutputExistsError& error) {
     return fail(error.what(), kPictureExists);

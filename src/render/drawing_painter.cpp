@@ -25,17 +25,19 @@ bool Finite(QPointF p) {
 // Pens by style: a cosmetic pixel wide, dashed where the pattern is large enough to see.
 class Pens {
  public:
-  Pens(const PreviewDrawing& drawing, double scale) {
+  Pens(const PreviewDrawing& drawing, double scale, const PaintStyle& look) {
+    const double unit = look.dash_unit > 0 ? look.dash_unit : scale;
     for (const ItemStyle& style : drawing.styles) {
-      QPen pen(ClassColour(style.class_no), 1);
+      QPen pen(look.monochrome ? QColor(Qt::black) : ClassColour(style.class_no), look.pen_width);
       pen.setCosmetic(true);
       double period = 0;
       QList<qreal> pattern;
+      // A cosmetic pen's pattern counts in widths of the pen.
       for (double length : DashPattern(style.dash)) {
-        pattern << std::max(length * scale, 1.0);
-        period += pattern.back();
+        pattern << std::max(length * unit, look.pen_width) / look.pen_width;
+        period += std::max(length * unit, look.pen_width);
       }
-      const bool dashed = period >= 6;
+      const bool dashed = period >= 6 * look.pen_width;
       if (dashed) pen.setDashPattern(pattern);
       pens_.push_back(pen);
       periods_.push_back(dashed ? period : 0);
@@ -47,7 +49,7 @@ class Pens {
   // offset would have the painter step through it).
   QPen DashedAt(std::uint32_t style, double along) const {
     QPen pen = pens_[style];
-    const double offset = std::fmod(along, periods_[style]);
+    const double offset = std::fmod(along, periods_[style]) / pen.widthF();
     pen.setDashOffset(std::isfinite(offset) ? offset : 0);
     return pen;
   }
@@ -206,7 +208,8 @@ void PaintArcs(QPainter& painter, const PreviewDrawing& drawing, const Viewport&
 }
 
 void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-                const QRectF& box, PaintBudget& budget, const std::atomic<bool>* cancel) {
+                const PaintStyle& look, const QRectF& box, PaintBudget& budget,
+                const std::atomic<bool>* cancel) {
   QFont font = painter.font();
   font.setFamilies({"IPAGothic", "IPAPGothic", font.family()});
   ForEachItem(drawing.texts, budget, cancel, [&](const TextItem& text) {
@@ -218,14 +221,16 @@ void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport
     if (!box.adjusted(-reach, -reach, reach, reach).contains(at)) return;
     // The budget counts the text as its baseline on the device, and a text in letters as its
     // glyphs besides: a share of its frame, and the laying out.
-    const bool lettered = height >= 3 && height <= 4 * std::max(box.width(), box.height());
+    const bool lettered = (look.exact_text ? height > 0 : height >= 3) &&
+                          height <= 4 * std::max(box.width(), box.height());
     const double turn = text.angle * kDegree;
     QPointF from = at, to = at + QPointF(std::cos(turn), -std::sin(turn)) * std::max(width, 1.0);
     if (!ClipLine(from, to, box)) from = to = at;
     const double glyphs =
         lettered ? QLineF(from, to).length() * std::min(height, box.height()) / 8 + 256 : 0;
     if (!budget.TakeText(from, to, glyphs)) return;
-    const QColor colour = ClassColour(drawing.styles[text.style].class_no);
+    const QColor colour =
+        look.monochrome ? QColor(Qt::black) : ClassColour(drawing.styles[text.style].class_no);
     painter.save();
     painter.translate(at);
     painter.rotate(-text.angle);
@@ -236,10 +241,20 @@ void PaintTexts(QPainter& painter, const PreviewDrawing& drawing, const Viewport
     } else {
       // The frame half a unit around the text, then the text on its baseline, its capitals
       // the text's height.
-      const double half = 0.5 * view.scale;
-      painter.setPen(QPen(QColor(200, 200, 200), 0));
-      painter.drawRect(QRectF(-half, half, width + 2 * half, -(height + 2 * half)));
-      font.setPixelSize(std::max(1, static_cast<int>(std::lround(height / 0.73))));
+      if (look.text_frames) {
+        const double half = 0.5 * view.scale;
+        painter.setPen(QPen(QColor(200, 200, 200), 0));
+        painter.drawRect(QRectF(-half, half, width + 2 * half, -(height + 2 * half)));
+      }
+      if (look.exact_text) {
+        // Laid out at a size of many pixels and scaled to the height, which need not be a
+        // whole number of pixels.
+        constexpr int kLayoutPixels = 1000;
+        font.setPixelSize(kLayoutPixels);
+        painter.scale(height / 0.73 / kLayoutPixels, height / 0.73 / kLayoutPixels);
+      } else {
+        font.setPixelSize(std::max(1, static_cast<int>(std::lround(height / 0.73))));
+      }
       painter.setFont(font);
       painter.setPen(colour);
       painter.drawText(QPointF(0, 0), text.text);
@@ -341,15 +356,16 @@ QColor ClassColour(std::int32_t class_no) {
 }
 
 bool PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
-                  const QRectF& device, const std::atomic<bool>* cancel, InkLimits limits) {
+                  const QRectF& device, const std::atomic<bool>* cancel, InkLimits limits,
+                  const PaintStyle& style) {
   if (!(view.scale > 0) || !std::isfinite(view.scale)) return true;
   // A pixel beyond the device on each side, so that lines along its edges are drawn.
   const QRectF box = device.adjusted(-2, -2, 2, 2);
-  const Pens pens(drawing, view.scale);
+  const Pens pens(drawing, view.scale, style);
   PaintBudget budget(device, 8, limits);
   PaintSegments(painter, drawing, view, box, pens, budget, cancel);
   PaintArcs(painter, drawing, view, box, pens, budget, cancel);
-  PaintTexts(painter, drawing, view, box, budget, cancel);
+  PaintTexts(painter, drawing, view, style, box, budget, cancel);
   return !budget.Thinned();
 }
 

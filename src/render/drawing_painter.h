@@ -50,11 +50,24 @@ QPolygonF ArcPolyline(const ArcItem& arc, const Viewport& view);
 // empty for a solid line.
 const std::vector<double>& DashPattern(Dash dash);
 
+// How the items look: on screen each class in its colour, lines a pixel wide, dashes in
+// drawing units, texts in their frames; on paper the lines have a width and the dashes a
+// length of the paper's, and colour may give way to black.
+struct PaintStyle {
+  bool monochrome = false;
+  double pen_width = 1;  // device pixels
+  double dash_unit = 0;  // device pixels for a line type pattern's unit; 0: drawing units
+  bool text_frames = true;
+  // Texts of any height in letters at their exact size (a plot is read under a loupe or
+  // searched); else below 3 pixels a text is a line where it runs.
+  bool exact_text = false;
+};
+
 // Paints the items that lie on `device` (the painter's pixels) through `view`, within the
 // ink `limits` give; returns whether it painted all of them. Stops early, leaving the
 // picture partly painted, once `cancel` is set.
 bool PaintDrawing(QPainter& painter, const PreviewDrawing& drawing, const Viewport& view,
                   const QRectF& device, const std::atomic<bool>* cancel = nullptr,
-                  InkLimits limits = {});
+                  InkLimits limits = {}, const PaintStyle& style = {});
 
 }  // namespace dxfdin::render

@@ -114,6 +114,15 @@ std::string DrawingSvg(const PreviewDrawing& drawing, QSize size, InkLimits limi
   return svg;
 }
 
+void WritePlot(const PreviewDrawing& drawing, const PlotOptions& options,
+               const std::filesystem::path& target, bool replace) {
+  const QByteArray pdf =
+      DrawingPdf(drawing, options, QString::fromStdString(target.stem().string()));
+  OutputFile output(target);
+  output.Out().WriteRaw(std::string_view(pdf.constData(), static_cast<std::size_t>(pdf.size())));
+  output.Commit(replace ? OutputFile::CommitMode::kReplace : OutputFile::CommitMode::kKeepExisting);
+}
+
 void WritePicture(const PreviewDrawing& drawing, PictureFormat format, QSize size,
                   const std::filesystem::path& target, bool replace) {
   std::string bytes;

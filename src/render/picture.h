@@ -9,6 +9,7 @@
 #include <string>
 
 #include "render/paint_budget.h"
+#include "render/pdf_plot.h"
 #include "render/preview_drawing.h"
 
 namespace dxfdin::render {
@@ -27,5 +28,8 @@ std::string DrawingSvg(const PreviewDrawing& drawing, QSize size, InkLimits limi
 // target (OutputExistsError when it exists and is kept).
 void WritePicture(const PreviewDrawing& drawing, PictureFormat format, QSize size,
                   const std::filesystem::path& target, bool replace);
+// Writes the PDF plot of `drawing` to `target`, as safely.
+void WritePlot(const PreviewDrawing& drawing, const PlotOptions& options,
+               const std::filesystem::path& target, bool replace);
 
 }  // namespace dxfdin::render
