@@ -154,7 +154,7 @@ void WriteInfoText(const DrawingInfo& info, std::ostream& out) {
       } else {
         out << "no class of its own";
       }
-      if (layer.hidden) out << ", hidden";
+      if (layer.hidden) out << ", frozen or switched off";
       out << "\n";
     }
   }

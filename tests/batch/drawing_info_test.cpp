@@ -8,6 +8,7 @@
 #include <sstream>
 #include <string>
 
+#include "batch/batch.h"
 #include "settings/settings_file.h"
 #include "support/english.h"
 #include "support/sjis.h"
@@ -37,21 +38,54 @@ TConversionSettings Defaults() {
   return settings;
 }
 
-// The ITEM lines of a DIN file by the kind they give (2 lines, 3 arcs and circles, 11 texts).
-std::map<int, std::int64_t> ItemLines(const std::string& din) {
-  std::map<int, std::int64_t> kinds;
-  std::istringstream lines(din);
-  for (std::string line; std::getline(lines, line);) {
-    if (line.starts_with("ITEM")) ++kinds[std::stoi(line.substr(4))];
+// The ITEM lines of a DIN file by the kind they give (2 lines, 3 arcs and circles, 11
+// texts), and by class.
+struct ItemLines {
+  explicit ItemLines(const std::string& din) {
+    std::istringstream lines(din);
+    for (std::string line; std::getline(lines, line);) {
+      if (!line.starts_with("ITEM")) continue;
+      std::istringstream fields(line.substr(4));
+      int kind = 0, class_no = 0;
+      fields >> kind >> class_no;
+      ++kinds[kind];
+      ++classes[class_no];
+      ++all;
+    }
   }
-  return kinds;
-}
+  std::int64_t Of(int kind) const { return kinds.contains(kind) ? kinds.at(kind) : 0; }
+  std::map<int, std::int64_t> kinds;
+  std::map<std::int32_t, std::int64_t> classes;
+  std::int64_t all = 0;
+};
 
 std::int64_t Kind(const DrawingInfo& info, const std::string& kind) {
   return info.kinds.contains(kind) ? info.kinds.at(kind) : 0;
 }
 
+// The info agrees with the DIN file the drawing converts to, item for item.
+void ExpectItemsOf(const DrawingInfo& info, const std::string& din) {
+  const ItemLines written(din);
+  EXPECT_EQ(info.items, written.all);
+  EXPECT_EQ(Kind(info, "line"), written.Of(2));
+  EXPECT_EQ(Kind(info, "arc") + Kind(info, "circle"), written.Of(3));
+  EXPECT_EQ(Kind(info, "text"), written.Of(11));
+  EXPECT_EQ(Kind(info, "other"), 0);
+  EXPECT_EQ(info.classes, written.classes);
+}
+
+// The DIN file the batch writes for `dxf`.
+std::string Converted(const std::filesystem::path& dxf, const TConversionSettings& settings) {
+  TempDir out;
+  TConversionContext context = Fresh();
+  BatchObserver quiet;
+  const BatchResult result = RunBatch(context, settings, {{dxf, out.path()}}, {}, quiet);
+  EXPECT_EQ(result.converted, 1);
+  return ReadBytes(out / OutputName(dxf.filename().string(), BatchDirection::kDxfToDin));
+}
+
 TEST(ReadDrawingInfo, CountsAgreeWithTheDinFilesTheExamplesConvertTo) {
+  const std::string examples = ListDir(kSource / "examples/dxf");
   const TConversionContext context = Fresh();
   const TConversionSettings settings = Defaults();
   for (const char* name : {"plan", "polyline", "lines-circles-arcs", "jwcad-basic-sjis",
@@ -65,13 +99,7 @@ TEST(ReadDrawingInfo, CountsAgreeWithTheDinFilesTheExamplesConvertTo) {
     ASSERT_FALSE(din.error);
     EXPECT_EQ(dxf.format, DrawingFormat::kDxf);
     EXPECT_EQ(din.format, DrawingFormat::kDin);
-    const std::map<int, std::int64_t> written = ItemLines(ReadBytes(golden));
-    std::int64_t all = 0;
-    for (const auto& [kind, count] : written) all += count;
-    EXPECT_EQ(dxf.items, all);
-    EXPECT_EQ(Kind(dxf, "line"), written.contains(2) ? written.at(2) : 0);
-    EXPECT_EQ(Kind(dxf, "arc") + Kind(dxf, "circle"), written.contains(3) ? written.at(3) : 0);
-    EXPECT_EQ(Kind(dxf, "text"), written.contains(11) ? written.at(11) : 0);
+    ExpectItemsOf(dxf, ReadBytes(golden));
     // The DIN file tells the same items as the drawing it came from.
     EXPECT_EQ(din.items, dxf.items);
     EXPECT_EQ(din.kinds, dxf.kinds);
@@ -85,6 +113,7 @@ TEST(ReadDrawingInfo, CountsAgreeWithTheDinFilesTheExamplesConvertTo) {
   const DrawingInfo hidden =
       ReadDrawingInfo(kSource / "examples/dxf/layers-linetypes-sjis.dxf", context, settings);
   EXPECT_EQ(English(hidden.passed_over).at("on hidden layers"), 5);
+  EXPECT_EQ(ListDir(kSource / "examples/dxf"), examples);
 }
 
 TEST(ReadDrawingInfo, ADinFileItsKindsClassesAndExtents) {
@@ -143,7 +172,18 @@ TEST(ReadDrawingInfo, TheVersionAndWhatChoseTheEncoding) {
   ASSERT_GE(utf8.layers.size(), 4u);
   EXPECT_EQ(utf8.layers[2].name, "壁");
   EXPECT_EQ(utf8.layers[3].name, "寸法");
+  ExpectItemsOf(utf8, Converted(kModern / "ezdxf_r2010_utf8.dxf", settings));
+  // A key the WALL layer ends with gives it and its items the key's class.
+  settings.lay_class = 1;
+  settings.ss_l_c[0] = "ALL";
+  settings.n_l_c[0] = 77;
   const DrawingInfo cp1252 = ReadDrawingInfo(kModern / "ezdxf_r2000_cp1252.dxf", context, settings);
+  ASSERT_GE(cp1252.layers.size(), 3u);
+  EXPECT_EQ(cp1252.layers[2].name, "WALL");
+  EXPECT_EQ(cp1252.layers[2].class_no, 77);
+  EXPECT_TRUE(cp1252.classes.contains(77));
+  ExpectItemsOf(cp1252, Converted(kModern / "ezdxf_r2000_cp1252.dxf", settings));
+  settings = Defaults();
   EXPECT_EQ(cp1252.release, "AutoCAD 2000");
   EXPECT_EQ(cp1252.encoding, "CP1252");
   EXPECT_EQ(cp1252.encoding_source, EncodingSource::kCodePage);
