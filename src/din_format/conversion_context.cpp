@@ -54,6 +54,7 @@ void ResetConversionContext(TConversionContext& context) {
   fresh.dxf_text = context.dxf_text;
   fresh.drawing_styles = context.drawing_styles;
   fresh.item_sink = context.item_sink;
+  fresh.dxf_facts = context.dxf_facts;
   context = std::move(fresh);
 }
 

@@ -19,6 +19,7 @@ namespace dxfdin {
 
 class DinItemSink;
 class DrawingStyles;
+struct DxfFileFacts;
 class DxfTextDecoder;
 class TextInput;
 class TextOutput;
@@ -95,6 +96,8 @@ struct TConversionContext : TDinReadState {
   bool ends_early = false;
   // Where a DIN file's items go instead of the DXF output, when it is read for a viewer.
   DinItemSink* item_sink = nullptr;
+  // Where the translation of a DXF file notes what it learns of the file, for a report on it.
+  DxfFileFacts* dxf_facts = nullptr;
   std::string line_buf;
   // line_buf holds the type of the next entity, read already (by a polyline whose SEQEND is
   // missing).
@@ -140,7 +143,7 @@ bool DrawingStopped(TConversionContext& context);
 // The initial values of every working field: the current-entity and current-item fields,
 // the DXF layer table, the DIN reading state and the report, as at the program's start. Given
 // when the window becomes active and before every file. The streams, the progress callback,
-// the scale settings, the bounds and the item sink are left as they are.
+// the scale settings, the bounds, the item sink and the facts are left as they are.
 void ResetConversionContext(TConversionContext& context);
 
 }  // namespace dxfdin

@@ -12,6 +12,9 @@ namespace dxfdin {
 class DinItemSink {
  public:
   virtual ~DinItemSink() = default;
+  // An ITEM line: the item's kind (item_kind) and class (class_no) are in the context; what
+  // it draws follows.
+  virtual void Item(const TConversionContext& /*context*/) {}
   // A line from (p1_x, p1_y) to (p2_x, p2_y).
   virtual void Line(const TConversionContext& context) = 0;
   // A circle (`circle`) or a counter-clockwise arc from start_angle to end_angle (degrees),

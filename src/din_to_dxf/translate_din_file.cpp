@@ -6,6 +6,7 @@
 #include <string>
 #include <string_view>
 
+#include "din_to_dxf/din_item_sink.h"
 #include "din_to_dxf/dxf_writer.h"
 #include "io/text_input.h"
 #include "io/text_output.h"
@@ -198,6 +199,7 @@ void HandleEntityLine(TConversionContext& context, std::string& line, std::strin
       if (context.step_count % 100 == 0 && context.progress) context.progress(context.step_count);
       ParseItemLine(context, line);
       ApplyItemLayer(context);
+      if (context.item_sink) context.item_sink->Item(context);
       return;
     }
     if (line.find("SR") == std::string::npos) return;

@@ -9,6 +9,7 @@
 #include "din_format/din_writer.h"
 #include "dxf_to_din/block_table.h"
 #include "dxf_to_din/drawing_styles.h"
+#include "dxf_to_din/dxf_file_facts.h"
 #include "dxf_to_din/dxf_groups.h"
 #include "dxf_to_din/entity_stream.h"
 #include "dxf_to_din/figure_translators.h"
@@ -106,7 +107,13 @@ void ReadLayerRecord(TConversionContext& context, DrawingStyles& styles, int& po
         break;
     }
   }
-  for (const std::string& name : names) styles.AddLayer(name, flags, colour, line_type);
+  for (const std::string& name : names) {
+    styles.AddLayer(name, flags, colour, line_type);
+    // A hostile table's records beyond those the styles hold are not noted either.
+    if (context.dxf_facts && context.dxf_facts->layers.size() < DrawingStyles::kMaxRecords) {
+      context.dxf_facts->layers.push_back({name});
+    }
+  }
 }
 
 // After "0 LTYPE" in the LTYPE table: the record's name and its pattern.
@@ -275,6 +282,7 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.work_allowance = 0;
   context.stopped.clear();
   context.text_scale = context.text_scale_on == 1 ? TextScaleFromText(context.scale_text) : 1.0f;
+  if (context.dxf_facts) *context.dxf_facts = {};
   WriteDinHeader(*context.din_out);
 
   // The file is read as (group code, value) pairs: a type is only ever the value of a group
@@ -303,13 +311,16 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
   context.dxf_in->ReadLoneCrAsLineEnd();
   // A file that begins with the UTF-8 byte-order mark is UTF-8, whatever its header says.
   const bool utf8_mark = context.dxf_in->SkipByteOrderMark();
+  // A name the settings give that iconv does not know leaves it to the file.
+  const std::string named = EncodingNamed(settings.dxf_encoding);
+  auto texts_encoding = [&] {
+    return !named.empty() ? named
+           : utf8_mark    ? std::string("UTF-8")
+                          : EncodingOfDrawing(header.acadver, header.codepage);
+  };
   auto texts_from_here = [&] {
     if (decoder) return;
-    // A name the settings give that iconv does not know leaves it to the file.
-    const std::string named = EncodingNamed(settings.dxf_encoding);
-    decoder.emplace(!named.empty() ? named
-                    : utf8_mark    ? std::string("UTF-8")
-                                   : EncodingOfDrawing(header.acadver, header.codepage));
+    decoder.emplace(texts_encoding());
     context.dxf_text = &*decoder;
   };
   // A drawing is whole when its entities end (their ENDSEC) or its EOF is read; a file that
@@ -373,6 +384,23 @@ void TranslateDxfFile(TConversionContext& context, const TConversionSettings& se
     more = context.group_code == 0;
   }
   context.ends_early = !whole;
+  if (DxfFileFacts* facts = context.dxf_facts) {
+    facts->acadver = header.acadver;
+    facts->codepage = header.codepage;
+    facts->byte_order_mark = utf8_mark;
+    // A drawing without texts after its header would have read them so.
+    facts->encoding = texts_encoding();
+    facts->encoding_given = !named.empty();
+    for (DxfLayerFacts& layer : facts->layers) {
+      if (const LayerStyle* style = styles.FindLayer(layer.name)) {
+        layer.colour = style->colour;
+        layer.frozen = style->frozen;
+        layer.off = style->off;
+      }
+    }
+    facts->layer_names = context.layer_names;
+    facts->layer_count = context.layer_count;
+  }
   if (decoder && decoder->LookAlikes() > 0) {
     context.changed[MakeMessage(MessageId::kLookAlikes,
                                 {LookAlikeExamples(decoder->LookAlikesMet())})] +=
