@@ -27,7 +27,7 @@ ensure_packages() {
 # What the core, the command line and their tests need.
 BUILD_PACKAGES=(cmake make g++ libgtest-dev libcli11-dev qt6-base-dev fonts-ipafont-gothic)
 # What the tests need besides: a real DXF reader to open our outputs.
-TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git dpkg-dev time lintian)
+TEST_PACKAGES=(python3 python3-ezdxf xvfb xauth clang-format git dpkg-dev time lintian poppler-utils)
 # The benchmark: the peer readers, and the tools that measure.
 BENCH_PACKAGES=(libdxflib-dev pkg-config python3 python3-ezdxf time bc)
 

@@ -20,9 +20,11 @@
 #include <vector>
 
 #include "batch/batch.h"
+#include "batch/drawing_info.h"
 #include "batch/folder_drawings.h"
 #include "batch/output_collision.h"
 #include "cli/help_formatter.h"
+#include "cli/info_report.h"
 #include "din_to_dxf/dxf_template.h"
 #include "dxf_to_din/translate_dxf_file.h"
 #include "io/output_file.h"
@@ -109,6 +111,21 @@ constexpr char kToDxfExample[] =
     "Examples:\n"
     "  dxfdin to-dxf -o dxf items.din\n"
     "  dxfdin to-dxf -r project\n";
+
+constexpr char kInfoFooter[] =
+    "Each drawing is read as its conversion would read it, and nothing is written: a DXF\n"
+    "file's version, the encoding of its texts and what chose it, its layers with the DIN\n"
+    "class each gets under the settings, the DIN items by kind and class, what would be\n"
+    "passed over or changed, and the extents; a DIN file's classes, items and extents.\n"
+    "\n"
+    "Exit status:\n"
+    "  0  every drawing was read\n"
+    "  1  a drawing could not be read\n"
+    "  2  usage error, or unusable settings\n"
+    "\n"
+    "Examples:\n"
+    "  dxfdin info plan.dxf\n"
+    "  dxfdin info --json drawings/*.dxf\n";
 
 constexpr char kTopFooter[] =
     "Run 'dxfdin COMMAND --help' for the options of a command.\n"
@@ -485,6 +502,13 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   CLI::App* to_dxf = app.add_subcommand("to-dxf", "DIN files to DXF files");
   CLI::App* render = app.add_subcommand(
       "render", "pictures of DXF and DIN files, as the window's preview shows them");
+  CLI::App* info = app.add_subcommand(
+      "info", "what DXF and DIN files hold and what converting them would give, writing nothing");
+  bool info_json = false;
+  info->add_flag("--json", info_json, "one JSON object per file, a line each")
+      ->disable_flag_override();
+  info->add_option("FILE", request.files, "the drawings (.dxf, .din)")->required();
+  info->footer(kInfoFooter);
   AddCommonOptions(*to_din, request);
   AddCommonOptions(*to_dxf, request);
   RenderRequest render_request;
@@ -532,7 +556,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   render->footer(kRenderFooter);
   to_din->footer(std::string(kToDinFooter) + "\n" + kBatchNotes + kToDinExample);
   to_dxf->footer(std::string(kToDxfFooter) + "\n" + kBatchNotes + kToDxfExample);
-  for (CLI::App* reader : {to_din, render}) {
+  for (CLI::App* reader : {to_din, render, info}) {
     reader
         ->add_flag("--hidden-layers", request.hidden_layers,
                    "convert entities on frozen and switched-off layers and invisible ones too "
@@ -640,7 +664,9 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
           "settings file " + settings_path.string() +
           ": dxf_encoding: no such encoding: " + PrintableText(settings.dxf_encoding));
     }
-    if (to_din->count("--dxf-encoding") + render->count("--dxf-encoding") > 0) {
+    if (to_din->count("--dxf-encoding") + render->count("--dxf-encoding") +
+            info->count("--dxf-encoding") >
+        0) {
       if (EncodingNamed(request.dxf_encoding).empty()) {
         return fail_setup("--dxf-encoding: no such encoding: " + request.dxf_encoding);
       }
@@ -669,6 +695,21 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
     }
   }
 
+  if (info->parsed()) {
+    int unread = 0;
+    for (const std::string& name : request.files) {
+      const DrawingInfo drawing = ReadDrawingInfo(name, context, settings);
+      if (drawing.error) ++unread;
+      if (info_json) {
+        WriteInfoJson(drawing, out);
+      } else if (drawing.error) {
+        err << "dxfdin: " << PrintableText(MessageText(*drawing.error, Language::kEnglish)) << "\n";
+      } else {
+        WriteInfoText(drawing, out);
+      }
+    }
+    return unread == 0 ? kExitOk : kExitFailed;
+  }
   if (render->parsed()) {
     for (const CLI::Option* option : plot_options) {
       render_request.plot_option_given |= option->count() > 0;

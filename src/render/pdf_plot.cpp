@@ -66,7 +66,7 @@ QByteArray DrawingPdf(const PreviewDrawing& drawing, const PlotOptions& options,
     // Within the margins; what lies beyond them is cut off, as a plotter would.
     const QRectF printable = QRectF(QPointF(), device).adjusted(margin, margin, -margin, -margin);
     painter.setClipRect(printable);
-    PaintDrawing(painter, drawing, view, printable);
+    PaintDrawing(painter, drawing, view, printable, nullptr, {}, style);
   }
   return bytes;
 }

@@ -3,6 +3,7 @@
 #include <QDir>
 #include <QImage>
 #include <QProcess>
+#include <QStandardPaths>
 #include <QTemporaryDir>
 #include <QXmlStreamReader>
 #include <QtTest/QtTest>
@@ -278,6 +279,108 @@ class RenderTest : public QObject {
     const QString errors = QString::fromUtf8(again.readAllStandardError());
     QVERIFY(errors.contains("plan.dxf.png exists"));
     QVERIFY(errors.contains("README.md: not a .dxf or .din file"));
+  }
+
+  // Plots: the paper, the scale, the texts a reader can find, black when asked; checked
+  // with poppler's tools as a user's PDF reader would read them.
+  void PdfPlotsOnPaperAtAScaleOrFitted() {
+    if (QStandardPaths::findExecutable("pdfinfo").isEmpty()) QSKIP("poppler-utils missing");
+    QTemporaryDir dir;
+    // A plan of 38 x 26 m drawn in millimetres, a Japanese title of 500 (5 mm at 1:100).
+    const std::filesystem::path plan = dir.filePath("plan.dxf").toStdString();
+    std::ofstream(plan) << "  0\nSECTION\n  2\nHEADER\n  9\n$ACADVER\n  1\nAC1021\n  0\nENDSEC\n"
+                        << "  0\nSECTION\n  2\nENTITIES\n"
+                        << Line(0, 0, 38000, 0) << Line(38000, 0, 38000, 26000)
+                        << Line(38000, 26000, 0, 26000) << Line(0, 26000, 0, 0, "DASHED")
+                        << "  0\nTEXT\n  8\nA\n 10\n17000\n 20\n13000\n 40\n500\n  1\n"
+                           "\xE9\x85\x8D\xE7\xAE\xA1\xE5\x9B\xB3 ABC\n"
+                        << "  0\nENDSEC\n  0\nEOF\n";
+    auto run = [](const QStringList& args) {
+      QProcess process;
+      process.start(args[0], args.mid(1));
+      process.waitForFinished(60000);
+      return QString::fromUtf8(process.readAllStandardOutput());
+    };
+    auto plot = [&](const QString& out, const QStringList& options) {
+      QProcess render;
+      render.start(DXFDIN_PROGRAM, QStringList{"render", "--format", "pdf", "-q", "-o", out} +
+                                       options + QStringList{dir.filePath("plan.dxf")});
+      render.waitForFinished(60000);
+      return render.exitCode() == 0 ? out + "/plan.dxf.pdf" : QString();
+    };
+    // Grey levels of the first page, `dpi` dots per inch.
+    auto page = [&](const QString& pdf, int dpi, bool gray = true) {
+      run({"pdftoppm", gray ? "-gray" : "-png", "-r", QString::number(dpi), "-singlefile", pdf,
+           pdf + ".page"});
+      return QImage(pdf + ".page" + (gray ? ".pgm" : ".png"));
+    };
+
+    // A3 at 1:100: the plan 380 x 260 mm in the middle of 420 x 297, the title as text.
+    const QString scaled = plot(dir.filePath("scaled"), {"--paper", "A3", "--scale", "1:100"});
+    QVERIFY(!scaled.isEmpty());
+    QVERIFY2(run({"pdfinfo", scaled}).contains("1191 x 842 pts (A3)"),
+             qPrintable(run({"pdfinfo", scaled})));
+    QVERIFY(run({"pdffonts", scaled}).contains("IPAGothic"));
+    const QString words = run({"pdftotext", "-bbox", scaled, "-"});
+    QVERIFY2(words.contains(QString::fromUtf8("配管図")), qPrintable(words));
+    // The title starts 170 mm right of the plan's left side, 20 mm in: 190 mm, 538.6 points,
+    // its letters 5 mm / 0.73 (19.4 points) tall.
+    const qsizetype at = words.indexOf(QString::fromUtf8("配管図"));
+    const QString word = words.left(at).section("<word", -1);
+    const double x_min = word.section("xMin=\"", 1).section('"', 0, 0).toDouble();
+    const double y_min = word.section("yMin=\"", 1).section('"', 0, 0).toDouble();
+    const double y_max = word.section("yMax=\"", 1).section('"', 0, 0).toDouble();
+    QVERIFY2(std::abs(x_min - 190 / 25.4 * 72) < 2, qPrintable(word));
+    QVERIFY2(std::abs(y_max - y_min - 5 / 0.73 / 25.4 * 72) < 1, qPrintable(word));
+    // At 72 dpi a millimetre is 2.83 pixels: the left side of the plan (dashed) 20 mm in,
+    // the bottom 18.5 mm up; nothing beyond.
+    const QImage a3 = page(scaled, 72);
+    QCOMPARE(a3.size(), QSize(1191, 842));
+    auto dark_near = [](const QImage& image, int x, int y) {
+      for (int dy = -2; dy <= 2; ++dy) {
+        for (int dx = -2; dx <= 2; ++dx) {
+          if (image.valid(x + dx, y + dy) && qGray(image.pixel(x + dx, y + dy)) < 200) {
+            return true;
+          }
+        }
+      }
+      return false;
+    };
+    QVERIFY(dark_near(a3, 595, static_cast<int>(842 - 18.5 * 72 / 25.4)));  // bottom side
+    QVERIFY(dark_near(a3, static_cast<int>(400 * 72 / 25.4), 421));         // right side
+    QVERIFY(!dark_near(a3, 20, 421));
+
+    // Fitted on A4 (turned to lie as the plan does) within 20 mm, in black.
+    const QString fitted =
+        plot(dir.filePath("fitted"), {"--paper", "a4", "--margin", "20", "--monochrome"});
+    QVERIFY(!fitted.isEmpty());
+    QVERIFY(run({"pdfinfo", fitted}).contains("842 x 595 pts (A4)"));
+    QVERIFY(run({"pdftotext", fitted, "-"}).contains(QString::fromUtf8("配管図 ABC")));
+    const QImage a4 = page(fitted, 72, false);
+    bool coloured = false;
+    for (int y = 0; y < a4.height(); ++y) {
+      for (int x = 0; x < a4.width(); ++x) {
+        const QRgb pixel = a4.pixel(x, y);
+        coloured |= qRed(pixel) != qGreen(pixel) || qGreen(pixel) != qBlue(pixel);
+      }
+    }
+    QVERIFY(!coloured);
+    // The plan is as tall as the paper within its margins: its top side 20 mm (56.7 points)
+    // down, nothing above it.
+    QVERIFY(dark_near(a4, 421, 57));
+    QVERIFY(!dark_near(a4, 421, 45));
+
+    // Choices a plot cannot take are refused before anything is written.
+    for (const QStringList& wrong :
+         {QStringList{"--paper", "B5"}, QStringList{"--scale", "1:0"},
+          QStringList{"--scale", "1:50", "--fit"}, QStringList{"--margin", "200"}}) {
+      QVERIFY2(plot(dir.filePath("wrong"), wrong).isEmpty(), qPrintable(wrong.join(' ')));
+    }
+    QVERIFY(!QFileInfo::exists(dir.filePath("wrong")));
+    QProcess png;
+    png.start(DXFDIN_PROGRAM, {"render", "--paper", "A4", dir.filePath("plan.dxf")});
+    png.waitForFinished(60000);
+    QCOMPARE(png.exitCode(), 2);
   }
 };
 
