@@ -368,14 +368,16 @@ TEST(Cli, HelpVersionAndUsageErrorsAsUsersExpectThem) {
   TempDir config;
   // Each command's help shows its own options in the usual form, its exit statuses and an
   // example; none of CLI11's raw lines.
-  for (const char* command : {"to-din", "to-dxf", "render"}) {
+  for (const char* command : {"to-din", "to-dxf", "render", "info"}) {
     SCOPED_TRACE(command);
     CliRun help = Dxfdin(config, {command, "--help"});
     EXPECT_EQ(help.status, 0);
     EXPECT_EQ(help.out.rfind(std::string("Usage: dxfdin ") + command + " [OPTIONS] FILE...\n", 0),
               0u)
         << help.out;
-    EXPECT_NE(help.out.find("  -o, --output-dir DIR      write the"), std::string::npos);
+    EXPECT_NE(help.out.find("  -h, --help                show this help"), std::string::npos);
+    const bool writes = std::string_view(command) != "info";
+    EXPECT_EQ(help.out.find("  -o, --output-dir DIR      write the") != std::string::npos, writes);
     EXPECT_NE(help.out.find("Exit status"), std::string::npos);
     EXPECT_NE(help.out.find("\nExample"), std::string::npos);
     for (const char* raw : {"REQUIRED", "Excludes", "TEXT", "Positionals", "-o,--output-dir"}) {
@@ -399,12 +401,41 @@ TEST(Cli, HelpVersionAndUsageErrorsAsUsersExpectThem) {
   CliRun unknown = Dxfdin(config, {"frobnicate", "a.dxf"});
   EXPECT_EQ(unknown.status, 2);
   EXPECT_EQ(unknown.err.substr(0, unknown.err.find('\n')),
-            "dxfdin: unknown command 'frobnicate' (commands: to-din, to-dxf, render)");
+            "dxfdin: unknown command 'frobnicate' (commands: to-din, to-dxf, render, info)");
   EXPECT_EQ(Dxfdin(config, {}).status, 2);
   // A mistake within a command points at that command's help.
   CliRun pdf = Dxfdin(config, {"render", "--format", "jpeg", "a.dxf"});
   EXPECT_EQ(pdf.status, 2);
   EXPECT_NE(pdf.err.find("Try 'dxfdin render --help'."), std::string::npos) << pdf.err;
+}
+
+// A dry run reads as the conversion would and writes nothing; a file it cannot read fails.
+TEST(Cli, InfoTellsWhatAConversionWouldGiveAndWritesNothing) {
+  TempDir config;
+  TempDir dir;
+  WriteBytes(dir / "plan.dxf", ReadBytes(kSource / "examples/dxf/plan.dxf"));
+  WriteBytes(dir / "items.din", ReadBytes(kSource / "examples/din/items.din"));
+  CliRun text = Dxfdin(config, {"info", (dir / "plan.dxf").string(), (dir / "items.din").string()});
+  EXPECT_EQ(text.status, 0) << text.err;
+  EXPECT_NE(text.out.find("  format: DXF\n  version: AC1009 (AutoCAD R11/R12)\n"),
+            std::string::npos)
+      << text.out;
+  EXPECT_NE(text.out.find("    dim: class 100\n"), std::string::npos);
+  EXPECT_NE(text.out.find("  items: 9 (3 lines, 3 arcs, 1 circle, 2 texts)\n"), std::string::npos);
+  EXPECT_NE(text.out.find("  format: DIN\n"), std::string::npos);
+
+  CliRun json = Dxfdin(config, {"info", "--json", "--settings", (dir / "none.ini").string(),
+                                (dir / "plan.dxf").string()});
+  EXPECT_EQ(json.status, 2);  // a settings file named must be there
+  json = Dxfdin(config,
+                {"info", "--json", (dir / "plan.dxf").string(), (dir / "missing.dxf").string()});
+  EXPECT_EQ(json.status, 1);
+  const std::size_t first_end = json.out.find('\n');
+  EXPECT_EQ(json.out.rfind("{\"file\":", 0), 0u) << json.out;
+  EXPECT_NE(json.out.find("\"item_count\":9"), std::string::npos);
+  EXPECT_EQ(json.out.substr(first_end + 1, 9), "{\"file\":\"");
+  EXPECT_NE(json.out.find("\"error\":", first_end), std::string::npos);
+  EXPECT_EQ(ListDir(dir.path()), "items.din plan.dxf");
 }
 
 // A settings file of something else is refused; an empty one is the defaults; an output
