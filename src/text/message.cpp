@@ -169,6 +169,16 @@ constexpr MessageTexts kMessages[] = {
      "拡張子が .dxf でも .din でもないファイルがあるため、変換しませんでした:\n{1}\nほか {2} 件"},
     {kDropNoDrawings, "nothing was converted: no {1} file in {2}",
      "{2} に {1} ファイルがないため、変換しませんでした"},
+    {kPlotButton, "Print / PDF...", "印刷 / PDF..."},
+    {kPlotTitle, "Print to PDF", "PDF に印刷"},
+    {kPlotPaper, "Paper", "用紙"},
+    {kPlotFit, "Fit to the paper", "用紙に合わせる"},
+    {kPlotScale, "Scale 1:", "縮尺 1:"},
+    {kPlotMargin, "Margin (mm)", "余白 (mm)"},
+    {kPlotMonochrome, "Black and white", "白黒"},
+    {kPlotSaveTitle, "Save the PDF as", "PDF の保存先"},
+    {kPlotWritten, "{1} written", "{1} を書き出しました"},
+    {kCancel, "Cancel", "キャンセル"},
 };
 
 static_assert(std::size(kMessages) == static_cast<std::size_t>(MessageId::kCount),

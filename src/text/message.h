@@ -135,6 +135,17 @@ enum class MessageId : int {
   kDropNotDrawings,
   kDropNotDrawingsMore,
   kDropNoDrawings,
+  // The plot of the preview.
+  kPlotButton,
+  kPlotTitle,
+  kPlotPaper,
+  kPlotFit,
+  kPlotScale,
+  kPlotMargin,
+  kPlotMonochrome,
+  kPlotSaveTitle,
+  kPlotWritten,
+  kCancel,
   kCount
 };
 

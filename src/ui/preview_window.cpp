@@ -1,6 +1,8 @@
 #include "ui/preview_window.h"
 
 #include <QApplication>
+#include <QFileDialog>
+#include <QHBoxLayout>
 #include <QKeyEvent>
 #include <QPainter>
 #include <QPointer>
@@ -10,8 +12,12 @@
 #include <cmath>
 #include <thread>
 
+#include "render/picture.h"
 #include "ui/form_layout.h"
+#include "ui/message_dialog.h"
+#include "ui/plot_dialog.h"
 #include "ui/screen_fit.h"
+#include "ui/window_text.h"
 
 namespace dxfdin::ui {
 
@@ -172,10 +178,46 @@ TPreviewForm::TPreviewForm(QWidget* parent) : QWidget(parent, Qt::Window) {
   Status = new QLabel(this);
   Status->setObjectName("Status");
   Status->setWordWrap(true);
+  PlotButton = new QPushButton(JapaneseText(MakeMessage(MessageId::kPlotButton)), this);
+  PlotButton->setObjectName("PlotButton");
+  PlotButton->setEnabled(false);
+  connect(PlotButton, &QPushButton::clicked, this, &TPreviewForm::ChoosePlot);
+  connect(this, &TPreviewForm::DrawingShown, this,
+          [this] { PlotButton->setEnabled(drawing_ && drawing_->error.isEmpty()); });
+  auto* foot = new QHBoxLayout;
+  foot->setContentsMargins(4, 0, 4, 0);
+  foot->addWidget(Status, 1);
+  foot->addWidget(PlotButton, 0, Qt::AlignTop);
   auto* layout = new QVBoxLayout(this);
   layout->setContentsMargins(0, 0, 0, 4);
   layout->addWidget(View, 1);
-  layout->addWidget(Status);
+  layout->addLayout(foot);
+}
+
+std::optional<Message> TPreviewForm::Plot(const render::PlotOptions& options,
+                                          const std::filesystem::path& target) {
+  if (!drawing_) return std::nullopt;
+  try {
+    render::WritePlot(*drawing_, options, target, true);
+  } catch (const std::exception& error) {
+    return MessageOf(error);
+  }
+  Status->setText(JapaneseText(MakeMessage(MessageId::kPlotWritten, {target.string()})));
+  return std::nullopt;
+}
+
+void TPreviewForm::ChoosePlot() {
+  if (!drawing_) return;
+  TPlotDialog dialog(this);
+  if (dialog.exec() != QDialog::Accepted) return;
+  // Beside the drawing by default, named as dxfdin render names it ("plan.dxf.pdf").
+  const QString target =
+      QFileDialog::getSaveFileName(this, JapaneseText(MakeMessage(MessageId::kPlotSaveTitle)),
+                                   QString::fromStdString(file_.string() + ".pdf"), "PDF (*.pdf)");
+  if (target.isEmpty()) return;
+  if (auto problem = Plot(dialog.Options(), target.toStdString())) {
+    ShowWarning(this, windowTitle(), JapaneseText(*problem));
+  }
 }
 
 void TPreviewForm::showEvent(QShowEvent* event) {
@@ -195,6 +237,7 @@ void TPreviewForm::ShowFile(const std::filesystem::path& path, const TConversion
   const int generation = ++generation_;
   file_ = path;
   drawing_.reset();
+  PlotButton->setEnabled(false);
   setWindowTitle(QString::fromUtf8("プレビュー - ") +
                  QString::fromStdString(path.filename().string()));
   Status->setText(QString::fromStdString(

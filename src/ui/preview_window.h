@@ -6,13 +6,16 @@
 
 #include <QImage>
 #include <QLabel>
+#include <QPushButton>
 #include <QWidget>
 #include <atomic>
 #include <filesystem>
 #include <memory>
+#include <optional>
 
 #include "din_format/conversion_context.h"
 #include "render/drawing_painter.h"
+#include "render/pdf_plot.h"
 #include "render/preview_drawing.h"
 #include "settings/conversion_settings.h"
 
@@ -79,9 +82,14 @@ class TPreviewForm : public QWidget {
   const std::filesystem::path& File() const { return file_; }
   // The drawing shown, once read (null while it is read).
   const render::PreviewDrawing* Drawing() const { return drawing_.get(); }
+  // Writes the plot of the drawing shown to `target` as a PDF; says on the status line that
+  // it did, or returns why it could not.
+  std::optional<Message> Plot(const render::PlotOptions& options,
+                              const std::filesystem::path& target);
 
   DrawingView* View;
   QLabel* Status;
+  QPushButton* PlotButton;  // "印刷 / PDF...": the plot's choices, then where to save it
 
  signals:
   void DrawingShown();
@@ -90,6 +98,7 @@ class TPreviewForm : public QWidget {
   void showEvent(QShowEvent* event) override;
 
  private:
+  void ChoosePlot();
   std::filesystem::path file_;
   std::shared_ptr<const render::PreviewDrawing> drawing_;
   std::shared_ptr<std::atomic<bool>> reading_cancel_;

@@ -9,6 +9,7 @@
 #include <QtTest/QtTest>
 
 #include "ui/main_window.h"
+#include "ui/plot_dialog.h"
 #include "ui/preview_window.h"
 #include "ui/settings_dialog.h"
 
@@ -105,11 +106,36 @@ class PreviewTest : public QObject {
     QTRY_COMPARE(preview->File().filename().string(), std::string("items.din"));
     QTRY_VERIFY(preview->Drawing() != nullptr);
     QVERIFY(preview->Status->text().startsWith("項目 4、"));
-    // A file it cannot show says why.
+    // What it shows can be plotted to a PDF: the dialog offers A3 fitted within 10 mm in
+    // colour, as dxfdin render does.
+    QVERIFY(preview->PlotButton->isEnabled());
+    QCOMPARE(preview->PlotButton->text(), QString("印刷 / PDF..."));
+    dxfdin::ui::TPlotDialog choices(preview);
+    QCOMPARE(choices.Paper->currentText(), QString("A3"));
+    QVERIFY(choices.Fit->isChecked() && !choices.Scale->isEnabled());
+    choices.AtScale->setChecked(true);
+    QVERIFY(choices.Scale->isEnabled());
+    choices.Scale->setValue(50);
+    choices.Monochrome->setChecked(true);
+    const dxfdin::render::PlotOptions options = choices.Options();
+    QCOMPARE(options.paper_mm, QSizeF(420, 297));
+    QCOMPARE(options.scale, 50.0);
+    QCOMPARE(options.margin_mm, 10.0);
+    QVERIFY(options.monochrome);
+    const QString pdf = root.path() + "/items.pdf";
+    QVERIFY(!preview->Plot(options, pdf.toStdString()));
+    QFile plotted(pdf);
+    QVERIFY(plotted.open(QIODevice::ReadOnly));
+    QVERIFY(plotted.read(5) == "%PDF-");
+    QCOMPARE(preview->Status->text(), pdf + QString(" を書き出しました"));
+    // A folder where the PDF should go is told, not written over.
+    QVERIFY(preview->Plot(options, root.path().toStdString()).has_value());
+    // A file it cannot show says why, and cannot be plotted.
     Click(dxf_list, "binary.dxf");
     QTRY_VERIFY(preview->Drawing() != nullptr &&
                 preview->File().filename().string() == "binary.dxf");
     QVERIFY(preview->Status->text().contains("バイナリDXF"));
+    QVERIFY(!preview->PlotButton->isEnabled());
 
     // Closed, it stops following; the menu opens it again on the pane last used.
     preview->close();
