@@ -370,6 +370,24 @@ class RenderTest : public QObject {
     QVERIFY(dark_near(a4, 421, 57));
     QVERIFY(!dark_near(a4, 421, 45));
 
+    // A Japanese drawing of the samples, where they are: an A3 sheet drawn at 1:100.
+    const QString sample = kSource + "/../shared/samples/dxf-modern/ja_test2_r14.dxf";
+    if (QFileInfo::exists(sample)) {
+      for (const QStringList& options :
+           {QStringList{"--scale", "1:100"}, QStringList{"--fit", "--paper", "A1"}}) {
+        QProcess render;
+        const QString out = dir.filePath("sample-" + options[0].mid(2));
+        render.start(DXFDIN_PROGRAM, QStringList{"render", "--format", "pdf", "-q", "-o", out} +
+                                         options + QStringList{sample});
+        QVERIFY(render.waitForFinished(60000));
+        QCOMPARE(render.exitCode(), 0);
+        const QString pdf = out + "/ja_test2_r14.dxf.pdf";
+        QVERIFY(run({"pdfinfo", pdf}).contains(options[0] == "--fit" ? "(A1)" : "(A3)"));
+        const QString text = run({"pdftotext", pdf, "-"});
+        QVERIFY2(text.contains(QString::fromUtf8("高さを確認")), qPrintable(text.left(400)));
+      }
+    }
+
     // Choices a plot cannot take are refused before anything is written.
     for (const QStringList& wrong :
          {QStringList{"--paper", "B5"}, QStringList{"--scale", "1:0"},

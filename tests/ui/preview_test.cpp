@@ -12,6 +12,7 @@
 #include "ui/plot_dialog.h"
 #include "ui/preview_window.h"
 #include "ui/settings_dialog.h"
+#include "window_files.h"
 
 using dxfdin::ui::TForm1;
 using dxfdin::ui::TPreviewForm;
@@ -19,16 +20,6 @@ using dxfdin::ui::TPreviewForm;
 namespace {
 
 const QString kSource = DXFDIN_SOURCE_DIR;
-
-QListWidgetItem* Item(QListWidget* list, const QString& name) {
-  const auto found = list->findItems(name, Qt::MatchExactly);
-  return found.isEmpty() ? nullptr : found.first();
-}
-
-void Click(QListWidget* list, const QString& name) {
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                    list->visualItemRect(Item(list, name)).center());
-}
 
 }  // namespace
 

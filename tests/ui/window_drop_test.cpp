@@ -16,6 +16,7 @@
 #include "ui/main_window.h"
 #include "ui/preview_window.h"
 #include "ui/window_text.h"
+#include "window_files.h"
 
 using dxfdin::ui::DropPane;
 using dxfdin::ui::PlanDrop;
@@ -30,17 +31,6 @@ void Copy(const QString& example, const QString& to) {
   QFile::remove(to);
   QVERIFY(QFile::copy(kSource + "/examples/" + example, to));
   QFile(to).setPermissions(QFile::ReadOwner | QFile::WriteOwner);
-}
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
 }
 
 QStringList Files(const QString& dir) {
@@ -68,16 +58,6 @@ std::vector<std::filesystem::path> Paths(const QStringList& paths) {
   std::vector<std::filesystem::path> result;
   for (const QString& path : paths) result.emplace_back(path.toStdString());
   return result;
-}
-
-QListWidgetItem* Item(QListWidget* list, const QString& name) {
-  const auto found = list->findItems(name, Qt::MatchExactly);
-  return found.isEmpty() ? nullptr : found.first();
-}
-
-void Click(QListWidget* list, const QString& name) {
-  QTest::mouseClick(list->viewport(), Qt::LeftButton, {},
-                    list->visualItemRect(Item(list, name)).center());
 }
 
 }  // namespace

@@ -13,6 +13,7 @@
 #include "ui/batch_result_dialog.h"
 #include "ui/main_window.h"
 #include "ui/settings_dialog.h"
+#include "window_files.h"
 
 using dxfdin::ProfileFile;
 using dxfdin::ui::BatchRows;
@@ -21,17 +22,6 @@ using dxfdin::ui::TForm1;
 using dxfdin::ui::TForm2;
 
 namespace {
-
-void Write(const QString& path, const QByteArray& bytes) {
-  QFile file(path);
-  QVERIFY(file.open(QIODevice::WriteOnly));
-  file.write(bytes);
-}
-
-QByteArray Read(const QString& path) {
-  QFile file(path);
-  return file.open(QIODevice::ReadOnly) ? file.readAll() : QByteArray();
-}
 
 const QByteArray kLineDxf =
     "  0\r\nSECTION\r\n  2\r\nENTITIES\r\n  0\r\nLINE\r\n  8\r\n0\r\n 10\r\n1\r\n 20\r\n2\r\n"
