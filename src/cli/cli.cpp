@@ -514,7 +514,7 @@ int Run(int argc, const char* const* argv, std::ostream& out, std::ostream& err,
   RenderRequest render_request;
   render
       ->add_option("-o,--output-dir", request.output_dir,
-                   "write the pictures into DIR (default: beside each drawing)")
+                   "write the pictures into DIR, created if missing (default: beside each drawing)")
       ->type_name("DIR");
   render
       ->add_option("--format", render_request.format,

@@ -20,7 +20,11 @@ std::string OptionNames(const CLI::Option* option) {
   for (const std::string& name : option->get_lnames()) {
     names += (names == "   " ? " --" : ", --") + name;
   }
-  if (option->get_type_size() != 0) names += " " + option->get_type_name();
+  if (option->get_type_size() != 0) {
+    // CLI11 adds what a check accepts ("FORMAT:{png,svg}"); the description says it.
+    const std::string type = option->get_type_name();
+    names += " " + type.substr(0, type.find(':'));
+  }
   return names;
 }
 

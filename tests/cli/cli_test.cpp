@@ -380,7 +380,8 @@ TEST(Cli, HelpVersionAndUsageErrorsAsUsersExpectThem) {
     EXPECT_EQ(help.out.find("  -o, --output-dir DIR      write the") != std::string::npos, writes);
     EXPECT_NE(help.out.find("Exit status"), std::string::npos);
     EXPECT_NE(help.out.find("\nExample"), std::string::npos);
-    for (const char* raw : {"REQUIRED", "Excludes", "TEXT", "Positionals", "-o,--output-dir"}) {
+    for (const char* raw :
+         {"REQUIRED", "Excludes", "TEXT", "Positionals", "-o,--output-dir", ":{"}) {
       EXPECT_EQ(help.out.find(raw), std::string::npos) << raw;
     }
     std::istringstream lines(help.out);
